@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (when missing), then configures and
+# builds ZAR in ./build (or the folder given as $ZAR_BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ qt6-base-dev libsqlcipher-dev sqlcipher fonts-liberation2
+          libgtest-dev libbenchmark-dev poppler-utils clang clang-format libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build="${ZAR_BUILD_DIR:-build}"
+cmake -S . -B "$build" -G Ninja "$@"
+cmake --build "$build" --parallel "$(nproc)"

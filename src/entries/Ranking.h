@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace zar {
+
+class Database;
+
+// The entries ranked together: one competition, category, class and size, as the
+// selection boxes hold them.
+struct GruppoClassifica {
+    QString CodiceGara;
+    QString Categoria;
+    QString Classe;
+    QString Taglia;
+};
+
+// Run time limits in minutes, element 0 for "DEBUTTANTI" to 3 for "BIG"; 0 = not set.
+using TempoLimite = std::array<double, 4>;
+
+// Reads the four limits of section "Impostazione Limiti Gara" of the settings file;
+// a missing file, key or value gives 0.
+TempoLimite LeggiTempiLimite(const QString& iniFileName);
+
+// Recomputes and stores the run 1, run 2 and combined places of every entry of the
+// group, all in one transaction: on failure every old place stays and DbError is thrown.
+void CalcolaClassifiche(Database& db, const GruppoClassifica& gruppo, const TempoLimite& limiti);
+
+} // namespace zar

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Database.h"
+#include "platform/Recordset.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+namespace zar {
+
+// The values that the forms share: one connection, the shared record sets and texts.
+// The main window owns one instance and hands it to every form; tests build their own.
+struct SharedValues {
+    // The folder of the executable, databases and settings file.
+    QString programFolder;
+
+    std::unique_ptr<Database> dbGare;
+
+    // Shared record sets; reset() releases one.
+    std::unique_ptr<Recordset> rsConduttori;
+    std::unique_ptr<Recordset> rsCani;
+    std::unique_ptr<Recordset> rsGare;
+    std::unique_ptr<Recordset> rsIscrizioni;
+    std::unique_ptr<Recordset> rsPassword;
+
+    QString IniFileName;
+    QString IniSection;
+    QString UltimaGara;
+    QString SqlStampa;
+
+    // Each task form exists at most once: created on first use, held in its slot,
+    // released when it closes (the slot then reads null).
+    QPointer<QObject> frmGare;
+    QPointer<QObject> frmConduttore;
+    QPointer<QObject> frmCane;
+    QPointer<QObject> frmIscrizione;
+    QPointer<QObject> frmClassifica;
+    QPointer<QObject> frmChangePassword;
+
+    QString databasePath() const { return programFolder + QStringLiteral("/ZAR.mdb"); }
+    QString emptyDatabasePath() const { return programFolder + QStringLiteral("/ZAR_Vuoto.mdb"); }
+    QString iniPath() const { return programFolder + QStringLiteral("/ZAR.ini"); }
+
+    // Opens dbGare on the program folder's "ZAR.mdb" (exclusive, with the database password).
+    void openDatabase() { dbGare = Database::open(databasePath()); }
+
+    // Opens a shared record set on dbGare, replacing (and so releasing) the previous one.
+    Recordset& open(std::unique_ptr<Recordset>& slot, const QString& sql, const QVariantList& params = {}) {
+        slot = std::make_unique<Recordset>(*dbGare, sql, params);
+        return *slot;
+    }
+};
+
+} // namespace zar

@@ -1,0 +1,259 @@
+#include "platform/Database.h"
+
+#include <QFileInfo>
+
+#include <atomic>
+#include <sqlite3.h>
+
+namespace zar {
+
+DbError::DbError(const QString& message, int code)
+    : std::runtime_error(message.toStdString()), m_code(code) {}
+
+namespace {
+
+QString engineMessage(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// Reads the file once with the key given: the engine answers "file is encrypted or
+// is not a database" for a wrong key and "database is locked" for a held file.
+void checkReadable(sqlite3* db, const QString& path) {
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        QString message = err ? QString::fromUtf8(err) : engineMessage(db);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+    }
+}
+
+void run(sqlite3* db, const char* sql, const QString& path) {
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        QString message = err ? QString::fromUtf8(err) : engineMessage(db);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+    }
+}
+
+sqlite3* openHandle(const QString& path, const QString& key, int flags) {
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString message = db ? engineMessage(db) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+    }
+    const QByteArray k = key.toUtf8();
+    if (sqlite3_key(db, k.constData(), int(k.size())) != SQLITE_OK) {
+        QString message = engineMessage(db);
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("%1: %2").arg(path, message));
+    }
+    // A held file fails at once rather than after a wait.
+    sqlite3_busy_timeout(db, 0);
+    sqlite3_extended_result_codes(db, 0);
+    return db;
+}
+
+} // namespace
+
+Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+Database::~Database() {
+    sqlite3_close_v2(m_db);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& key) {
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw DbError(QStringLiteral("Il file del database \"%1\" non esiste.").arg(path), SQLITE_CANTOPEN);
+    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE);
+    checkReadable(db, path);
+    // Hold the file for the whole life of the connection.
+    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
+    return std::unique_ptr<Database>(new Database(db, path));
+}
+
+std::unique_ptr<Database> Database::create(const QString& path, const QString& key) {
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("Il file \"%1\" esiste già.").arg(path), SQLITE_CANTOPEN);
+    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
+    return std::unique_ptr<Database>(new Database(db, path));
+}
+
+void Database::fail(const QString& context) const {
+    const QString message = engineMessage(m_db);
+    throw DbError(context.isEmpty() ? message : context + QStringLiteral(": ") + message,
+                  sqlite3_errcode(m_db));
+}
+
+int Database::exec(const QString& sql, const QVariantList& params) {
+    Statement st(*this, sql);
+    st.bindAll(params);
+    while (st.step()) {
+    }
+    return sqlite3_changes(m_db);
+}
+
+void Database::execScript(const QString& sql) {
+    char* err = nullptr;
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_exec(m_db, text.constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString message = err ? QString::fromUtf8(err) : engineMessage(m_db);
+        sqlite3_free(err);
+        throw DbError(message, rc);
+    }
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
+    Statement st(*this, sql);
+    st.bindAll(params);
+    return st.step() ? st.column(0) : QVariant();
+}
+
+qint64 Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+Statement::Statement(Database& db, const QString& sql) : m_db(db) {
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+        db.fail();
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
+
+void Statement::bind(int index, const QVariant& value) {
+    int rc = SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        rc = sqlite3_bind_null(m_stmt, index);
+        break;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        rc = sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(m_stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+    if (rc != SQLITE_OK)
+        m_db.fail();
+}
+
+void Statement::bindAll(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values.at(i));
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    // Clear the statement so that its error does not linger into the next use.
+    sqlite3_reset(m_stmt);
+    throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db.handle())), rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+QVariant Statement::column(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, column));
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)));
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(m_stmt, column)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+qint64 Statement::columnInt64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+Transaction::Transaction(Database& db) : m_db(db) {
+    static std::atomic<unsigned> counter{0};
+    m_name = QStringLiteral("zar_sp_%1").arg(++counter);
+    m_db.execScript(QStringLiteral("SAVEPOINT %1").arg(m_name));
+}
+
+Transaction::~Transaction() {
+    if (m_done)
+        return;
+    // A failed statement may already have ended the transaction; nothing to report then.
+    sqlite3_exec(m_db.handle(), QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(m_name).toUtf8().constData(),
+                 nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+    m_db.execScript(QStringLiteral("RELEASE %1").arg(m_name));
+    m_done = true;
+}
+
+QString escapeLike(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace zar

@@ -1,0 +1,89 @@
+#include "frame/Utilities.h"
+
+#include <gtest/gtest.h>
+
+using namespace zar;
+
+TEST(Arrotonda, ModesAtHalvesNegativesAndExactValues) {
+    const struct {
+        double value;
+        int decimals;
+        const char* mode;
+        double expected;
+    } cases[] = {
+        {12.999, 0, "Difetto", 12},
+        {12.999, 0, "Eccesso", 13},
+        {12.999, 0, "Matematico", 13},
+        {12.5, 0, "Matematico", 13},
+        {12.4999, 0, "Matematico", 12},
+        {12, 0, "Difetto", 12},
+        {12, 0, "Eccesso", 12},
+        {12, 0, "Matematico", 12},
+        {-1.5, 0, "Difetto", -2},
+        {-1.5, 0, "Eccesso", -1},
+        {-1.5, 0, "Matematico", -2},
+        {-2.5, 0, "Matematico", -3},
+        {1.234, 2, "Difetto", 1.23},
+        {1.234, 2, "Eccesso", 1.24},
+        {1.235, 1, "Matematico", 1.2},
+        {1.234, 2, "difetto", 1.234},
+        {7.7, 0, "", 7.7},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(Arrotonda(c.value, c.decimals, c.mode), c.expected, 1e-9)
+            << c.value << " " << c.decimals << " " << c.mode;
+    EXPECT_EQ(Arrotonda(12, 0, "Eccesso"), 12.0) << "a whole value comes back unchanged, not plus one";
+}
+
+TEST(NormalizzaData, EveryShapeOn15March2026) {
+    const QDate today(2026, 3, 15);
+    const struct {
+        const char* typed;
+        const char* expected;
+    } cases[] = {
+        {"5", "05/03/2026"},
+        {"15", "15/03/2026"},
+        {"1503", "15/03/2026"},
+        {"150326", "15/03/2026"},
+        {"15032026", "15/03/2026"},
+        {"15/03/2026", "15/03/2026"},
+        {"123", ""},
+        {"3102", ""},
+        {"31022026", ""},
+        {"29022028", "29/02/2028"},
+        {"29022026", ""},
+        {"abc", ""},
+        {"", ""},
+        {"12345", ""},
+        {"1234567", ""},
+        {"123456789", ""},
+        {"12345678901", ""},
+        {"0", ""},
+        {"00", ""},
+        {"32", ""},
+        {"1513", ""},
+        {"1503202", ""},
+        {"2026031500", ""},
+        {"1.5", ""},
+        {"15/03/26", "15/03/26"},
+        {"15-03-2026", "15-03-2026"},
+        {"31/04/2026", ""},
+        {"-3", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormalizzaData(c.typed, today), QString(c.expected)) << c.typed;
+}
+
+TEST(NormalizzaData, UsesTheDayHandedIn) {
+    EXPECT_EQ(NormalizzaData("31", QDate(2026, 2, 10)), "") << "31 February does not exist";
+    EXPECT_EQ(NormalizzaData("31", QDate(2026, 1, 10)), "31/01/2026");
+    EXPECT_EQ(NormalizzaData("010199", QDate(2126, 1, 1)), "01/01/2199") << "century of today";
+}
+
+TEST(PadString, FillsOnTheLeftAndCuts) {
+    EXPECT_EQ(PadString(" 7 ", 2, "0"), "07");
+    EXPECT_EQ(PadString("123", 2, "0"), "12");
+    EXPECT_EQ(PadString("12", 2, "0"), "12");
+    EXPECT_EQ(PadString("", 2, "0"), "00");
+    EXPECT_EQ(PadString("5", 4, "xy"), "xxx5") << "only the first fill character is used";
+}
