@@ -17,6 +17,10 @@ struct GruppoClassifica {
     QString Taglia;
 };
 
+// Markers stored instead of a place; larger than any real place, so they sort last.
+inline constexpr int PostoFuoriTempo = 9990;      // run time over the class limit
+inline constexpr int PostoNonClassificato = 9999; // points not above 0, or a marked run
+
 // Run time limits in minutes, element 0 for "DEBUTTANTI" to 3 for "BIG"; 0 = not set.
 using TempoLimite = std::array<double, 4>;
 

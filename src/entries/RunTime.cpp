@@ -42,7 +42,8 @@ int parte(const QString& text) {
 }
 
 QString dueCifre(double v) {
-    const QString s = QString::number(qint64(v));
+    // Formatted as a double: a stored value of any size never overflows an integer.
+    const QString s = QString::number(v, 'f', 0);
     return s.size() < 2 ? QStringLiteral("0") + s : s;
 }
 
