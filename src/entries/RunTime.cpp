@@ -43,7 +43,8 @@ int parte(const QString& text) {
 
 QString dueCifre(double v) {
     // Formatted as a double: a stored value of any size never overflows an integer.
-    const QString s = QString::number(v, 'f', 0);
+    // (+ 0.0 turns a negative zero into "0".)
+    const QString s = QString::number(v + 0.0, 'f', 0);
     return s.size() < 2 ? QStringLiteral("0") + s : s;
 }
 
