@@ -1,0 +1,203 @@
+// Checks what a stored place means over many random groups, independently of how the
+// ranking walks the records.
+#include "entries/Ranking.h"
+#include "entries/RunTime.h"
+
+#include "GroupData.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <vector>
+
+using namespace zar;
+using namespace zar::test;
+
+namespace {
+
+struct Entry {
+    int bib = 0;
+    Results r;
+    Places after;
+};
+
+struct Ranked {
+    Group stored;
+    GruppoClassifica box;
+    TempoLimite limiti{};
+    std::vector<Entry> entries;
+};
+
+template <typename T> const T& pick(std::mt19937& rng, const std::vector<T>& from) {
+    return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
+}
+
+// Database order of one key: Null first ascending, last descending.
+int compare(const Num& a, const Num& b) {
+    if (!a || !b)
+        return int(bool(a)) - int(bool(b));
+    return *a < *b ? -1 : (*a > *b ? 1 : 0);
+}
+
+bool equalValues(const std::vector<Num>& a, const std::vector<Num>& b) {
+    for (size_t i = 0; i < a.size(); ++i)
+        if (!a[i] || !b[i] || *a[i] != *b[i])
+            return false;
+    return true;
+}
+
+struct Rule {
+    const char* name;
+    int field;                                                // index into Places
+    std::function<std::optional<double>(const Entry&)> fixed; // marker or kept place, or nothing if counted
+    std::function<std::vector<std::pair<Num, bool>>(const Entry&)> order; // value, descending
+    std::function<std::vector<Num>(const Entry&)> compared;
+};
+
+// Checks one ranking: fixed places first, then the counted entries in ranking order.
+void check(const Ranked& g, const Rule& rule) {
+    std::vector<const Entry*> counted;
+    for (const Entry& e : g.entries) {
+        if (const auto fixed = rule.fixed(e))
+            EXPECT_EQ(e.after[size_t(rule.field)], (*fixed < 0 ? e.r.before[size_t(rule.field)] : fixed))
+                << rule.name << " bib " << e.bib;
+        else
+            counted.push_back(&e);
+    }
+    std::sort(counted.begin(), counted.end(), [&](const Entry* a, const Entry* b) {
+        const auto ka = rule.order(*a), kb = rule.order(*b);
+        for (size_t i = 0; i < ka.size(); ++i)
+            if (const int c = compare(ka[i].first, kb[i].first))
+                return ka[i].second ? c > 0 : c < 0;
+        // Entries equal in the order keys may come in any order: take the one the places show.
+        return compare(a->after[size_t(rule.field)], b->after[size_t(rule.field)]) < 0;
+    });
+    for (size_t k = 0; k < counted.size(); ++k) {
+        const Num place = counted[k]->after[size_t(rule.field)];
+        ASSERT_TRUE(place) << rule.name << " bib " << counted[k]->bib << " counted without a place";
+        if (k == 0) {
+            EXPECT_EQ(*place, 1) << rule.name;
+            continue;
+        }
+        const Num previous = counted[k - 1]->after[size_t(rule.field)];
+        EXPECT_GE(*place, *previous) << rule.name << " places decrease at bib " << counted[k]->bib;
+        if (equalValues(rule.compared(*counted[k]), rule.compared(*counted[k - 1])))
+            EXPECT_EQ(*place, *previous) << rule.name << " bib " << counted[k]->bib << " should tie";
+        else
+            EXPECT_EQ(*place, double(k + 1)) << rule.name << " bib " << counted[k]->bib;
+    }
+}
+
+constexpr double kKept = -1; // a fixed place that is the one stored before
+
+void checkGroup(const Ranked& g) {
+    const bool time = g.box.Categoria == "TIME";
+    const bool noTime = g.box.Categoria == "NO TIME";
+    const qsizetype classe = ListaClassi().indexOf(g.box.Classe);
+    const Num limit = classe >= 0 ? Num(g.limiti[size_t(classe)]) : Num();
+    auto isMarker = [](const Num& n) { return n && (*n == 9990 || *n == 9999); };
+
+    for (int run = 0; run < 2; ++run) {
+        auto points = [run](const Entry& e) { return run == 0 ? e.r.p1 : e.r.p2; };
+        auto runTime = [run](const Entry& e) { return run == 0 ? e.r.t1 : e.r.t2; };
+        Rule rule{run == 0 ? "run 1" : "run 2", run,
+                  [&](const Entry& e) -> Num {
+                      if (!points(e))
+                          return kKept;
+                      if (limit && runTime(e) && *runTime(e) > *limit)
+                          return 9990;
+                      if (!(*points(e) > 0))
+                          return 9999;
+                      if (!time && !noTime)
+                          return kKept;
+                      return std::nullopt;
+                  },
+                  [&](const Entry& e) {
+                      return std::vector<std::pair<Num, bool>>{{points(e), true}, {runTime(e), false}};
+                  },
+                  [&](const Entry& e) {
+                      return time ? std::vector<Num>{points(e), runTime(e)} : std::vector<Num>{points(e)};
+                  }};
+        check(g, rule);
+    }
+    Rule combined{
+        "combined", 2,
+        [&](const Entry& e) -> Num {
+            if (!e.r.pc)
+                return kKept;
+            if (isMarker(e.after[0]) || isMarker(e.after[1]) || !(*e.r.pc > 0))
+                return 9999;
+            if (!time && !noTime)
+                return kKept;
+            return std::nullopt;
+        },
+        [&](const Entry& e) {
+            if (time)
+                return std::vector<std::pair<Num, bool>>{{e.r.pc, true}, {e.r.tc, false}};
+            return std::vector<std::pair<Num, bool>>{{e.r.pc, true}, {e.r.p1, true}, {e.r.p2, true}};
+        },
+        [&](const Entry& e) {
+            return time ? std::vector<Num>{e.r.pc, e.r.tc} : std::vector<Num>{e.r.pc, e.r.p1, e.r.p2};
+        }};
+    check(g, combined);
+}
+
+} // namespace
+
+TEST(RankingProperties, PlacesMeanWhatTheyShouldInRandomGroups) {
+    TestFolder folder;
+    auto db = Database::open(folder.file("ZAR.mdb"));
+    std::mt19937 rng(20240512);
+    const std::vector<QString> categorie{"TIME", "TIME", "NO TIME", "NO TIME", "time", "ALTRO"};
+    const std::vector<QString> classi{"DEBUTTANTI", "JUNIOR", "SENIOR", "BIG", "ALTRA"};
+    const std::vector<double> limiti{0, 1.0, 1.5, 2.0};
+    const std::vector<Num> punti{std::nullopt, 0, 50, 85, 85.5, 100, 100, 100};
+    const std::vector<Num> tempi{std::nullopt, 0, 1.0, 1.5, 1.5, 1.5, 2.0, 2.5};
+    const std::vector<Num> combinati{std::nullopt, 0, 100, 150, 185.5, 200, 200};
+    const std::vector<Num> tempiCombinati{std::nullopt, 0, 2.0, 3.0, 3.0, 4.0};
+    const std::vector<Num> posti{std::nullopt, 77, 9990, 9999, 2};
+
+    std::vector<Ranked> groups(300);
+    {
+        Transaction tx(*db);
+        int bib = 0;
+        for (size_t i = 0; i < groups.size(); ++i) {
+            Ranked& g = groups[i];
+            g.stored.gara = QStringLiteral("G%1").arg(i);
+            g.stored.categoria = pick(rng, categorie);
+            g.stored.classe = pick(rng, classi);
+            g.box = {g.stored.gara, g.stored.categoria, g.stored.classe, g.stored.taglia};
+            if (rng() % 5 == 0)
+                g.box.Classe = g.box.Classe.toLower(); // still finds the group, no limit
+            for (double& l : g.limiti)
+                l = pick(rng, limiti);
+            const int n = std::uniform_int_distribution<int>(0, 25)(rng);
+            for (int k = 0; k < n; ++k) {
+                Entry e;
+                e.bib = ++bib;
+                e.r = {pick(rng, punti),
+                       pick(rng, tempi),
+                       pick(rng, punti),
+                       pick(rng, tempi),
+                       pick(rng, combinati),
+                       pick(rng, tempiCombinati),
+                       {pick(rng, posti), pick(rng, posti), pick(rng, posti)}};
+                addEntry(*db, g.stored, e.bib, e.r);
+                g.entries.push_back(e);
+            }
+        }
+        tx.commit();
+    }
+    for (Ranked& g : groups) {
+        CalcolaClassifiche(*db, g.box, g.limiti);
+        for (Entry& e : g.entries)
+            e.after = placesOf(*db, g.stored.gara, e.bib);
+        SCOPED_TRACE(("group " + g.stored.gara + " " + g.box.Categoria + " " + g.box.Classe).toStdString());
+        checkGroup(g);
+        if (HasFailure())
+            return; // one group's report is enough
+    }
+}
