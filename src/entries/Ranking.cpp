@@ -4,8 +4,8 @@
 #include "frame/IniReadWrite.h"
 #include "platform/Database.h"
 
+#include <algorithm>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace zar {
@@ -17,18 +17,9 @@ const QString kNoTime = QStringLiteral("NO TIME");
 
 enum Graduatoria { Run1 = 0, Run2 = 1, Combinata = 2 };
 
-// A numeric field as read: Null, or an empty text in a numeric column, has no value.
+// A number as the rules read it; a missing one never ties.
 using Numero = std::optional<double>;
 
-Numero numero(const QVariant& v) {
-    if (v.isNull())
-        return std::nullopt;
-    if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
-        return std::nullopt;
-    return v.toDouble();
-}
-
-// Tie test of stored values: exact, and a missing value never ties.
 bool pari(const Numero& a, const Numero& b) {
     return a && b && *a == *b;
 }
@@ -36,6 +27,60 @@ bool pari(const Numero& a, const Numero& b) {
 bool marcato(const Numero& posto) {
     return posto && (*posto == PostoFuoriTempo || *posto == PostoNonClassificato);
 }
+
+// One stored field, kept so that it sorts as the database sorts it: Null first, then
+// numbers, then texts, then other data.
+struct Campo {
+    enum Tipo : unsigned char { Nullo, Cifra, Testo, Dati } tipo = Nullo;
+    double numero = 0;
+    QByteArray byte; // a text (as UTF-8) or other data, compared byte by byte
+
+    Campo() = default;
+    explicit Campo(const QVariant& v) {
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            break;
+        case QMetaType::QString:
+            tipo = Testo;
+            byte = v.toString().toUtf8();
+            numero = ValoreNumerico(v.toString());
+            break;
+        case QMetaType::QByteArray:
+            tipo = Dati;
+            byte = v.toByteArray();
+            break;
+        default:
+            tipo = Cifra;
+            numero = v.toDouble();
+        }
+    }
+    // Null, or an empty text in a numeric column: the field holds nothing.
+    bool vuoto() const { return tipo == Nullo || (tipo == Testo && byte.isEmpty()); }
+    Numero valore() const { return vuoto() ? Numero() : Numero(numero); }
+};
+
+int confronta(const Campo& a, const Campo& b) {
+    if (a.tipo != b.tipo)
+        return a.tipo < b.tipo ? -1 : 1;
+    switch (a.tipo) {
+    case Campo::Nullo:
+        return 0;
+    case Campo::Cifra:
+        return a.numero < b.numero ? -1 : (a.numero > b.numero ? 1 : 0);
+    default:
+        return a.byte.compare(b.byte);
+    }
+}
+
+enum Colonna { P1, T1, P2, T2, PC, TC, Colonne };
+
+struct Voce {
+    qint64 rowid = 0;
+    std::array<Campo, Colonne> campi;          // by Colonna
+    std::array<Numero, 2> postiRun;            // the run places stored before this computation
+    std::array<std::optional<int>, 3> nuovi{}; // by Graduatoria; nothing: left as stored
+};
 
 // Counts the counted entries of one ranking: tied entries share the place of the first
 // of them and the count goes on behind them (1, 2, 2, 4).
@@ -53,8 +98,9 @@ private:
     int m_ultimo = 0;
 };
 
-// The three rankings of one group, computed in memory and written at the end, one
-// UPDATE per entry, so that the caller's transaction holds one short burst of writes.
+// The three rankings of one group. The group is read once, in the run 1 order; the run 2
+// and combined orders are the same ORDER BY applied in memory, which spares two more
+// reads of the group. The places are written at the end, one UPDATE per entry.
 class Calcolo {
 public:
     Calcolo(Database& db, const GruppoClassifica& g, const TempoLimite& limiti) : m_db(db), m_g(g) {
@@ -63,20 +109,33 @@ public:
             m_limite = limiti[size_t(classe)];
     }
 
-    void classificaRun(Graduatoria run) {
-        const QString punti = run == Run1 ? QStringLiteral("PunteggioRun1") : QStringLiteral("PunteggioRun2");
-        const QString tempo = run == Run1 ? QStringLiteral("TempoRun1") : QStringLiteral("TempoRun2");
-        Statement st(m_db, seleziona(QStringLiteral("rowid, %1, %2").arg(punti, tempo),
-                                     QStringLiteral("%1 DESC, %2").arg(punti, tempo)));
+    void leggi() {
+        Statement st(m_db,
+                     QStringLiteral("SELECT rowid, PunteggioRun1, TempoRun1, PunteggioRun2, TempoRun2, "
+                                    "PunteggioCombinata, TempoCombinata, ClassificaRun1, ClassificaRun2 "
+                                    "FROM TblIscrizioni WHERE CodiceGara = ? AND Categoria = ? "
+                                    "AND Classe = ? AND Taglia = ? ORDER BY PunteggioRun1 DESC, TempoRun1"));
         st.bindAll({m_g.CodiceGara, m_g.Categoria, m_g.Classe, m_g.Taglia});
+        while (st.step()) {
+            Voce& v = m_voci.emplace_back();
+            v.rowid = st.columnInt64(0);
+            for (int c = 0; c < Colonne; ++c)
+                v.campi[size_t(c)] = Campo(st.column(1 + c));
+            v.postiRun = {Campo(st.column(7)).valore(), Campo(st.column(8)).valore()};
+        }
+    }
+
+    void classificaRun(Graduatoria run) {
+        const Colonna punti = run == Run1 ? P1 : P2;
+        const Colonna tempo = run == Run1 ? T1 : T2;
         Contatore contatore;
         Numero puntiPrec, tempoPrec;
-        while (st.step()) {
-            const Numero p = numero(st.column(1));
+        for (Voce* v : ordine(run == Run1 ? std::vector<Chiave>{} : ordineRun2())) {
+            const Numero p = v->campi[punti].valore();
             if (!p)
                 continue; // not scored: keeps its old place
-            const Numero t = numero(st.column(2));
-            std::optional<int>& posto = riga(st.columnInt64(0))[run];
+            const Numero t = v->campi[tempo].valore();
+            std::optional<int>& posto = v->nuovi[run];
             // The time test comes first: a run over the limit is marked whatever its points.
             if (m_limite && t && *t > *m_limite) {
                 posto = PostoFuoriTempo;
@@ -101,43 +160,30 @@ public:
     }
 
     void classificaCombinata() {
-        QString ordine;
+        std::vector<Chiave> chiavi;
         if (m_g.Categoria == kTime)
-            ordine = QStringLiteral("PunteggioCombinata DESC, TempoCombinata");
+            chiavi = {{PC, true}, {TC, false}};
         else if (m_g.Categoria == kNoTime)
-            ordine = QStringLiteral("PunteggioCombinata DESC, PunteggioRun1 DESC, PunteggioRun2 DESC");
+            chiavi = {{PC, true}, {P1, true}, {P2, true}};
         else
-            ordine = QStringLiteral("PunteggioRun2 DESC, TempoRun2"); // the run 2 query again
-        Statement st(m_db,
-                     seleziona(QStringLiteral("rowid, PunteggioCombinata, TempoCombinata, PunteggioRun1, "
-                                              "PunteggioRun2, ClassificaRun1, ClassificaRun2"),
-                               ordine));
-        st.bindAll({m_g.CodiceGara, m_g.Categoria, m_g.Classe, m_g.Taglia});
+            chiavi = ordineRun2(); // the run 2 query again
         Contatore contatore;
         Numero puntiPrec, tempoPrec, run1Prec, run2Prec;
-        while (st.step()) {
-            const Numero pc = numero(st.column(1));
+        for (Voce* v : ordine(chiavi)) {
+            const Numero pc = v->campi[PC].valore();
             if (!pc)
                 continue;
-            const qint64 rowid = st.columnInt64(0);
             // The run places as the run rankings above left them.
-            Numero posto1 = numero(st.column(5));
-            Numero posto2 = numero(st.column(6));
-            if (const auto it = m_indice.find(rowid); it != m_indice.end()) {
-                const Posti& nuovi = m_righe[it->second].posti;
-                if (nuovi[Run1])
-                    posto1 = *nuovi[Run1];
-                if (nuovi[Run2])
-                    posto2 = *nuovi[Run2];
-            }
-            std::optional<int>& posto = riga(rowid)[Combinata];
+            const Numero posto1 = v->nuovi[Run1] ? Numero(*v->nuovi[Run1]) : v->postiRun[0];
+            const Numero posto2 = v->nuovi[Run2] ? Numero(*v->nuovi[Run2]) : v->postiRun[1];
+            std::optional<int>& posto = v->nuovi[Combinata];
             if (marcato(posto1) || marcato(posto2) || !(*pc > 0)) {
                 posto = PostoNonClassificato;
                 continue;
             }
-            const Numero tc = numero(st.column(2));
-            const Numero p1 = numero(st.column(3));
-            const Numero p2 = numero(st.column(4));
+            const Numero tc = v->campi[TC].valore();
+            const Numero p1 = v->campi[P1].valore();
+            const Numero p2 = v->campi[P2].valore();
             bool tie;
             if (m_g.Categoria == kTime)
                 tie = pari(pc, puntiPrec) && pari(tc, tempoPrec);
@@ -154,49 +200,58 @@ public:
     }
 
     void scrivi() {
-        if (m_righe.empty())
-            return;
         // A ranking that skipped an entry leaves that place as it was.
         Statement up(m_db,
                      QStringLiteral("UPDATE TblIscrizioni SET ClassificaRun1 = COALESCE(?, ClassificaRun1), "
                                     "ClassificaRun2 = COALESCE(?, ClassificaRun2), "
                                     "ClassificaCombinata = COALESCE(?, ClassificaCombinata) "
                                     "WHERE rowid = ?"));
-        for (const Riga& r : m_righe) {
+        // In rowid order each page of the table is visited once.
+        std::vector<const Voce*> daScrivere;
+        daScrivere.reserve(m_voci.size());
+        for (const Voce& v : m_voci)
+            if (v.nuovi[Run1] || v.nuovi[Run2] || v.nuovi[Combinata])
+                daScrivere.push_back(&v);
+        std::sort(daScrivere.begin(), daScrivere.end(),
+                  [](const Voce* a, const Voce* b) { return a->rowid < b->rowid; });
+        for (const Voce* p : daScrivere) {
+            const Voce& v = *p;
             for (int i = 0; i < 3; ++i)
-                up.bind(i + 1, r.posti[size_t(i)] ? QVariant(*r.posti[size_t(i)]) : QVariant());
-            up.bind(4, QVariant(qlonglong(r.rowid)));
+                up.bind(i + 1, v.nuovi[size_t(i)] ? QVariant(*v.nuovi[size_t(i)]) : QVariant());
+            up.bind(4, QVariant(qlonglong(v.rowid)));
             up.step();
             up.reset();
         }
     }
 
 private:
-    using Posti = std::array<std::optional<int>, 3>;
-    struct Riga {
-        qint64 rowid;
-        Posti posti;
+    struct Chiave {
+        Colonna colonna;
+        bool decrescente;
     };
 
-    // The group's query in a ranking's order; the four values are bound by the caller.
-    static QString seleziona(const QString& colonne, const QString& ordine) {
-        return QStringLiteral("SELECT %1 FROM TblIscrizioni WHERE CodiceGara = ? AND Categoria = ? "
-                              "AND Classe = ? AND Taglia = ? ORDER BY %2")
-            .arg(colonne, ordine);
-    }
+    static std::vector<Chiave> ordineRun2() { return {{P2, true}, {T2, false}}; }
 
-    Posti& riga(qint64 rowid) {
-        const auto [it, nuova] = m_indice.try_emplace(rowid, m_righe.size());
-        if (nuova)
-            m_righe.push_back(Riga{rowid, {}});
-        return m_righe[it->second].posti;
+    // The entries in the order of an ORDER BY on the given keys; no keys: as read.
+    std::vector<Voce*> ordine(const std::vector<Chiave>& chiavi) {
+        std::vector<Voce*> out;
+        out.reserve(m_voci.size());
+        for (Voce& v : m_voci)
+            out.push_back(&v);
+        if (!chiavi.empty())
+            std::stable_sort(out.begin(), out.end(), [&](const Voce* a, const Voce* b) {
+                for (const Chiave& k : chiavi)
+                    if (const int c = confronta(a->campi[k.colonna], b->campi[k.colonna]))
+                        return k.decrescente ? c > 0 : c < 0;
+                return false;
+            });
+        return out;
     }
 
     Database& m_db;
     const GruppoClassifica& m_g;
     std::optional<double> m_limite;
-    std::vector<Riga> m_righe;
-    std::unordered_map<qint64, size_t> m_indice;
+    std::vector<Voce> m_voci;
 };
 
 } // namespace
@@ -215,6 +270,7 @@ void CalcolaClassifiche(Database& db, const GruppoClassifica& gruppo, const Temp
     // All three rankings or none: a failure leaves every old place in place.
     Transaction tx(db);
     Calcolo calcolo(db, gruppo, limiti);
+    calcolo.leggi();
     calcolo.classificaRun(Run1);
     calcolo.classificaRun(Run2);
     calcolo.classificaCombinata();
