@@ -193,6 +193,16 @@ TEST_F(RankingTest, OnlyTheSelectedGroupIsRanked) {
     EXPECT_EQ(placesOf(*db, otherCompetition.gara, 4), (Places{77, 77, 77}));
 }
 
+TEST_F(RankingTest, EmptyTextPointsAreSkippedLikeNull) {
+    Group g;
+    addEntry(*db, g, 1, {100, 1.0, 100, 1.0, 200, 2.0});
+    addEntry(*db, g, 2, {90, 1.0, 90, 1.0, 180, 2.0});
+    db->exec("UPDATE TblIscrizioni SET PunteggioRun2 = '', PunteggioCombinata = '' WHERE Pettorale = 1");
+    CalcolaClassifiche(*db, {g.gara, g.categoria, g.classe, g.taglia}, {2, 2, 2, 2});
+    EXPECT_EQ(placesOf(*db, g.gara, 1), (Places{1, 77, 77}));
+    EXPECT_EQ(placesOf(*db, g.gara, 2), (Places{2, 1, 1}));
+}
+
 TEST_F(RankingTest, AFailureLeavesEveryOldPlaceAndReachesTheCaller) {
     Group g;
     for (int bib = 1; bib <= 5; ++bib)
