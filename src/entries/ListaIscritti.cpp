@@ -91,9 +91,11 @@ ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColo
     header()->setStretchLastSection(true);
     header()->setSectionsMovable(false);
     header()->setSectionsClickable(regola != OrdinamentoColonne::Nessuno);
+    // The widths in twips were chosen for a smaller font: never narrower than a shown time.
+    const int minimo = fontMetrics().horizontalAdvance(QStringLiteral("00'00\"00")) + 14;
     for (int i = 0; i < colonne.size(); ++i) {
         if (colonne[i].larghezza > 0)
-            header()->resizeSection(i, twipsToPixels(colonne[i].larghezza));
+            header()->resizeSection(i, std::max(twipsToPixels(colonne[i].larghezza), minimo));
     }
     connect(header(), &QHeaderView::sectionClicked, this, &ListaIscritti::clicIntestazione);
 }

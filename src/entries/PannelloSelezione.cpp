@@ -185,8 +185,10 @@ void PannelloSelezione::Cmb_Field_LostFocus(int indice) {
 bool PannelloSelezione::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Opening the drop-down list or another window does not leave the box.
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        // Opening the drop-down list or another window does not leave the box; the form
+        // opening with the focus in a box does enter it.
+        const bool out = event->type() == QEvent::FocusOut;
+        if (reason != Qt::PopupFocusReason && !(out && reason == Qt::ActiveWindowFocusReason)) {
             for (int i = 0; i < m_numeroBox; ++i) {
                 if (watched != Cmb_Field[size_t(i)])
                     continue;
