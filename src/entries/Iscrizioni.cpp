@@ -22,14 +22,17 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
     add("Classe", filtro.Classe);
     add("Taglia", filtro.Taglia);
 
-    QString sql = QStringLiteral(
-        "SELECT i.Pettorale, c.rowid, c.Cognome, c.Nome, i.CodiceFiscale, k.NomeCane, i.Microchip, "
-        "i.Categoria, i.Classe, i.Taglia, i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
-        "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, i.TempoCombinata, "
-        "i.ClassificaCombinata "
-        "FROM TblIscrizioni i "
-        "LEFT JOIN TblConduttori c ON c.CodiceFiscale = i.CodiceFiscale "
-        "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
+    QString sql =
+        QStringLiteral("SELECT i.Pettorale, c.rowid, c.Cognome, c.Nome, i.CodiceFiscale, k.NomeCane, "
+                       "i.Microchip");
+    if (filtro.risultati)
+        sql += QStringLiteral(
+            ", i.Categoria, i.Classe, i.Taglia, i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
+            "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, "
+            "i.TempoCombinata, i.ClassificaCombinata");
+    sql += QStringLiteral(" FROM TblIscrizioni i "
+                          "LEFT JOIN TblConduttori c ON c.CodiceFiscale = i.CodiceFiscale "
+                          "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     switch (filtro.ordine) {
@@ -61,11 +64,13 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
         r.CodiceFiscale = st.column(4).toString();
         r.NomeCane = st.column(5).toString();
         r.Microchip = st.column(6).toString();
-        r.Categoria = st.column(7).toString();
-        r.Classe = st.column(8).toString();
-        r.Taglia = st.column(9).toString();
-        for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k)
-            r.risultati[k] = st.column(10 + k);
+        if (filtro.risultati) {
+            r.Categoria = st.column(7).toString();
+            r.Classe = st.column(8).toString();
+            r.Taglia = st.column(9).toString();
+            for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k)
+                r.risultati[k] = st.column(10 + k);
+        }
         rows.push_back(std::move(r));
     }
     return rows;

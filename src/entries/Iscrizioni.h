@@ -49,6 +49,7 @@ struct FiltroIscritti {
     std::optional<QString> Classe;
     std::optional<QString> Taglia;
     OrdineIscritti ordine = OrdineIscritti::Pettorale;
+    bool risultati = true; // read category, class, size and the results too
 };
 
 // The entries and their names in one query: the names come from the registers by key,

@@ -2,6 +2,8 @@
 
 #include "entries/RunTime.h"
 
+#include <cmath>
+
 namespace zar {
 
 StatoOrdinamento ClicIntestazione(OrdinamentoColonne regola, StatoOrdinamento stato, int colonna) {
@@ -94,6 +96,8 @@ QString testoRisultato(const QVariant& v) {
     if (v.isNull())
         return {};
     const double d = v.toDouble();
+    if (d == double(qint64(d)) && std::abs(d) < 1e15) // places and whole points: the quick way
+        return QString::number(qint64(d));
     return QString::number(d, 'g', 15);
 }
 

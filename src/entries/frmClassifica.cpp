@@ -101,7 +101,7 @@ frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : QDialog(pa
     main->addWidget(m_pannello->LstInsRisultati, 1);
     main->addWidget(entry);
     main->addLayout(buttons);
-    resize(1000, 680);
+    resize(1060, 680);
 
     connect(m_pannello->LstInsRisultati, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { LstInsRisultati_ItemClick(index.row()); });

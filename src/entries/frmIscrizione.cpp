@@ -248,6 +248,7 @@ void frmIscrizione::LoadIscritti(Ordine ordine) {
     if (!m_tuttiLeGare)
         f.CodiceGara = Lbl_CodiceGara->text();
     f.ordine = ordine == Ordine::Pettorale ? OrdineIscritti::Pettorale : OrdineIscritti::Database;
+    f.risultati = false;
     const std::vector<RigaIscritto> rows = LeggiIscritti(*m_shared.dbGare, f);
     std::vector<QStringList> celle;
     celle.reserve(rows.size());
