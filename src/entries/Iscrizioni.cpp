@@ -1,0 +1,156 @@
+#include "entries/Iscrizioni.h"
+
+#include "platform/Database.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace zar {
+
+std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filtro) {
+    QStringList where;
+    QVariantList params;
+    const auto add = [&](const char* field, const std::optional<QString>& value) {
+        if (value) {
+            where << QStringLiteral("i.%1 = ?").arg(QLatin1String(field));
+            params << *value;
+        }
+    };
+    add("CodiceGara", filtro.CodiceGara);
+    add("Categoria", filtro.Categoria);
+    add("Classe", filtro.Classe);
+    add("Taglia", filtro.Taglia);
+
+    QString sql =
+        QStringLiteral("SELECT i.Pettorale, c.rowid, c.Cognome, c.Nome, i.CodiceFiscale, k.NomeCane, "
+                       "i.Microchip");
+    if (filtro.risultati)
+        sql += QStringLiteral(
+            ", i.Categoria, i.Classe, i.Taglia, i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
+            "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, "
+            "i.TempoCombinata, i.ClassificaCombinata");
+    sql += QStringLiteral(" FROM TblIscrizioni i "
+                          "LEFT JOIN TblConduttori c ON c.CodiceFiscale = i.CodiceFiscale "
+                          "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    switch (filtro.ordine) {
+    case OrdineIscritti::Database:
+        sql += QStringLiteral(" ORDER BY i.rowid");
+        break;
+    case OrdineIscritti::Pettorale:
+        sql += QStringLiteral(" ORDER BY i.Pettorale, i.rowid");
+        break;
+    case OrdineIscritti::ClassificaRun1:
+        sql += QStringLiteral(" ORDER BY i.ClassificaRun1, i.rowid");
+        break;
+    case OrdineIscritti::ClassificaRun2:
+        sql += QStringLiteral(" ORDER BY i.ClassificaRun2, i.rowid");
+        break;
+    case OrdineIscritti::ClassificaCombinata:
+        sql += QStringLiteral(" ORDER BY i.ClassificaCombinata, i.rowid");
+        break;
+    }
+
+    std::vector<RigaIscritto> rows;
+    Statement st(db, sql);
+    st.bindAll(params);
+    while (st.step()) {
+        RigaIscritto r;
+        r.Pettorale = st.column(0).toString();
+        if (!st.column(1).isNull())
+            r.Conduttore = st.column(2).toString() + QStringLiteral(" ") + st.column(3).toString();
+        r.CodiceFiscale = st.column(4).toString();
+        r.NomeCane = st.column(5).toString();
+        r.Microchip = st.column(6).toString();
+        if (filtro.risultati) {
+            r.Categoria = st.column(7).toString();
+            r.Classe = st.column(8).toString();
+            r.Taglia = st.column(9).toString();
+            for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k)
+                r.risultati[k] = st.column(10 + k);
+        }
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+std::optional<Conduttore> TrovaConduttore(Database& db, const QString& codiceFiscale) {
+    Statement st(db, QStringLiteral("SELECT CodiceFiscale, Cognome, Nome, TesseraCIS FROM TblConduttori "
+                                    "WHERE CodiceFiscale = ?"));
+    st.bind(1, codiceFiscale.toUpper());
+    if (!st.step())
+        return std::nullopt;
+    return Conduttore{st.column(0).toString(), st.column(1).toString(), st.column(2).toString(),
+                      st.column(3).toString()};
+}
+
+std::optional<Cane> TrovaCane(Database& db, const QString& microchip) {
+    Statement st(
+        db, QStringLiteral("SELECT Microchip, NomeCane, Razza, Taglia FROM TblCani WHERE Microchip = ?"));
+    st.bind(1, microchip.toUpper());
+    if (!st.step())
+        return std::nullopt;
+    return Cane{st.column(0).toString(), st.column(1).toString(), st.column(2).toString(),
+                st.column(3).toString()};
+}
+
+int ProssimoPettorale(Database& db, const QString& codiceGara, int numPettorale) {
+    const QVariant max = db.scalar(
+        QStringLiteral("SELECT MAX(Pettorale) FROM TblIscrizioni WHERE CodiceGara = ?"), {codiceGara});
+    const int highest = max.isNull() ? 0 : max.toInt();
+    return std::max(highest, numPettorale) + 1;
+}
+
+bool PettoraleUsato(Database& db, const QString& codiceGara, int pettorale) {
+    return !db.scalar(QStringLiteral("SELECT 1 FROM TblIscrizioni WHERE CodiceGara = ? AND Pettorale = ?"),
+                      {codiceGara, pettorale})
+                .isNull();
+}
+
+bool CaneIscritto(Database& db, const QString& codiceGara, const QString& microchip) {
+    return !db.scalar(QStringLiteral("SELECT 1 FROM TblIscrizioni WHERE CodiceGara = ? AND Microchip = ?"),
+                      {codiceGara, microchip})
+                .isNull();
+}
+
+void SalvaIscrizione(Database& db, const NuovaIscrizione& d) {
+    if (d.Pettorale < 1 || d.Pettorale > kPettoraleMassimo)
+        throw IscrizioneRifiutata(kPettoraleFuoriLimiti);
+    Transaction tx(db);
+    // The form's own checks ran when the boxes were left; check again here, where it counts.
+    if (PettoraleUsato(db, d.CodiceGara, d.Pettorale))
+        throw IscrizioneRifiutata(kPettoraleUsato);
+    if (CaneIscritto(db, d.CodiceGara, d.cane.Microchip))
+        throw IscrizioneRifiutata(kCaneIscritto);
+    if (!TrovaConduttore(db, d.conduttore.CodiceFiscale)) {
+        db.exec(QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) "
+                               "VALUES (?, ?, ?, ?)"),
+                {d.conduttore.CodiceFiscale.toUpper(), d.conduttore.Cognome.toUpper(),
+                 d.conduttore.Nome.toUpper(), d.conduttore.TesseraCIS.toUpper()});
+    }
+    if (!TrovaCane(db, d.cane.Microchip)) {
+        db.exec(
+            QStringLiteral("INSERT INTO TblCani (Microchip, NomeCane, Razza, Taglia) VALUES (?, ?, ?, ?)"),
+            {d.cane.Microchip.toUpper(), d.cane.NomeCane.toUpper(), d.cane.Razza.toUpper(),
+             d.cane.Taglia.toUpper()});
+    }
+    db.exec(QStringLiteral("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, "
+                           "Categoria, Classe, Taglia) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {d.CodiceGara, d.Pettorale, d.conduttore.CodiceFiscale, d.cane.Microchip, d.Categoria, d.Classe,
+             d.Taglia});
+    tx.commit();
+}
+
+int EliminaIscrizione(Database& db, const QString& codiceGara, const QString& pettorale) {
+    Transaction tx(db);
+    // One entry only, as the record set deleted its first record.
+    const int n = db.exec(QStringLiteral("DELETE FROM TblIscrizioni WHERE rowid = (SELECT rowid FROM "
+                                         "TblIscrizioni WHERE CodiceGara = ? AND Pettorale = ? LIMIT 1)"),
+                          {codiceGara, pettorale});
+    tx.commit();
+    return n;
+}
+
+} // namespace zar

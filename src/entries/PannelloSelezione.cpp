@@ -1,0 +1,210 @@
+#include "entries/PannelloSelezione.h"
+
+#include "entries/RunTime.h"
+#include "frame/IniReadWrite.h"
+#include "frame/SharedValues.h"
+#include "platform/MsgBox.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace zar {
+
+namespace {
+
+QComboBox* nuovoBox(QWidget* parent, int indice) {
+    auto* c = new QComboBox(parent);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setObjectName(QStringLiteral("Cmb_Field_%1").arg(indice));
+    return c;
+}
+
+QLabel* nuovaEtichetta(QWidget* parent, const QString& name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setMinimumWidth(120);
+    return l;
+}
+
+} // namespace
+
+PannelloSelezione::PannelloSelezione(SharedValues& shared, MembroSelezione membro, QWidget* form)
+    : QObject(form), m_shared(shared), m_membro(std::move(membro)), m_form(form) {
+    m_numeroBox = m_membro.filtri == MembroSelezione::Filtri::SoloGara ? 1 : 4;
+
+    fra_ci = new QGroupBox(QStringLiteral("Dati Gara"), form);
+    fra_ci->setObjectName(QStringLiteral("fra_ci"));
+    auto* grid = new QGridLayout(fra_ci);
+    static const char* const titoliBox[] = {"Codice", "Categoria", "Classe", "Taglia"};
+    for (int i = 0; i < m_numeroBox; ++i) {
+        Cmb_Field[size_t(i)] = nuovoBox(fra_ci, i);
+        Cmb_Field[size_t(i)]->installEventFilter(this);
+        grid->addWidget(new QLabel(QString::fromUtf8(titoliBox[i]), fra_ci), i, 0);
+        grid->addWidget(Cmb_Field[size_t(i)], i, 1);
+    }
+    Cmb_Field[0]->setMinimumWidth(220);
+    Lbl_Gara = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Gara"));
+    Lbl_Localita = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Localita"));
+    Lbl_Giudice = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Giudice"));
+    Lbl_Data = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Data"));
+    const std::pair<const char*, QLabel*> header[] = {
+        {"Gara", Lbl_Gara}, {"Località", Lbl_Localita}, {"Giudice", Lbl_Giudice}, {"Data", Lbl_Data}};
+    int row = 0;
+    for (const auto& [titolo, label] : header) {
+        grid->addWidget(new QLabel(QString::fromUtf8(titolo), fra_ci), row, 2);
+        grid->addWidget(label, row, 3);
+        ++row;
+    }
+    grid->setColumnStretch(3, 1);
+
+    etichettaNumero = new QLabel(QStringLiteral("Numero Iscritti :"), form);
+    LblNumRecords = new QLabel(form);
+    LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
+    LstInsRisultati = new ListaIscritti(m_membro.colonne, m_membro.ordinamento, form);
+    LstInsRisultati->setObjectName(QStringLiteral("LstInsRisultati"));
+}
+
+Selezione PannelloSelezione::selezione() const {
+    Selezione s;
+    s.CodiceGara = Cmb_Field[0]->currentText();
+    if (m_numeroBox == 4) {
+        s.Categoria = Cmb_Field[1]->currentText();
+        s.Classe = Cmb_Field[2]->currentText();
+        s.Taglia = Cmb_Field[3]->currentText();
+    }
+    return s;
+}
+
+void PannelloSelezione::carica() {
+    Cmb_Field[0]->clear();
+    Cmb_Field[0]->addItem(QString());
+    Statement st(*m_shared.dbGare, QStringLiteral("SELECT CodiceGara FROM TblGare ORDER BY CodiceGara"));
+    while (st.step())
+        Cmb_Field[0]->addItem(st.column(0).toString());
+    if (m_numeroBox == 4) {
+        const QStringList* liste[] = {&ListaCategorie(), &ListaClassi(), &ListaTaglie()};
+        for (int i = 1; i < 4; ++i) {
+            Cmb_Field[size_t(i)]->clear();
+            Cmb_Field[size_t(i)]->addItems(*liste[i - 1]);
+        }
+    }
+    for (int i = 0; i < m_numeroBox; ++i) {
+        Cmb_Field[size_t(i)]->setCurrentIndex(-1);
+        Cmb_Field[size_t(i)]->setEditText(QString());
+    }
+    m_shared.IniFileName = m_shared.iniPath();
+    m_shared.IniSection = QStringLiteral("Ultima Gara");
+    m_shared.UltimaGara = IniReadWrite(QStringLiteral("GET"), m_shared.IniSection,
+                                       QStringLiteral("Codice_Gara"), m_shared.IniFileName);
+    CaricaLista();
+}
+
+void PannelloSelezione::CaricaLista() {
+    LstInsRisultati->setRighe({});
+    m_righe.clear();
+    const auto filtro = FiltroPerSelezione(m_membro, selezione());
+    if (!filtro) {
+        emit listaCaricata();
+        return; // the count keeps its text
+    }
+    m_righe = LeggiIscritti(*m_shared.dbGare, *filtro);
+    LblNumRecords->setText(QString::number(m_righe.size()));
+    std::vector<QStringList> celle;
+    celle.reserve(m_righe.size());
+    for (const RigaIscritto& r : m_righe)
+        celle.push_back(m_membro.celle ? m_membro.celle(r) : QStringList{r.Pettorale});
+    LstInsRisultati->setRighe(std::move(celle));
+    emit listaCaricata();
+}
+
+void PannelloSelezione::ProponiUltimaGara() {
+    const QString codice = m_shared.UltimaGara;
+    if (codice.isEmpty())
+        return;
+    m_shared.UltimaGara.clear(); // asked at most once per opening
+    if (MsgBox(DomandaUltimaGara(codice, m_membro.domanda), vbYesNo + vbExclamation) != vbYes)
+        return;
+    Statement st(
+        *m_shared.dbGare,
+        QStringLiteral("SELECT CodiceGara, Gara, Localita, Giudice, Data FROM TblGare WHERE CodiceGara = ?"));
+    st.bind(1, codice);
+    if (!st.step()) {
+        MsgBox(GaraNonTrovata(codice), vbOKOnly);
+        return;
+    }
+    Cmb_Field[0]->setEditText(st.column(0).toString());
+    Lbl_Gara->setText(st.column(1).toString());
+    Lbl_Localita->setText(st.column(2).toString());
+    Lbl_Giudice->setText(st.column(3).toString());
+    Lbl_Data->setText(st.column(4).toString());
+    CaricaLista();
+    if (m_membro.stampa == MembroSelezione::Stampa::UscitaGara)
+        emit stampaAbilitata(true);
+}
+
+void PannelloSelezione::mostraIntestazione(const QString& codice) {
+    Statement st(*m_shared.dbGare,
+                 QStringLiteral("SELECT Gara, Localita, Giudice, Data FROM TblGare WHERE CodiceGara = ?"));
+    st.bind(1, codice);
+    const bool found = st.step();
+    // A code not in the register clears the header rather than keep another competition's.
+    Lbl_Gara->setText(found ? st.column(0).toString() : QString());
+    Lbl_Localita->setText(found ? st.column(1).toString() : QString());
+    Lbl_Giudice->setText(found ? st.column(2).toString() : QString());
+    Lbl_Data->setText(found ? st.column(3).toString() : QString());
+}
+
+void PannelloSelezione::aggiornaStampa(int indice) {
+    if (const auto enabled = StampaAbilitata(m_membro, selezione(), indice))
+        emit stampaAbilitata(*enabled);
+}
+
+void PannelloSelezione::Cmb_Field_GotFocus(int indice) {
+    if (indice == 0)
+        ProponiUltimaGara();
+}
+
+void PannelloSelezione::Cmb_Field_LostFocus(int indice) {
+    if (indice == 0) {
+        const QString codice = Cmb_Field[0]->currentText();
+        if (!(m_membro.saltaIntestazioneVuota && codice.isEmpty()))
+            mostraIntestazione(codice);
+    }
+    aggiornaStampa(indice);
+    CaricaLista();
+}
+
+bool PannelloSelezione::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Opening the drop-down list or another window does not leave the box; the form
+        // opening with the focus in a box does enter it.
+        const bool out = event->type() == QEvent::FocusOut;
+        if (reason != Qt::PopupFocusReason && !(out && reason == Qt::ActiveWindowFocusReason)) {
+            for (int i = 0; i < m_numeroBox; ++i) {
+                if (watched != Cmb_Field[size_t(i)])
+                    continue;
+                // Run after the focus change: a handler may show a message box.
+                const bool in = event->type() == QEvent::FocusIn;
+                QTimer::singleShot(0, this, [this, i, in] {
+                    try {
+                        in ? Cmb_Field_GotFocus(i) : Cmb_Field_LostFocus(i);
+                    } catch (const DbError& e) {
+                        MsgBox(e.message(), vbCritical);
+                    }
+                });
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace zar

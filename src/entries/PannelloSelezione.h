@@ -1,0 +1,69 @@
+#pragma once
+
+#include "entries/ListaIscritti.h"
+#include "entries/Selezione.h"
+
+#include <QObject>
+
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QWidget;
+
+namespace zar {
+
+struct SharedValues;
+
+// The selection panel shared by the scores, start order, rankings, bib printing and
+// entrants forms: the competition, category, class and size boxes, the competition
+// header, the list of the selection's entries and its count. The member's configuration
+// holds everything in which the forms differ; the form lays the widgets out.
+class PannelloSelezione : public QObject {
+    Q_OBJECT
+public:
+    PannelloSelezione(SharedValues& shared, MembroSelezione membro, QWidget* form);
+
+    // Cmb_Field 0 to 3 (the entrants form has index 0 only).
+    QComboBox* box(int indice) const { return Cmb_Field[size_t(indice)]; }
+    int numeroBox() const { return m_numeroBox; }
+    QGroupBox* fra_ci = nullptr; // "Dati Gara": boxes and header
+    QLabel* Lbl_Gara = nullptr;
+    QLabel* Lbl_Localita = nullptr;
+    QLabel* Lbl_Giudice = nullptr;
+    QLabel* Lbl_Data = nullptr;
+    QLabel* LblNumRecords = nullptr;
+    QLabel* etichettaNumero = nullptr; // "Numero Iscritti :"
+    ListaIscritti* LstInsRisultati = nullptr;
+
+    Selezione selezione() const;
+    // The load: fills the boxes, reads the last competition and lists.
+    void carica();
+    void CaricaLista();
+    void ProponiUltimaGara();
+    // The rows of the list as last loaded, in the query's order.
+    const std::vector<RigaIscritto>& righe() const { return m_righe; }
+
+signals:
+    void stampaAbilitata(bool enabled);
+    void listaCaricata();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Cmb_Field_GotFocus(int indice);
+    void Cmb_Field_LostFocus(int indice);
+    void mostraIntestazione(const QString& codice);
+    void aggiornaStampa(int indice);
+
+    SharedValues& m_shared;
+    MembroSelezione m_membro;
+    QWidget* m_form;
+    std::array<QComboBox*, 4> Cmb_Field{};
+    int m_numeroBox = 4;
+    std::vector<RigaIscritto> m_righe;
+};
+
+} // namespace zar

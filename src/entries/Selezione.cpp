@@ -1,0 +1,190 @@
+#include "entries/Selezione.h"
+
+#include "entries/RunTime.h"
+
+#include <cmath>
+
+namespace zar {
+
+StatoOrdinamento ClicIntestazione(OrdinamentoColonne regola, StatoOrdinamento stato, int colonna) {
+    switch (regola) {
+    case OrdinamentoColonne::Nessuno:
+        return stato;
+    case OrdinamentoColonne::Testo:
+        // The sort order is never reversed.
+        return {colonna, stato.discendente, false};
+    case OrdinamentoColonne::Numerico:
+        if (stato.colonna == colonna)
+            stato.discendente = !stato.discendente;
+        stato.colonna = colonna;
+        stato.numerico = colonna == 0 || colonna == 6;
+        return stato;
+    }
+    return stato;
+}
+
+QString ChiaveNumerica(const QString& text) {
+    return text.left(10).rightJustified(10, u' ');
+}
+
+int ConfrontaTesti(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive);
+}
+
+std::optional<FiltroIscritti> FiltroPerSelezione(const MembroSelezione& membro, const Selezione& sel) {
+    FiltroIscritti f;
+    f.ordine = membro.ordine ? membro.ordine() : OrdineIscritti::Pettorale;
+    switch (membro.filtri) {
+    case MembroSelezione::Filtri::Tutti:
+        if (sel.CodiceGara.isEmpty() || sel.Categoria.isEmpty() || sel.Classe.isEmpty() ||
+            sel.Taglia.isEmpty())
+            return std::nullopt;
+        f.CodiceGara = sel.CodiceGara;
+        f.Categoria = sel.Categoria;
+        f.Classe = sel.Classe;
+        f.Taglia = sel.Taglia;
+        return f;
+    case MembroSelezione::Filtri::GaraPoiAltri:
+        if (sel.CodiceGara.isEmpty())
+            return std::nullopt;
+        f.CodiceGara = sel.CodiceGara;
+        if (!sel.Categoria.isEmpty())
+            f.Categoria = sel.Categoria;
+        if (!sel.Classe.isEmpty())
+            f.Classe = sel.Classe;
+        if (!sel.Taglia.isEmpty())
+            f.Taglia = sel.Taglia;
+        return f;
+    case MembroSelezione::Filtri::SoloGara:
+        if (sel.CodiceGara.isEmpty())
+            return std::nullopt;
+        f.CodiceGara = sel.CodiceGara;
+        return f;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> StampaAbilitata(const MembroSelezione& membro, const Selezione& sel, int indice) {
+    switch (membro.stampa) {
+    case MembroSelezione::Stampa::Nessuna:
+        return std::nullopt;
+    case MembroSelezione::Stampa::TreScelti:
+        return !sel.Categoria.isEmpty() && !sel.Classe.isEmpty() && !sel.Taglia.isEmpty();
+    case MembroSelezione::Stampa::OgniUscita:
+        return true;
+    case MembroSelezione::Stampa::UscitaGara:
+        if (indice == 0)
+            return true;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+QString DomandaUltimaGara(const QString& codice, const QString& domanda) {
+    return QStringLiteral("Ultime iscrizioni fatte per la gara : ") + codice + QStringLiteral("\n\r") +
+           domanda;
+}
+
+QString GaraNonTrovata(const QString& codice) {
+    return QStringLiteral("Gara : ") + codice +
+           QStringLiteral("\n\rNon trovata tra le registrazioni delle gare!");
+}
+
+namespace {
+
+QString testoRisultato(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    const double d = v.toDouble();
+    if (d == double(qint64(d)) && std::abs(d) < 1e15) // places and whole points: the quick way
+        return QString::number(qint64(d));
+    return QString::number(d, 'g', 15);
+}
+
+} // namespace
+
+QStringList CelleRisultati(const RigaIscritto& r) {
+    QStringList out;
+    for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k) {
+        const QVariant& v = r.risultati[k];
+        const bool tempo =
+            k == RigaIscritto::TempoRun1 || k == RigaIscritto::TempoRun2 || k == RigaIscritto::TempoCombinata;
+        if (v.isNull())
+            out << QString();
+        else if (tempo)
+            out << FormatTempo(v.toDouble());
+        else
+            out << testoRisultato(v);
+    }
+    return out;
+}
+
+const MembroSelezione& MembroClassifica() {
+    static const MembroSelezione m = [] {
+        MembroSelezione m;
+        m.nome = QStringLiteral("frmClassifica");
+        m.filtri = MembroSelezione::Filtri::Tutti;
+        m.ordine = [] { return OrdineIscritti::Pettorale; };
+        m.domanda = QStringLiteral("Inserire la CLASSIFICA per questa gara?");
+        m.stampa = MembroSelezione::Stampa::Nessuna;
+        m.ordinamento = OrdinamentoColonne::Testo;
+        m.saltaIntestazioneVuota = true;
+        m.colonne = {{QStringLiteral("Pettorale"), 900},  {QStringLiteral("Cognome_Nome Cond."), 2700},
+                     {QStringLiteral("Nome Cane"), 1700}, {QStringLiteral("P. 1°Run"), 900},
+                     {QStringLiteral("T. 1°Run"), 900},   {QStringLiteral("C. 1°Run"), 900},
+                     {QStringLiteral("P. 2°Run"), 900},   {QStringLiteral("T. 2°Run"), 900},
+                     {QStringLiteral("C. 2°Run"), 900},   {QStringLiteral("Punti C."), 900},
+                     {QStringLiteral("Tempo C."), 900},   {QStringLiteral("Class.C."), 0}};
+        m.celle = [](const RigaIscritto& r) {
+            return QStringList{r.Pettorale, r.Conduttore, r.NomeCane} + CelleRisultati(r);
+        };
+        return m;
+    }();
+    return m;
+}
+
+MembroSelezione MembroReportPartenza() {
+    MembroSelezione m;
+    m.nome = QStringLiteral("frmReportPartenza");
+    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
+    m.ordine = [] { return OrdineIscritti::Pettorale; };
+    m.domanda = QStringLiteral("Stampare le PARTENZE per questa gara?");
+    m.stampa = MembroSelezione::Stampa::TreScelti;
+    m.ordinamento = OrdinamentoColonne::Numerico;
+    return m;
+}
+
+MembroSelezione MembroReportClassifica(std::function<OrdineIscritti()> ordine) {
+    MembroSelezione m;
+    m.nome = QStringLiteral("frmReportClassifica");
+    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
+    m.ordine = std::move(ordine);
+    m.domanda = QStringLiteral("Stampare le CLASSIFICHE per questa gara?");
+    m.stampa = MembroSelezione::Stampa::TreScelti;
+    m.ordinamento = OrdinamentoColonne::Nessuno;
+    return m;
+}
+
+MembroSelezione MembroPrintPettorali() {
+    MembroSelezione m;
+    m.nome = QStringLiteral("frmPrintPettorali");
+    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
+    m.ordine = [] { return OrdineIscritti::Pettorale; };
+    m.domanda = QStringLiteral("Stampare i PETTORALI per questa gara?");
+    m.stampa = MembroSelezione::Stampa::OgniUscita;
+    m.ordinamento = OrdinamentoColonne::Numerico;
+    return m;
+}
+
+MembroSelezione MembroReportIscritti() {
+    MembroSelezione m;
+    m.nome = QStringLiteral("frmReportIscritti");
+    m.filtri = MembroSelezione::Filtri::SoloGara;
+    m.ordine = [] { return OrdineIscritti::Pettorale; };
+    m.domanda = QStringLiteral("Stampare la LISTA DEGLI ISCRITTI per questa gara?");
+    m.stampa = MembroSelezione::Stampa::UscitaGara;
+    m.ordinamento = OrdinamentoColonne::Numerico;
+    return m;
+}
+
+} // namespace zar
