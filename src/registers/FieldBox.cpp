@@ -11,29 +11,38 @@ bool leavesWindowOnly(const QFocusEvent* e) {
     return e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
 }
 
-// Shared by the box and the combo: returns whether the hook should run.
-bool comingBack(bool& away, const QFocusEvent* e) {
-    const bool back = away && leavesWindowOnly(e);
-    away = false;
-    return back;
+} // namespace
+
+void FocusTracker::focusIn(QWidget* w, FieldHooks& hooks) {
+    if (m_current == w)
+        return;
+    FieldHooks* previous = m_current ? m_hooks : nullptr;
+    m_current = w;
+    m_hooks = &hooks;
+    if (previous && previous->lostFocus)
+        previous->lostFocus();
+    if (m_current == w && hooks.gotFocus)
+        hooks.gotFocus();
 }
 
-} // namespace
+void FocusTracker::focusOut(QWidget* w, const QFocusEvent* e) {
+    if (leavesWindowOnly(e) || m_current != w)
+        return;
+    FieldHooks* hooks = m_hooks;
+    m_current = nullptr;
+    m_hooks = nullptr;
+    if (hooks->lostFocus)
+        hooks->lostFocus();
+}
 
 void FieldBox::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
-    if (!comingBack(m_away, e) && hooks.gotFocus)
-        hooks.gotFocus();
+    m_tracker.focusIn(this, hooks);
 }
 
 void FieldBox::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (leavesWindowOnly(e)) {
-        m_away = true;
-        return;
-    }
-    if (hooks.lostFocus)
-        hooks.lostFocus();
+    m_tracker.focusOut(this, e);
 }
 
 void FieldBox::keyPressEvent(QKeyEvent* e) {
@@ -44,25 +53,19 @@ void FieldBox::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
 }
 
-FieldCombo::FieldCombo(QWidget* parent) : QComboBox(parent) {
+FieldCombo::FieldCombo(FocusTracker& tracker, QWidget* parent) : QComboBox(parent), m_tracker(tracker) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
 }
 
 void FieldCombo::focusInEvent(QFocusEvent* e) {
     QComboBox::focusInEvent(e);
-    if (!comingBack(m_away, e) && hooks.gotFocus)
-        hooks.gotFocus();
+    m_tracker.focusIn(this, hooks);
 }
 
 void FieldCombo::focusOutEvent(QFocusEvent* e) {
     QComboBox::focusOutEvent(e);
-    if (leavesWindowOnly(e)) {
-        m_away = true;
-        return;
-    }
-    if (hooks.lostFocus)
-        hooks.lostFocus();
+    m_tracker.focusOut(this, e);
 }
 
 void FieldCombo::keyPressEvent(QKeyEvent* e) {

@@ -20,9 +20,23 @@ struct FieldHooks {
     std::function<bool(QKeyEvent*)> keyPress;
 };
 
+// Which box of a form holds the focus as its hooks see it. Qt may announce the focus of
+// a box twice (on showing and on activating the window), and a box given the focus while
+// the window is inactive gets it only on activation; the tracker runs each hook once,
+// in order: the old box's lostFocus, then the new box's gotFocus.
+class FocusTracker {
+public:
+    void focusIn(QWidget* w, FieldHooks& hooks);
+    void focusOut(QWidget* w, const QFocusEvent* e);
+
+private:
+    QWidget* m_current = nullptr;
+    FieldHooks* m_hooks = nullptr;
+};
+
 class FieldBox : public QLineEdit {
 public:
-    explicit FieldBox(QWidget* parent = nullptr) : QLineEdit(parent) {}
+    FieldBox(FocusTracker& tracker, QWidget* parent) : QLineEdit(parent), m_tracker(tracker) {}
     FieldHooks hooks;
 
 protected:
@@ -31,12 +45,12 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    bool m_away = false;
+    FocusTracker& m_tracker;
 };
 
 class FieldCombo : public QComboBox {
 public:
-    explicit FieldCombo(QWidget* parent = nullptr);
+    FieldCombo(FocusTracker& tracker, QWidget* parent);
     FieldHooks hooks;
 
 protected:
@@ -45,7 +59,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    bool m_away = false;
+    FocusTracker& m_tracker;
 };
 
 } // namespace zar

@@ -13,7 +13,8 @@ namespace zar {
 namespace {
 
 // Fields in box order.
-const std::array<const char*, 5> kFields = {"Microchip", "NomeCane", "Razza", "CentroCinofilo", "Annotazioni"};
+const std::array<const char*, 5> kFields = {"Microchip", "NomeCane", "Razza", "CentroCinofilo",
+                                            "Annotazioni"};
 constexpr std::array<int, 5> kWidths = {16, 30, 30, 20, 50};
 constexpr int kTaglia = 5; // slot of the combo in DatiCaricati
 
@@ -30,8 +31,8 @@ RegisterForm::Setup setup() {
     s.keyLabelName = QStringLiteral("Lbl_Microchip");
     s.countCaption = QStringLiteral("Numero Records :");
     s.savedText = QStringLiteral("Dati Ccane salvati.");
-    s.deleteRefusedText =
-        QStringLiteral("Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare");
+    s.deleteRefusedText = QStringLiteral(
+        "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare");
     s.duplicateText = QStringLiteral("Esiste già un cane con Microchip: ");
     s.hasIscrizione = true;
     s.releaseEntriesAfterCheck = true;
@@ -45,7 +46,8 @@ FrmCane::FrmCane(SharedValues& shared, QWidget* parent) : RegisterForm(shared, s
     DatiCaricati = QStringList(6);
     for (int i = 0; i < 5; ++i)
         Txt_Field[i] = makeBox(kWidths[i], i <= 2);
-    Cmb_Taglia = makeCombo(QStringLiteral("Cmb_Taglia"), {QStringLiteral("SMALL"), QStringLiteral("LARGE")}, true);
+    Cmb_Taglia =
+        makeCombo(QStringLiteral("Cmb_Taglia"), {QStringLiteral("SMALL"), QStringLiteral("LARGE")}, true);
     m_comboSlot = kTaglia;
     m_comboDetectsChange = true;
 
@@ -53,8 +55,8 @@ FrmCane::FrmCane(SharedValues& shared, QWidget* parent) : RegisterForm(shared, s
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     const QList<QPair<QString, QWidget*>> rows = {
-        {QStringLiteral("Microchip"), Txt_Field[0]},      {QStringLiteral("Nome Cane"), Txt_Field[1]},
-        {QStringLiteral("Razza"), Txt_Field[2]},          {QStringLiteral("Taglia"), Cmb_Taglia},
+        {QStringLiteral("Microchip"), Txt_Field[0]},       {QStringLiteral("Nome Cane"), Txt_Field[1]},
+        {QStringLiteral("Razza"), Txt_Field[2]},           {QStringLiteral("Taglia"), Cmb_Taglia},
         {QStringLiteral("Centro Cinofilo"), Txt_Field[3]}, {QStringLiteral("Annotazioni"), Txt_Field[4]}};
     for (int r = 0; r < rows.size(); ++r) {
         grid->addWidget(makeLabel(rows[r].first), r, 0);
@@ -101,8 +103,10 @@ void FrmCane::writeRecord(Recordset& rs, const QString& key) {
 }
 
 bool FrmCane::checkFields() {
-    return requireBox(0, QStringLiteral("Il campo MICROCHIP è vuoto."), QStringLiteral("Microchip Mancante")) &&
-           requireBox(1, QStringLiteral("Il campo NOME CANE è vuoto."), QStringLiteral("Nome Cane Mancante")) &&
+    return requireBox(0, QStringLiteral("Il campo MICROCHIP è vuoto."),
+                      QStringLiteral("Microchip Mancante")) &&
+           requireBox(1, QStringLiteral("Il campo NOME CANE è vuoto."),
+                      QStringLiteral("Nome Cane Mancante")) &&
            requireBox(2, QStringLiteral("Il campo RAZZA è vuoto."), QStringLiteral("Razza Mancante"));
 }
 

@@ -31,14 +31,15 @@ RegisterForm::Setup setup() {
     s.entriesField = QStringLiteral("CodiceFiscale");
     s.caption = QStringLiteral("Anagrafico Conduttori");
     s.listName = QStringLiteral("LvwConduttori");
-    s.headers = {QStringLiteral("Codice_Fiscale"), QStringLiteral("Cognome_Nome"), QStringLiteral("Codice CIS")};
+    s.headers = {QStringLiteral("Codice_Fiscale"), QStringLiteral("Cognome_Nome"),
+                 QStringLiteral("Codice CIS")};
     s.columnTwips = {2000, 3500};
     s.keyCaption = QStringLiteral("Tessera CIS :");
     s.keyLabelName = QStringLiteral("Lbl_TesseraFISC");
     s.countCaption = QStringLiteral("Numero Conduttori :");
     s.savedText = QStringLiteral("Dati Conduttore salvati.");
-    s.deleteRefusedText =
-        QStringLiteral("Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle gare");
+    s.deleteRefusedText = QStringLiteral(
+        "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle gare");
     s.duplicateText = QStringLiteral("Esiste già un conduttore con il Codice Fiscale: ");
     s.hasIscrizione = true;
     return s;
@@ -136,10 +137,12 @@ bool FrmConduttore::numericBox(int index, const QString& text, const QString& ti
 }
 
 bool FrmConduttore::checkFields() {
-    return requireBox(0, QStringLiteral("Il campo CODICE FISCALE è vuoto."), QStringLiteral("Codice Fiscale Mancante")) &&
+    return requireBox(0, QStringLiteral("Il campo CODICE FISCALE è vuoto."),
+                      QStringLiteral("Codice Fiscale Mancante")) &&
            requireBox(1, QStringLiteral("Il campo COGNOME è vuoto."), QStringLiteral("Cognome Mancante")) &&
            requireBox(2, QStringLiteral("Il campo NOME è vuoto."), QStringLiteral("Nome Mancante")) &&
-           requireBox(kTessera, QStringLiteral("Il campo TESSERA CIS è vuoto."), QStringLiteral("Tessera CIS Mancante")) &&
+           requireBox(kTessera, QStringLiteral("Il campo TESSERA CIS è vuoto."),
+                      QStringLiteral("Tessera CIS Mancante")) &&
            numericBox(6, QStringLiteral("Codice avviamento postale errato. Solo numeri."),
                       QStringLiteral("Zip Code non corretto")) &&
            numericBox(7, QStringLiteral("Numero di telefono errato. Solo numeri."),
@@ -170,8 +173,9 @@ void FrmConduttore::restoreKeyLabel() {
 
 void FrmConduttore::handBackRecord(const Recordset& rs) {
     if (m_target)
-        m_target->riceviConduttore(rs.text(QStringLiteral("CodiceFiscale")), rs.text(QStringLiteral("Cognome")),
-                                   rs.text(QStringLiteral("Nome")), rs.text(QStringLiteral("TesseraCIS")));
+        m_target->riceviConduttore(rs.text(QStringLiteral("CodiceFiscale")),
+                                   rs.text(QStringLiteral("Cognome")), rs.text(QStringLiteral("Nome")),
+                                   rs.text(QStringLiteral("TesseraCIS")));
 }
 
 void FrmConduttore::handBackBoxes(const QString&) {

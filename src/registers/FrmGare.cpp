@@ -37,8 +37,8 @@ RegisterForm::Setup setup() {
     s.keyLabelName = QStringLiteral("Lbl_CodiceGara");
     s.countCaption = QStringLiteral("Numero Records :");
     s.savedText = QStringLiteral("Dati Gara salvati.");
-    s.deleteRefusedText = QStringLiteral(
-        "Non è possibile cancellare questo record GARA, perchè sono presenti degli iscritti alla competizione");
+    s.deleteRefusedText = QStringLiteral("Non è possibile cancellare questo record GARA, perchè sono "
+                                         "presenti degli iscritti alla competizione");
     s.duplicateText = QStringLiteral("Esiste già una gara con Codice Gara: ");
     return s;
 }
@@ -50,15 +50,17 @@ FrmGare::FrmGare(SharedValues& shared, QWidget* parent) : RegisterForm(shared, s
     DatiCaricati = QStringList(7);
     for (int i = 0; i < 5; ++i)
         Txt_Field[i] = makeBox(kWidths[i], i <= kData);
-    Txt_Field[kData]->setToolTip(QStringLiteral("Inserire la data nel formato ... ggmmaaaa .. senza separatori"));
+    Txt_Field[kData]->setToolTip(
+        QStringLiteral("Inserire la data nel formato ... ggmmaaaa .. senza separatori"));
     // The date box never needs more than dd/mm/yyyy.
     Txt_Field[kData]->setMinimumWidth(Txt_Field[kData]->fontMetrics().averageCharWidth() * 14 + 12);
 
     auto* panel = new QWidget(this);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    const QStringList labels = {QStringLiteral("Gara"), QStringLiteral("Località"), QStringLiteral("Data Gara"),
-                                QStringLiteral("Giudice"), QStringLiteral("Annotazioni")};
+    const QStringList labels = {QStringLiteral("Gara"), QStringLiteral("Località"),
+                                QStringLiteral("Data Gara"), QStringLiteral("Giudice"),
+                                QStringLiteral("Annotazioni")};
     for (int r = 0; r < 5; ++r) {
         grid->addWidget(makeLabel(labels[r]), r, 0);
         grid->addWidget(Txt_Field[r], r, 1, Qt::AlignLeft);
@@ -100,7 +102,8 @@ void FrmGare::writeRecord(Recordset& rs, const QString& key) {
 
 bool FrmGare::checkFields() {
     return requireBox(0, QStringLiteral("Il campo GARA è vuoto."), QStringLiteral("Nome Gara Mancante")) &&
-           requireBox(1, QStringLiteral("Il campo LOCALITA' è vuoto."), QStringLiteral("Località Mancante")) &&
+           requireBox(1, QStringLiteral("Il campo LOCALITA' è vuoto."),
+                      QStringLiteral("Località Mancante")) &&
            requireBox(2, QStringLiteral("Il campo DATA GARA è vuoto."), QStringLiteral("Data Gara Mancante"));
 }
 
@@ -148,7 +151,8 @@ void FrmGare::releaseShared() {
 
 void FrmGare::search(const QString& typed) {
     const QString pattern = u'%' + escapeLike(typed.toUpper()) + u'%';
-    m_shared.open(m_shared.rsGare, QStringLiteral("SELECT * FROM TblGare WHERE Gara LIKE ? ESCAPE '\\'"), {pattern});
+    m_shared.open(m_shared.rsGare, QStringLiteral("SELECT * FROM TblGare WHERE Gara LIKE ? ESCAPE '\\'"),
+                  {pattern});
     CaricaLista();
 }
 

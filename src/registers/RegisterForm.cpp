@@ -33,7 +33,8 @@ bool isEnter(const QKeyEvent* e) {
 } // namespace
 
 RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
-    : QDialog(parent), m_shared(shared), m_setup(std::move(setup)), m_view(shared.dbGare.get()) {
+    : QDialog(parent), m_shared(shared), m_setup(std::move(setup)), m_view(shared.dbGare.get()),
+      m_focus(std::make_unique<FocusTracker>()) {
     setWindowTitle(m_setup.caption);
     setModal(true);
 
@@ -110,7 +111,7 @@ bool RegisterForm::pickMode() const {
 }
 
 FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
-    auto* box = new FieldBox(this);
+    auto* box = new FieldBox(*m_focus, this);
     const int index = int(m_boxes.size());
     box->setObjectName(QStringLiteral("Txt_Field_%1").arg(index));
     box->setMaxLength(maxLength);
@@ -132,14 +133,15 @@ FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
     };
     if (index == 0) {
         // The list follows what the key box holds after each keystroke.
-        connect(box, &QLineEdit::textEdited, this, [this](const QString& text) { safely([&] { search(text); }); });
+        connect(box, &QLineEdit::textEdited, this,
+                [this](const QString& text) { safely([&] { search(text); }); });
     }
     m_boxes << box;
     return box;
 }
 
 FieldCombo* RegisterForm::makeCombo(const QString& name, const QStringList& items, bool requiredColour) {
-    auto* combo = new FieldCombo(this);
+    auto* combo = new FieldCombo(*m_focus, this);
     combo->setObjectName(name);
     combo->clear();
     combo->addItems(items);
@@ -231,9 +233,10 @@ void RegisterForm::reloadList() {
 
 void RegisterForm::search(const QString& typed) {
     const QString pattern = escapeLike(typed.toUpper()) + u'%';
-    m_shared.open(listSet(),
-                  QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? ESCAPE '\\'").arg(m_setup.table, m_setup.keyField),
-                  {pattern});
+    m_shared.open(
+        listSet(),
+        QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? ESCAPE '\\'").arg(m_setup.table, m_setup.keyField),
+        {pattern});
     CaricaLista();
 }
 
@@ -250,8 +253,8 @@ void RegisterForm::ClearFields() {
 }
 
 void RegisterForm::pointViewAt(const QString& key) {
-    m_view.setRecordSource(QStringLiteral("select * from %1 where %2 = ?").arg(m_setup.table, m_setup.keyField),
-                           {key});
+    m_view.setRecordSource(
+        QStringLiteral("select * from %1 where %2 = ?").arg(m_setup.table, m_setup.keyField), {key});
     m_view.refresh();
 }
 
@@ -261,15 +264,16 @@ bool RegisterForm::viewHasRecord() {
 
 bool RegisterForm::keyExists(const QString& key) {
     return m_shared.dbGare
-               ->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(m_setup.table, m_setup.keyField),
+               ->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?")
+                            .arg(m_setup.table, m_setup.keyField),
                         {key})
                .toInt() > 0;
 }
 
 bool RegisterForm::hasEntries(const QString& key) {
-    Recordset& rs =
-        m_shared.open(m_shared.rsIscrizioni,
-                      QStringLiteral("SELECT * FROM TblIscrizioni WHERE %1 = ?").arg(m_setup.entriesField), {key});
+    Recordset& rs = m_shared.open(
+        m_shared.rsIscrizioni,
+        QStringLiteral("SELECT * FROM TblIscrizioni WHERE %1 = ?").arg(m_setup.entriesField), {key});
     const bool found = rs.recordCount() > 0;
     if (m_setup.releaseEntriesAfterCheck)
         m_shared.rsIscrizioni.reset();
@@ -395,9 +399,10 @@ void RegisterForm::save() {
     }
     Recordset& rs = m_view.recordset();
     const qint64 self = ModificaRecord ? rs.rowId() : -1;
-    const QVariant others = m_shared.dbGare->scalar(
-        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid <> ?").arg(m_setup.table, m_setup.keyField),
-        {key, self});
+    const QVariant others =
+        m_shared.dbGare->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid <> ?")
+                                    .arg(m_setup.table, m_setup.keyField),
+                                {key, self});
     if (others.toInt() > 0) {
         MsgBox(m_setup.duplicateText + key, vbOKOnly);
         return;
@@ -461,7 +466,8 @@ void RegisterForm::remove() {
     rs.deleteRecord();
     rs.moveNext();
     // Back on the whole table, so that typed keys are looked up again.
-    m_view.setRecordSource(QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
+    m_view.setRecordSource(
+        QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
     m_view.refresh();
     m_shared.open(listSet(), QStringLiteral("SELECT * FROM %1").arg(m_setup.table));
     ClearFields();

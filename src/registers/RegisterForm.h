@@ -23,6 +23,7 @@ struct SharedValues;
 class PickTarget;
 class FieldBox;
 class FieldCombo;
+class FocusTracker;
 class RegisterListModel;
 
 // The register pattern shared by the handlers, dogs and competitions registers: a column
@@ -133,6 +134,7 @@ protected:
     int m_comboSlot = -1; // index of the combo's value in DatiCaricati
     bool m_comboDetectsChange = false;
     QList<QWidget*> m_ring;
+    std::unique_ptr<FocusTracker> m_focus;
 
     QLabel* m_keyLabel = nullptr;
     QLabel* LblNumRecords = nullptr;

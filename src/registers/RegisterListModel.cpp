@@ -32,7 +32,8 @@ QVariant RegisterListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RegisterListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_headers.size())
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_headers.size())
         return QVariant();
     return m_headers[section];
 }

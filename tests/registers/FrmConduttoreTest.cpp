@@ -49,7 +49,8 @@ private slots:
         box(f.get(), 9)->setFocus(Qt::TabFocusReason);
         QVERIFY(button(f.get(), "cmdSave")->isEnabled());
         QVERIFY(button(f.get(), "cmdCancel")->isEnabled());
-        QAbstractItemModelTester tester(list(f.get())->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(list(f.get())->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
     void typedKeyIsSearchedAndLoadedOnMovingOn() {
@@ -114,15 +115,24 @@ private slots:
         QTest::addColumn<int>("boxIndex");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("zip 1.5") << 6 << "1.5" << "";
-        QTest::newRow("zip -3") << 6 << "-3" << "";
-        QTest::newRow("zip empty") << 6 << "" << "";
-        QTest::newRow("zip 12a") << 6 << "12a" << "Codice avviamento postale errato. Solo numeri.";
-        QTest::newRow("phone 12a") << 7 << "12a" << "Numero di telefono errato. Solo numeri.";
-        QTest::newRow("phone 0612") << 7 << "0612" << "";
-        QTest::newRow("key of blanks") << 0 << "   " << "";
-        QTest::newRow("no surname") << 1 << "" << "Il campo COGNOME è vuoto.";
-        QTest::newRow("no card") << 9 << "" << "Il campo TESSERA CIS è vuoto.";
+        QTest::newRow("zip 1.5") << 6 << "1.5"
+                                 << "";
+        QTest::newRow("zip -3") << 6 << "-3"
+                                << "";
+        QTest::newRow("zip empty") << 6 << ""
+                                   << "";
+        QTest::newRow("zip 12a") << 6 << "12a"
+                                 << "Codice avviamento postale errato. Solo numeri.";
+        QTest::newRow("phone 12a") << 7 << "12a"
+                                   << "Numero di telefono errato. Solo numeri.";
+        QTest::newRow("phone 0612") << 7 << "0612"
+                                    << "";
+        QTest::newRow("key of blanks") << 0 << "   "
+                                       << "";
+        QTest::newRow("no surname") << 1 << ""
+                                    << "Il campo COGNOME è vuoto.";
+        QTest::newRow("no card") << 9 << ""
+                                 << "Il campo TESSERA CIS è vuoto.";
     }
     void saveChecksRequiredAndNumericBoxes() {
         QFETCH(int, boxIndex);
@@ -204,9 +214,10 @@ private slots:
         enter(box(f.get(), 0));
         env.boxes.queue(vbYes);
         click(f.get(), "cmdSave");
-        QCOMPARE(env.boxes.texts().last(), QString("Non è possibile MODIFICARE il CODICE FISCALE\r\n"
-                                                   "Sono presenti degli iscritti a competizioni con il Codice "
-                                                   "Fiscale: AAA"));
+        QCOMPARE(env.boxes.texts().last(),
+                 QString("Non è possibile MODIFICARE il CODICE FISCALE\r\n"
+                         "Sono presenti degli iscritti a competizioni con il Codice "
+                         "Fiscale: AAA"));
         QCOMPARE(env.boxes.shown().last().style, vbOKOnly);
         QVERIFY(!button(f.get(), "cmdDelete")->isEnabled());
         QCOMPARE(box(f.get(), 0)->text(), QString("AAB")); // the typed values stay
@@ -237,9 +248,11 @@ private slots:
         doubleClickRow(list(f.get()), "AAA");
         env.boxes.queue(vbYes);
         click(f.get(), "cmdDelete");
-        QCOMPARE(env.boxes.texts().last(),
-                 QString("Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle "
-                         "gare"));
+        QCOMPARE(
+            env.boxes.texts().last(),
+            QString(
+                "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle "
+                "gare"));
         QVERIFY(!button(f.get(), "cmdDelete")->isEnabled());
         QCOMPARE(env.count("TblConduttori"), 2);
 

@@ -27,12 +27,13 @@ struct FakeTarget : PickTarget {
         conduttore = {cf, cognome, nome, tessera};
         ++calls;
     }
-    void riceviCane(const QString& chip, const QString& nome, const QString& razza, const QString& taglia) override {
+    void riceviCane(const QString& chip, const QString& nome, const QString& razza,
+                    const QString& taglia) override {
         cane = {chip, nome, razza, taglia};
         ++calls;
     }
-    void riceviGara(const QString& codice, const QString& gara_, const QString& localita, const QString& giudice,
-                    const QString& data) override {
+    void riceviGara(const QString& codice, const QString& gara_, const QString& localita,
+                    const QString& giudice, const QString& data) override {
         gara = {codice, gara_, localita, giudice, data};
         ++calls;
     }
@@ -48,13 +49,15 @@ struct Env {
     QVariant scalar(const QString& sql, const QVariantList& p = {}) { return db().scalar(sql, p); }
     int count(const QString& table) { return scalar("SELECT COUNT(*) FROM " + table).toInt(); }
     void entry(const QString& gara, int bib, const QString& cf, const QString& chip) {
-        db().exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, ?, ?, ?)",
-                  {gara, bib, cf, chip});
+        db().exec(
+            "INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, ?, ?, ?)",
+            {gara, bib, cf, chip});
     }
 };
 
 // Builds a form, shows it and waits until it has the focus, as a user would find it.
-template <typename Form> std::unique_ptr<Form> openForm(Env& env, int passVar = 0, PickTarget* target = nullptr) {
+template <typename Form>
+std::unique_ptr<Form> openForm(Env& env, int passVar = 0, PickTarget* target = nullptr) {
     auto form = std::make_unique<Form>(env.shared);
     form->setPassVar(passVar);
     form->setPickTarget(target);
