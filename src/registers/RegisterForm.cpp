@@ -59,6 +59,7 @@ RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
 
     m_keyLabel = new QLabel(kEmptyLabel, this);
     m_keyLabel->setObjectName(m_setup.keyLabelName);
+    m_keyLabel->setMinimumWidth(m_keyLabel->fontMetrics().horizontalAdvance(QString(21, u'N')));
     LblNumRecords = new QLabel(this);
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
 
@@ -115,8 +116,11 @@ FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
     const int index = int(m_boxes.size());
     box->setObjectName(QStringLiteral("Txt_Field_%1").arg(index));
     box->setMaxLength(maxLength);
+    // Keys and codes are upper-case: size the box for capitals up to 20 characters.
     const int chars = std::clamp(maxLength, 6, 36);
-    box->setMinimumWidth(box->fontMetrics().averageCharWidth() * chars + 12);
+    const int capitals = std::min(chars, 20);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(capitals, u'N')) +
+                         box->fontMetrics().averageCharWidth() * (chars - capitals) + 16);
     if (required) {
         QPalette p = box->palette();
         p.setColor(QPalette::Base, QColor(kRequiredColour));
@@ -192,12 +196,18 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
 
-    int listWidth = 0;
+    // The first column shows a whole key; the others keep their documented widths.
+    QList<int> widths;
     for (int t : m_setup.columnTwips)
-        listWidth += twipsToPixels(t);
+        widths << twipsToPixels(t);
+    const QFontMetrics fm = m_list->fontMetrics();
+    widths[0] = std::max(widths[0], fm.horizontalAdvance(QString(m_setup.keyColumnChars, u'N')) + 16);
+    int listWidth = 0;
+    for (int c = 0; c < widths.size(); ++c) {
+        m_list->setColumnWidth(c, widths[c]);
+        listWidth += widths[c];
+    }
     m_list->setMinimumSize(listWidth + 160, 200);
-    for (int c = 0; c < m_setup.columnTwips.size(); ++c)
-        m_list->setColumnWidth(c, twipsToPixels(m_setup.columnTwips[c]));
 
     // Opening: the bound view on the whole table, the list and its count.
     safely([this] {
