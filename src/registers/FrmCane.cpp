@@ -1,0 +1,165 @@
+#include "registers/FrmCane.h"
+
+#include "entries/PickTarget.h"
+#include "frame/SharedValues.h"
+#include "registers/FieldBox.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zar {
+
+namespace {
+
+// Fields in box order.
+const std::array<const char*, 5> kFields = {"Microchip", "NomeCane", "Razza", "CentroCinofilo",
+                                            "Annotazioni"};
+constexpr std::array<int, 5> kWidths = {16, 30, 30, 20, 50};
+constexpr int kTaglia = 5; // slot of the combo in DatiCaricati
+
+RegisterForm::Setup setup() {
+    RegisterForm::Setup s;
+    s.table = QStringLiteral("TblCani");
+    s.keyField = QStringLiteral("Microchip");
+    s.entriesField = QStringLiteral("Microchip");
+    s.caption = QStringLiteral("Anagrafico Cani");
+    s.listName = QStringLiteral("LvwCani");
+    s.headers = {QStringLiteral("Microchip"), QStringLiteral("Nome Cane"), QStringLiteral("Razza")};
+    s.columnTwips = {2000, 3500};
+    s.keyCaption = QStringLiteral("Microchip :");
+    s.keyLabelName = QStringLiteral("Lbl_Microchip");
+    s.countCaption = QStringLiteral("Numero Records :");
+    s.savedText = QStringLiteral("Dati Ccane salvati.");
+    s.deleteRefusedText = QStringLiteral(
+        "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare");
+    s.duplicateText = QStringLiteral("Esiste già un cane con Microchip: ");
+    s.hasIscrizione = true;
+    s.releaseEntriesAfterCheck = true;
+    return s;
+}
+
+} // namespace
+
+FrmCane::FrmCane(SharedValues& shared, QWidget* parent) : RegisterForm(shared, setup(), parent) {
+    setObjectName(QStringLiteral("frmCane"));
+    DatiCaricati = QStringList(6);
+    for (int i = 0; i < 5; ++i)
+        Txt_Field[i] = makeBox(kWidths[i], i <= 2);
+    Cmb_Taglia =
+        makeCombo(QStringLiteral("Cmb_Taglia"), {QStringLiteral("SMALL"), QStringLiteral("LARGE")}, true);
+    m_comboSlot = kTaglia;
+    m_comboDetectsChange = true;
+
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const QList<QPair<QString, QWidget*>> rows = {
+        {QStringLiteral("Microchip"), Txt_Field[0]},       {QStringLiteral("Nome Cane"), Txt_Field[1]},
+        {QStringLiteral("Razza"), Txt_Field[2]},           {QStringLiteral("Taglia"), Cmb_Taglia},
+        {QStringLiteral("Centro Cinofilo"), Txt_Field[3]}, {QStringLiteral("Annotazioni"), Txt_Field[4]}};
+    for (int r = 0; r < rows.size(); ++r) {
+        grid->addWidget(makeLabel(rows[r].first), r, 0);
+        grid->addWidget(rows[r].second, r, 1, Qt::AlignLeft);
+    }
+
+    connect(cmdIscriz, &QPushButton::clicked, this, [this] { cmdIscriz_Click(); });
+    finishSetup(panel, {Txt_Field[0], Txt_Field[1], Txt_Field[2], Cmb_Taglia, Txt_Field[3], Txt_Field[4]});
+}
+
+void FrmCane::setMicrochip(const QString& chip) {
+    Txt_Field[0]->setText(chip);
+}
+
+std::unique_ptr<Recordset>& FrmCane::listSet() {
+    return m_shared.rsCani;
+}
+
+QStringList FrmCane::listRow(const Recordset& rs) const {
+    return {rs.text(QStringLiteral("Microchip")), rs.text(QStringLiteral("NomeCane")),
+            rs.text(QStringLiteral("Razza"))};
+}
+
+void FrmCane::loadRecord(const Recordset& rs, bool byDoubleClick) {
+    for (int i = 0; i < 5; ++i)
+        Txt_Field[i]->setText(rs.text(QString::fromLatin1(kFields[i])));
+    Cmb_Taglia->setEditText(rs.text(QStringLiteral("Taglia")));
+    m_keyLabel->setText(Txt_Field[0]->text());
+    for (int i = 0; i < 5; ++i)
+        DatiCaricati[i] = Txt_Field[i]->text();
+    DatiCaricati[kTaglia] = Cmb_Taglia->currentText();
+    if (byDoubleClick)
+        cmdDelete->setEnabled(true);
+}
+
+void FrmCane::writeRecord(Recordset& rs, const QString& key) {
+    rs.setValue(QStringLiteral("Microchip"), key);
+    rs.setValue(QStringLiteral("NomeCane"), Txt_Field[1]->text());
+    rs.setValue(QStringLiteral("Razza"), Txt_Field[2]->text());
+    rs.setValue(QStringLiteral("Taglia"), Cmb_Taglia->currentText());
+    rs.setValue(QStringLiteral("CentroCinofilo"), Txt_Field[3]->text());
+    // Notes are always written: a new dog's notes would otherwise be lost.
+    rs.setValue(QStringLiteral("Annotazioni"), Txt_Field[4]->text());
+}
+
+bool FrmCane::checkFields() {
+    return requireBox(0, QStringLiteral("Il campo MICROCHIP è vuoto."),
+                      QStringLiteral("Microchip Mancante")) &&
+           requireBox(1, QStringLiteral("Il campo NOME CANE è vuoto."),
+                      QStringLiteral("Nome Cane Mancante")) &&
+           requireBox(2, QStringLiteral("Il campo RAZZA è vuoto."), QStringLiteral("Razza Mancante"));
+}
+
+QString FrmCane::newKey() const {
+    return Txt_Field[0]->text();
+}
+
+QString FrmCane::loadedKey() const {
+    return DatiCaricati[0];
+}
+
+QString FrmCane::keyChangeMessage() const {
+    return QStringLiteral("Non è possibile MODIFICARE il codice MICROCHIP\r\n"
+                          "Sono presenti degli iscritti a competizioni con Microchip: ") +
+           DatiCaricati[0];
+}
+
+QString FrmCane::keyForDeleteCheck() const {
+    return m_keyLabel->text();
+}
+
+void FrmCane::restoreKeyLabel() {
+    m_keyLabel->setText(DatiCaricati[0]);
+}
+
+void FrmCane::handBackRecord(const Recordset& rs) {
+    if (m_target)
+        m_target->riceviCane(rs.text(QStringLiteral("Microchip")), rs.text(QStringLiteral("NomeCane")),
+                             rs.text(QStringLiteral("Razza")), rs.text(QStringLiteral("Taglia")));
+}
+
+void FrmCane::handBackBoxes(const QString&) {
+    if (m_target)
+        m_target->riceviCane(Txt_Field[0]->text(), Txt_Field[1]->text(), Txt_Field[2]->text(),
+                             Cmb_Taglia->currentText());
+}
+
+void FrmCane::releaseShared() {
+    m_shared.rsCani.reset();
+}
+
+void FrmCane::boxEntered(int index) {
+    const bool hasRecord = viewHasRecord();
+    if (index == 1 && hasRecord)
+        lookUpTypedKey();
+    if (index == 2 && !hasRecord)
+        enableSaveCancel();
+}
+
+void FrmCane::cmdIscriz_Click() {
+    // What the boxes show, including a change typed after the load.
+    handBackBoxes(QString());
+    handBackClose();
+}
+
+} // namespace zar

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "registers/RegisterForm.h"
+
+#include <array>
+
+namespace zar {
+
+// The dogs register: TblCani, key Microchip.
+class FrmCane : public RegisterForm {
+public:
+    enum Colonna { ColMicrochip, ColNomeCane, ColRazza };
+
+    explicit FrmCane(SharedValues& shared, QWidget* parent = nullptr);
+
+    // The entries form puts the chip it could not find into the key box before showing.
+    void setMicrochip(const QString& chip);
+
+    std::array<QLineEdit*, 5> Txt_Field{};
+    QComboBox* Cmb_Taglia = nullptr;
+
+protected:
+    std::unique_ptr<Recordset>& listSet() override;
+    QStringList listRow(const Recordset& rs) const override;
+    void loadRecord(const Recordset& rs, bool byDoubleClick) override;
+    void writeRecord(Recordset& rs, const QString& key) override;
+    bool checkFields() override;
+    QString newKey() const override;
+    QString loadedKey() const override;
+    QString keyChangeMessage() const override;
+    QString keyForDeleteCheck() const override;
+    void restoreKeyLabel() override;
+    void handBackRecord(const Recordset& rs) override;
+    void handBackBoxes(const QString& key) override;
+    void releaseShared() override;
+    void boxEntered(int index) override;
+
+private:
+    void cmdIscriz_Click();
+};
+
+} // namespace zar

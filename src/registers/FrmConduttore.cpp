@@ -1,0 +1,210 @@
+#include "registers/FrmConduttore.h"
+
+#include "entries/PickTarget.h"
+#include "frame/SharedValues.h"
+#include "frame/Utilities.h"
+#include "platform/MsgBox.h"
+#include "registers/FieldBox.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zar {
+
+namespace {
+
+// Fields in box order.
+const std::array<const char*, 11> kFields = {"CodiceFiscale", "Cognome",    "Nome",       "Indirizzo",
+                                             "Citta",         "Provincia",  "Zip",        "Telefono",
+                                             "DataNascita",   "TesseraCIS", "Annotazioni"};
+constexpr std::array<int, 11> kWidths = {16, 30, 30, 50, 30, 30, 5, 20, 10, 10, 50};
+constexpr int kSesso = 11; // slot of the combo in DatiCaricati
+constexpr int kTessera = 9;
+constexpr int kDataNascita = 8;
+
+RegisterForm::Setup setup() {
+    RegisterForm::Setup s;
+    s.table = QStringLiteral("TblConduttori");
+    s.keyField = QStringLiteral("CodiceFiscale");
+    s.entriesField = QStringLiteral("CodiceFiscale");
+    s.caption = QStringLiteral("Anagrafico Conduttori");
+    s.listName = QStringLiteral("LvwConduttori");
+    s.headers = {QStringLiteral("Codice_Fiscale"), QStringLiteral("Cognome_Nome"),
+                 QStringLiteral("Codice CIS")};
+    s.columnTwips = {2000, 3500};
+    s.keyCaption = QStringLiteral("Tessera CIS :");
+    s.keyLabelName = QStringLiteral("Lbl_TesseraFISC");
+    s.countCaption = QStringLiteral("Numero Conduttori :");
+    s.savedText = QStringLiteral("Dati Conduttore salvati.");
+    s.deleteRefusedText = QStringLiteral(
+        "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle gare");
+    s.duplicateText = QStringLiteral("Esiste già un conduttore con il Codice Fiscale: ");
+    s.hasIscrizione = true;
+    return s;
+}
+
+} // namespace
+
+FrmConduttore::FrmConduttore(SharedValues& shared, QWidget* parent) : RegisterForm(shared, setup(), parent) {
+    setObjectName(QStringLiteral("frmConduttore"));
+    DatiCaricati = QStringList(12);
+    for (int i = 0; i < 11; ++i)
+        Txt_Field[i] = makeBox(kWidths[i], i == 0 || i == 1 || i == 2 || i == kTessera);
+    combo_Sesso = makeCombo(QStringLiteral("combo_Sesso"), {QStringLiteral("M"), QStringLiteral("F")}, false);
+    m_comboSlot = kSesso;
+
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto row = [&](int r, const QString& label, QWidget* w) {
+        grid->addWidget(makeLabel(label), r, 0);
+        grid->addWidget(w, r, 1, Qt::AlignLeft);
+    };
+    row(0, QStringLiteral("Codice Fiscale"), Txt_Field[0]);
+    row(1, QStringLiteral("Cognome"), Txt_Field[1]);
+    row(2, QStringLiteral("Nome"), Txt_Field[2]);
+    row(3, QStringLiteral("Indirizzo"), Txt_Field[3]);
+    auto* town = new QHBoxLayout;
+    town->addWidget(Txt_Field[4]);
+    town->addWidget(Txt_Field[5]);
+    town->addWidget(Txt_Field[6]);
+    town->addStretch();
+    grid->addWidget(makeLabel(QStringLiteral("Città, Prov.,Zip")), 4, 0);
+    grid->addLayout(town, 4, 1);
+    row(5, QStringLiteral("Telefono"), Txt_Field[7]);
+    row(6, QStringLiteral("Data Nascita"), Txt_Field[8]);
+    row(7, QStringLiteral("Sesso"), combo_Sesso);
+    row(8, QStringLiteral("Tessera CIS"), Txt_Field[9]);
+    row(9, QStringLiteral("Annotazioni"), Txt_Field[10]);
+    // The town row shares its width among three boxes.
+    Txt_Field[4]->setMinimumWidth(Txt_Field[4]->fontMetrics().averageCharWidth() * 20 + 12);
+    Txt_Field[5]->setMinimumWidth(Txt_Field[5]->fontMetrics().averageCharWidth() * 12 + 12);
+
+    connect(cmdIscriz, &QPushButton::clicked, this, [this] { cmdIscriz_Click(); });
+
+    QList<QWidget*> ring;
+    for (int i = 0; i <= kDataNascita; ++i)
+        ring << Txt_Field[i];
+    ring << combo_Sesso << Txt_Field[9] << Txt_Field[10];
+    finishSetup(panel, ring);
+}
+
+std::unique_ptr<Recordset>& FrmConduttore::listSet() {
+    return m_shared.rsConduttori;
+}
+
+QStringList FrmConduttore::listRow(const Recordset& rs) const {
+    const QVariant cognome = rs.value(QStringLiteral("Cognome"));
+    const QString nome =
+        cognome.isNull() ? QString() : cognome.toString() + u' ' + rs.text(QStringLiteral("Nome"));
+    return {rs.text(QStringLiteral("CodiceFiscale")), nome, rs.text(QStringLiteral("TesseraCIS"))};
+}
+
+void FrmConduttore::loadRecord(const Recordset& rs, bool byDoubleClick) {
+    for (int i = 0; i < 11; ++i)
+        Txt_Field[i]->setText(rs.text(QString::fromLatin1(kFields[i])));
+    combo_Sesso->setEditText(rs.text(QStringLiteral("Sesso")));
+    m_keyLabel->setText(Txt_Field[kTessera]->text());
+    for (int i = 0; i < 11; ++i)
+        DatiCaricati[i] = Txt_Field[i]->text();
+    DatiCaricati[kSesso] = combo_Sesso->currentText();
+    if (byDoubleClick) {
+        Txt_Field[0]->setFocus(Qt::OtherFocusReason);
+        cmdDelete->setEnabled(true);
+    }
+}
+
+void FrmConduttore::writeRecord(Recordset& rs, const QString& key) {
+    rs.setValue(QStringLiteral("CodiceFiscale"), key);
+    for (int i = 1; i < 11; ++i) {
+        // An emptied birth date keeps the stored one.
+        if (i != kDataNascita || !Txt_Field[i]->text().isEmpty())
+            rs.setValue(QString::fromLatin1(kFields[i]), Txt_Field[i]->text());
+    }
+    rs.setValue(QStringLiteral("Sesso"), combo_Sesso->currentText());
+}
+
+bool FrmConduttore::numericBox(int index, const QString& text, const QString& title) {
+    const QString value = Txt_Field[index]->text();
+    if (value.isEmpty() || isNumericText(value))
+        return true;
+    MsgBox(text, vbOKOnly + vbExclamation, title);
+    Txt_Field[index]->setFocus(Qt::OtherFocusReason);
+    Txt_Field[index]->end(false);
+    return false;
+}
+
+bool FrmConduttore::checkFields() {
+    return requireBox(0, QStringLiteral("Il campo CODICE FISCALE è vuoto."),
+                      QStringLiteral("Codice Fiscale Mancante")) &&
+           requireBox(1, QStringLiteral("Il campo COGNOME è vuoto."), QStringLiteral("Cognome Mancante")) &&
+           requireBox(2, QStringLiteral("Il campo NOME è vuoto."), QStringLiteral("Nome Mancante")) &&
+           requireBox(kTessera, QStringLiteral("Il campo TESSERA CIS è vuoto."),
+                      QStringLiteral("Tessera CIS Mancante")) &&
+           numericBox(6, QStringLiteral("Codice avviamento postale errato. Solo numeri."),
+                      QStringLiteral("Zip Code non corretto")) &&
+           numericBox(7, QStringLiteral("Numero di telefono errato. Solo numeri."),
+                      QStringLiteral("Telefono non corretto"));
+}
+
+QString FrmConduttore::newKey() const {
+    return Txt_Field[0]->text();
+}
+
+QString FrmConduttore::loadedKey() const {
+    return DatiCaricati[0];
+}
+
+QString FrmConduttore::keyChangeMessage() const {
+    return QStringLiteral("Non è possibile MODIFICARE il CODICE FISCALE\r\n"
+                          "Sono presenti degli iscritti a competizioni con il Codice Fiscale: ") +
+           DatiCaricati[0];
+}
+
+QString FrmConduttore::keyForDeleteCheck() const {
+    return DatiCaricati[0].trimmed();
+}
+
+void FrmConduttore::restoreKeyLabel() {
+    m_keyLabel->setText(DatiCaricati[kTessera]);
+}
+
+void FrmConduttore::handBackRecord(const Recordset& rs) {
+    if (m_target)
+        m_target->riceviConduttore(rs.text(QStringLiteral("CodiceFiscale")),
+                                   rs.text(QStringLiteral("Cognome")), rs.text(QStringLiteral("Nome")),
+                                   rs.text(QStringLiteral("TesseraCIS")));
+}
+
+void FrmConduttore::handBackBoxes(const QString&) {
+    if (m_target)
+        m_target->riceviConduttore(Txt_Field[0]->text(), Txt_Field[1]->text(), Txt_Field[2]->text(),
+                                   Txt_Field[kTessera]->text());
+}
+
+void FrmConduttore::releaseShared() {
+    m_shared.rsIscrizioni.reset();
+    m_shared.rsConduttori.reset();
+}
+
+void FrmConduttore::boxEntered(int index) {
+    const bool hasRecord = viewHasRecord();
+    if (index == 1 && hasRecord)
+        lookUpTypedKey();
+    if (index == kTessera && !hasRecord)
+        enableSaveCancel();
+}
+
+void FrmConduttore::cmdIscriz_Click() {
+    safely([this] {
+        Recordset& rs = m_view.recordset();
+        if (rs.eof())
+            return;
+        handBackRecord(rs);
+        handBackClose();
+    });
+}
+
+} // namespace zar

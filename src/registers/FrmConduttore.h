@@ -1,0 +1,40 @@
+#pragma once
+
+#include "registers/RegisterForm.h"
+
+#include <array>
+
+namespace zar {
+
+// The handlers register: TblConduttori, key CodiceFiscale.
+class FrmConduttore : public RegisterForm {
+public:
+    enum Colonna { ColCodiceFiscale, ColCognomeNome, ColCodiceCIS };
+
+    explicit FrmConduttore(SharedValues& shared, QWidget* parent = nullptr);
+
+    std::array<QLineEdit*, 11> Txt_Field{};
+    QComboBox* combo_Sesso = nullptr;
+
+protected:
+    std::unique_ptr<Recordset>& listSet() override;
+    QStringList listRow(const Recordset& rs) const override;
+    void loadRecord(const Recordset& rs, bool byDoubleClick) override;
+    void writeRecord(Recordset& rs, const QString& key) override;
+    bool checkFields() override;
+    QString newKey() const override;
+    QString loadedKey() const override;
+    QString keyChangeMessage() const override;
+    QString keyForDeleteCheck() const override;
+    void restoreKeyLabel() override;
+    void handBackRecord(const Recordset& rs) override;
+    void handBackBoxes(const QString& key) override;
+    void releaseShared() override;
+    void boxEntered(int index) override;
+
+private:
+    bool numericBox(int index, const QString& text, const QString& title);
+    void cmdIscriz_Click();
+};
+
+} // namespace zar

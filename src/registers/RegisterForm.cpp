@@ -1,0 +1,515 @@
+#include "registers/RegisterForm.h"
+
+#include "entries/PickTarget.h"
+#include "frame/SharedValues.h"
+#include "frame/Utilities.h"
+#include "platform/MsgBox.h"
+#include "registers/FieldBox.h"
+#include "registers/RegisterListModel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace zar {
+
+namespace {
+
+const QString kConfirmSave = QStringLiteral("Confermi il salvataggio dei dati?.");
+const QString kConfirmDelete = QStringLiteral("Confermi la cancellazione del record corrente?");
+
+int twipsToPixels(int twips) {
+    return twips / 15; // 15 twips to a pixel at 96 dpi
+}
+
+bool isEnter(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
+    : QDialog(parent), m_shared(shared), m_setup(std::move(setup)), m_view(shared.dbGare.get()),
+      m_focus(std::make_unique<FocusTracker>()) {
+    setWindowTitle(m_setup.caption);
+    setModal(true);
+
+    auto button = [this](const QString& name, const QString& text, bool enabled) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setEnabled(enabled);
+        return b;
+    };
+    cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("Salva"), false);
+    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("Annulla"), false);
+    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("Cancella"), false);
+    if (m_setup.hasIscrizione)
+        cmdIscriz = button(QStringLiteral("cmdIscriz"), QStringLiteral("Iscrizione"), false);
+    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("Chiudi"), true);
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+
+    m_keyLabel = new QLabel(kEmptyLabel, this);
+    m_keyLabel->setObjectName(m_setup.keyLabelName);
+    m_keyLabel->setMinimumWidth(m_keyLabel->fontMetrics().horizontalAdvance(QString(21, u'N')));
+    LblNumRecords = new QLabel(this);
+    LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
+
+    m_model = new RegisterListModel(m_setup.headers, this);
+    m_list = new QTreeView(this);
+    m_list->setObjectName(m_setup.listName);
+    m_list->setModel(m_model);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setItemsExpandable(false);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->header()->setStretchLastSection(true);
+    connect(m_list, &QTreeView::doubleClicked, this, [this] { listDoubleClick(); });
+}
+
+RegisterForm::~RegisterForm() = default;
+
+void RegisterForm::setPassVar(const QVariant& value) {
+    bool numeric = false;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        numeric = true;
+        break;
+    case QMetaType::QString:
+        numeric = isNumericText(value.toString());
+        break;
+    default:
+        break;
+    }
+    if (numeric)
+        m_passVar = value;
+}
+
+bool RegisterForm::pickMode() const {
+    if (!m_passVar.isValid())
+        return false;
+    bool ok = false;
+    const double v = m_passVar.toString().trimmed().replace(u',', u'.').toDouble(&ok);
+    return ok && v == 1.0;
+}
+
+FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
+    auto* box = new FieldBox(*m_focus, this);
+    const int index = int(m_boxes.size());
+    box->setObjectName(QStringLiteral("Txt_Field_%1").arg(index));
+    box->setMaxLength(maxLength);
+    // Keys and codes are upper-case: size the box for capitals up to 20 characters.
+    const int chars = std::clamp(maxLength, 6, 36);
+    const int capitals = std::min(chars, 20);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(capitals, u'N')) +
+                         box->fontMetrics().averageCharWidth() * (chars - capitals) + 16);
+    if (required) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, QColor(kRequiredColour));
+        box->setPalette(p);
+    }
+    box->hooks.gotFocus = [this, index] { boxGotFocus(index); };
+    box->hooks.lostFocus = [this, index] { boxLostFocus(index); };
+    box->hooks.keyPress = [this, index, box](QKeyEvent* e) {
+        if (isEnter(e))
+            return enterMoves(box, e);
+        bool swallowed = false;
+        safely([&] { swallowed = boxKey(index, e); });
+        return swallowed;
+    };
+    if (index == 0) {
+        // The list follows what the key box holds after each keystroke.
+        connect(box, &QLineEdit::textEdited, this,
+                [this](const QString& text) { safely([&] { search(text); }); });
+    }
+    m_boxes << box;
+    return box;
+}
+
+FieldCombo* RegisterForm::makeCombo(const QString& name, const QStringList& items, bool requiredColour) {
+    auto* combo = new FieldCombo(*m_focus, this);
+    combo->setObjectName(name);
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    combo->clearEditText();
+    combo->setMinimumWidth(combo->fontMetrics().averageCharWidth() * 10 + 30);
+    if (requiredColour) {
+        QPalette p = combo->palette();
+        p.setColor(QPalette::Base, QColor(kRequiredColour));
+        combo->setPalette(p);
+    }
+    combo->hooks.lostFocus = [this] { comboLostFocus(); };
+    combo->hooks.keyPress = [this, combo](QKeyEvent* e) { return isEnter(e) && enterMoves(combo, e); };
+    m_combo = combo;
+    return combo;
+}
+
+QLabel* RegisterForm::makeLabel(const QString& text) {
+    return new QLabel(text, this);
+}
+
+void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) {
+    m_ring = std::move(enterRing);
+    for (int i = 1; i < m_ring.size(); ++i)
+        setTabOrder(m_ring[i - 1], m_ring[i]);
+
+    auto* info = new QHBoxLayout;
+    info->addWidget(new QLabel(m_setup.keyCaption, this));
+    info->addWidget(m_keyLabel);
+    info->addStretch();
+    info->addWidget(new QLabel(m_setup.countCaption, this));
+    info->addWidget(LblNumRecords);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {cmdSave, cmdCancel, cmdDelete, cmdIscriz, cmdClose}) {
+        if (b)
+            buttons->addWidget(b);
+    }
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(fieldsPanel);
+    top->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(info);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+
+    // The first column shows a whole key; the others keep their documented widths.
+    QList<int> widths;
+    for (int t : m_setup.columnTwips)
+        widths << twipsToPixels(t);
+    const QFontMetrics fm = m_list->fontMetrics();
+    widths[0] = std::max(widths[0], fm.horizontalAdvance(QString(m_setup.keyColumnChars, u'N')) + 16);
+    int listWidth = 0;
+    for (int c = 0; c < widths.size(); ++c) {
+        m_list->setColumnWidth(c, widths[c]);
+        listWidth += widths[c];
+    }
+    m_list->setMinimumSize(listWidth + 160, 200);
+
+    // Opening: the bound view on the whole table, the list and its count.
+    safely([this] {
+        m_view.setRecordSource(
+            QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
+        m_view.refresh();
+        reloadList();
+    });
+    ModificaRecord = false;
+    if (!m_boxes.isEmpty())
+        m_boxes[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void RegisterForm::CaricaLista() {
+    Recordset& rs = *listSet();
+    std::vector<QStringList> rows;
+    if (rs.recordCount() > 0) {
+        rs.moveLast();
+        rs.moveFirst();
+    }
+    LblNumRecords->setText(QString::number(rs.recordCount()));
+    LblNumRecords->repaint();
+    rows.reserve(rs.recordCount());
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        rows.push_back(listRow(rs));
+    m_model->setRows(std::move(rows));
+}
+
+void RegisterForm::reloadList() {
+    m_shared.open(listSet(), QStringLiteral("SELECT * FROM %1").arg(m_setup.table));
+    CaricaLista();
+}
+
+void RegisterForm::search(const QString& typed) {
+    const QString pattern = escapeLike(typed.toUpper()) + u'%';
+    m_shared.open(
+        listSet(),
+        QStringLiteral("SELECT * FROM %1 WHERE %2 LIKE ? ESCAPE '\\'").arg(m_setup.table, m_setup.keyField),
+        {pattern});
+    CaricaLista();
+}
+
+void RegisterForm::ClearFields() {
+    for (FieldBox* box : m_boxes)
+        box->clear();
+    if (m_combo)
+        m_combo->setEditText(QString());
+    m_keyLabel->setText(kEmptyLabel);
+    for (QString& v : DatiCaricati)
+        v.clear();
+    ModificaRecord = false;
+    cmdDelete->setEnabled(false);
+}
+
+void RegisterForm::pointViewAt(const QString& key) {
+    m_view.setRecordSource(
+        QStringLiteral("select * from %1 where %2 = ?").arg(m_setup.table, m_setup.keyField), {key});
+    m_view.refresh();
+}
+
+bool RegisterForm::viewHasRecord() {
+    return m_view.recordset().recordCount() > 0;
+}
+
+bool RegisterForm::keyExists(const QString& key) {
+    return m_shared.dbGare
+               ->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?")
+                            .arg(m_setup.table, m_setup.keyField),
+                        {key})
+               .toInt() > 0;
+}
+
+bool RegisterForm::hasEntries(const QString& key) {
+    Recordset& rs = m_shared.open(
+        m_shared.rsIscrizioni,
+        QStringLiteral("SELECT * FROM TblIscrizioni WHERE %1 = ?").arg(m_setup.entriesField), {key});
+    const bool found = rs.recordCount() > 0;
+    if (m_setup.releaseEntriesAfterCheck)
+        m_shared.rsIscrizioni.reset();
+    return found;
+}
+
+// The key typed in box 0 is looked up in the table itself, not among the list rows,
+// which a search may have narrowed.
+void RegisterForm::lookUpTypedKey() {
+    const QString key = m_boxes[0]->text();
+    if (key.isEmpty() || !keyExists(key)) {
+        enableSaveCancel();
+        return;
+    }
+    // With a change pending the form keeps its values; pointing the view at another
+    // record would make the save overwrite that record.
+    if (ModificaRecord)
+        return;
+    pointViewAt(key);
+    loadRecord(m_view.recordset(), false);
+    if (pickMode() && cmdIscriz)
+        cmdIscriz->setEnabled(true);
+}
+
+void RegisterForm::enableSaveCancel() {
+    cmdSave->setEnabled(true);
+    cmdCancel->setEnabled(true);
+}
+
+void RegisterForm::upperCase(int index) {
+    FieldBox* box = m_boxes[index];
+    const QString upper = box->text().toUpper();
+    if (upper != box->text())
+        box->setText(upper);
+}
+
+bool RegisterForm::requireBox(int index, const QString& text, const QString& title) {
+    if (!m_boxes[index]->text().isEmpty())
+        return true;
+    MsgBox(text, vbOKOnly + vbExclamation, title);
+    m_boxes[index]->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void RegisterForm::handBackClose() {
+    done(QDialog::Accepted);
+}
+
+void RegisterForm::boxGotFocus(int index) {
+    safely([&] {
+        if (index > 0)
+            upperCase(index - 1);
+        boxEntered(index);
+    });
+    m_boxes[index]->selectAll();
+}
+
+void RegisterForm::detectChange(int slot, const QString& now) {
+    const QString loaded = DatiCaricati.value(slot);
+    if (!loaded.trimmed().isEmpty() && loaded != now) {
+        ModificaRecord = true;
+        enableSaveCancel();
+    }
+}
+
+void RegisterForm::boxLostFocus(int index) {
+    detectChange(index, m_boxes[index]->text());
+    safely([&] { boxLeft(index); });
+}
+
+void RegisterForm::comboLostFocus() {
+    if (m_comboDetectsChange)
+        detectChange(m_comboSlot, m_combo->currentText());
+}
+
+bool RegisterForm::enterMoves(QWidget* from, QKeyEvent*) {
+    const int at = int(m_ring.indexOf(from));
+    if (at < 0 || m_ring.isEmpty())
+        return false;
+    m_ring[(at + 1) % m_ring.size()]->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
+void RegisterForm::keyPressEvent(QKeyEvent* e) {
+    // Esc would close the register and drop what is typed.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void RegisterForm::cmdSave_Click() {
+    safely([this] { save(); });
+}
+
+void RegisterForm::save() {
+    if (!checkFields())
+        return;
+    if (MsgBox(kConfirmSave, vbYesNo + vbQuestion) != vbYes) {
+        ClearFields();
+        if (pickMode()) {
+            handBackBoxes(QString());
+            handBackClose();
+            return;
+        }
+        reloadList();
+        cmdSave->setEnabled(false);
+        cmdCancel->setEnabled(false);
+        if (cmdIscriz)
+            cmdIscriz->setEnabled(false);
+        ClearFields();
+        return;
+    }
+    const QString key = newKey();
+    const QString loaded = loadedKey();
+    // Entries refer to the key by its text: a key they use must not change. A new
+    // record has no loaded key and nothing to protect.
+    if (!loaded.isEmpty() && loaded.trimmed() != key.trimmed() && hasEntries(loaded.trimmed())) {
+        MsgBox(keyChangeMessage(), vbOKOnly);
+        cmdDelete->setEnabled(false);
+        return;
+    }
+    Recordset& rs = m_view.recordset();
+    const qint64 self = ModificaRecord ? rs.rowId() : -1;
+    const QVariant others =
+        m_shared.dbGare->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid <> ?")
+                                    .arg(m_setup.table, m_setup.keyField),
+                                {key, self});
+    if (others.toInt() > 0) {
+        MsgBox(m_setup.duplicateText + key, vbOKOnly);
+        return;
+    }
+    if (ModificaRecord)
+        rs.edit();
+    else
+        rs.addNew();
+    try {
+        writeRecord(rs, key);
+        rs.update();
+    } catch (...) {
+        rs.cancelUpdate();
+        throw;
+    }
+    // The view follows the saved record, also when its key changed.
+    pointViewAt(key);
+    MsgBox(m_setup.savedText, vbInformation);
+    if (pickMode()) {
+        handBackBoxes(key);
+        handBackClose();
+        return;
+    }
+    reloadList();
+    cmdSave->setEnabled(false);
+    cmdCancel->setEnabled(false);
+    if (cmdIscriz)
+        cmdIscriz->setEnabled(false);
+    ClearFields();
+}
+
+void RegisterForm::cmdCancel_Click() {
+    cmdSave->setEnabled(false);
+    cmdCancel->setEnabled(false);
+    cmdDelete->setEnabled(false);
+    if (!ModificaRecord) {
+        ClearFields();
+    } else {
+        for (int i = 0; i < m_boxes.size(); ++i)
+            m_boxes[i]->setText(DatiCaricati.value(i));
+        if (m_combo)
+            m_combo->setEditText(DatiCaricati.value(m_comboSlot));
+        restoreKeyLabel();
+    }
+    ModificaRecord = false;
+}
+
+void RegisterForm::cmdDelete_Click() {
+    safely([this] { remove(); });
+}
+
+void RegisterForm::remove() {
+    if (MsgBox(kConfirmDelete, vbYesNo + vbCritical) != vbYes)
+        return;
+    if (hasEntries(keyForDeleteCheck())) {
+        MsgBox(m_setup.deleteRefusedText, vbOKOnly);
+        cmdDelete->setEnabled(false);
+        return;
+    }
+    Recordset& rs = m_view.recordset();
+    rs.deleteRecord();
+    rs.moveNext();
+    // Back on the whole table, so that typed keys are looked up again.
+    m_view.setRecordSource(
+        QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
+    m_view.refresh();
+    m_shared.open(listSet(), QStringLiteral("SELECT * FROM %1").arg(m_setup.table));
+    ClearFields();
+    cmdDelete->setEnabled(false);
+    CaricaLista();
+}
+
+void RegisterForm::cmdClose_Click() {
+    done(QDialog::Accepted);
+}
+
+void RegisterForm::done(int result) {
+    releaseShared();
+    QDialog::done(result);
+}
+
+void RegisterForm::listDoubleClick() {
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    const QString key = m_model->text(selected.first().row(), 0);
+    safely([&] {
+        pointViewAt(key);
+        if (!viewHasRecord())
+            return;
+        if (pickMode()) {
+            handBackRecord(m_view.recordset());
+            handBackClose();
+            return;
+        }
+        loadRecord(m_view.recordset(), true);
+    });
+}
+
+} // namespace zar

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "platform/MsgBox.h"
+#include "platform/Recordset.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+class QKeyEvent;
+
+namespace zar {
+
+struct SharedValues;
+class PickTarget;
+class FieldBox;
+class FieldCombo;
+class FocusTracker;
+class RegisterListModel;
+
+// The register pattern shared by the handlers, dogs and competitions registers: a column
+// of boxes for one record, the list of all records with its count, a bound view whose
+// current record is the one saved or deleted, change detection against the values as
+// loaded, protection of keys that entries still use, and pick mode (PassVar = 1), in
+// which the chosen or saved record is handed to the entries form.
+//
+// The opener owns the form: it shows it through showModal and deletes it afterwards.
+class RegisterForm : public QDialog {
+public:
+    // What names a register: its table, key, texts and list.
+    struct Setup {
+        QString table;        // TblConduttori
+        QString keyField;     // CodiceFiscale
+        QString entriesField; // the field of TblIscrizioni that refers to the key
+        QString caption;
+        QString listName;
+        QStringList headers;
+        QList<int> columnTwips;  // all but the last column; the last takes the rest
+        int keyColumnChars = 16; // the first column fits a key this long
+        QString keyCaption;      // "Tessera CIS :"
+        QString keyLabelName;    // Lbl_TesseraFISC
+        QString countCaption;    // "Numero Conduttori :"
+        QString savedText;
+        QString deleteRefusedText;
+        QString duplicateText; // followed by the key
+        bool hasIscrizione = false;
+        bool releaseEntriesAfterCheck = false;
+    };
+
+    ~RegisterForm() override;
+
+    // Stores the value only when it is numeric; pick mode is a stored value of 1.
+    void setPassVar(const QVariant& value);
+    QVariant passVar() const { return m_passVar; }
+    bool pickMode() const;
+    // Where pick mode hands the record back; may be null (then nothing is written).
+    void setPickTarget(PickTarget* target) { m_target = target; }
+
+    // Every way of closing (Chiudi, the close box) releases the shared record sets.
+    void done(int result) override;
+
+protected:
+    RegisterForm(SharedValues& shared, Setup setup, QWidget* parent);
+
+    // Builders for the derived forms, called in index order.
+    FieldBox* makeBox(int maxLength, bool required);
+    FieldCombo* makeCombo(const QString& name, const QStringList& items, bool requiredColour);
+    QLabel* makeLabel(const QString& text);
+    // Lays the form out around the derived form's panel of boxes; then runs the opening.
+    void finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing);
+
+    // What differs from register to register.
+    virtual std::unique_ptr<Recordset>& listSet() = 0;
+    virtual QStringList listRow(const Recordset& rs) const = 0;
+    virtual void loadRecord(const Recordset& rs, bool byDoubleClick) = 0;
+    virtual void writeRecord(Recordset& rs, const QString& key) = 0;
+    virtual bool checkFields() = 0;
+    virtual QString newKey() const = 0;
+    virtual QString loadedKey() const = 0;
+    virtual QString keyChangeMessage() const = 0;
+    virtual QString keyForDeleteCheck() const = 0;
+    virtual void restoreKeyLabel() = 0;
+    virtual void handBackRecord(const Recordset& rs) = 0;
+    virtual void handBackBoxes(const QString& key) = 0;
+    virtual void releaseShared() = 0;
+    virtual void boxEntered(int index) = 0;
+    virtual void boxLeft(int) {}
+    virtual bool boxKey(int, QKeyEvent*) { return false; }
+    // The list after a keystroke in the search box; an empty pattern lists everything.
+    virtual void search(const QString& typed);
+
+    // The pattern's shared steps.
+    void CaricaLista();
+    void reloadList();
+    void ClearFields();
+    void pointViewAt(const QString& key);
+    bool viewHasRecord();
+    bool keyExists(const QString& key);
+    bool hasEntries(const QString& key);
+    void lookUpTypedKey();
+    void enableSaveCancel();
+    void upperCase(int index);
+    bool requireBox(int index, const QString& text, const QString& title);
+    void handBackClose();
+    // Runs an event handler; a database failure is shown and the form stays usable.
+    template <typename F> void safely(F&& f);
+
+    void cmdSave_Click();
+    void cmdCancel_Click();
+    void cmdDelete_Click();
+    void cmdClose_Click();
+    void listDoubleClick();
+
+    void keyPressEvent(QKeyEvent* e) override;
+
+    SharedValues& m_shared;
+    Setup m_setup;
+    BoundView m_view;
+    PickTarget* m_target = nullptr;
+    QVariant m_passVar;
+
+    QStringList DatiCaricati;
+    bool ModificaRecord = false;
+
+    QList<FieldBox*> m_boxes;
+    FieldCombo* m_combo = nullptr;
+    int m_comboSlot = -1; // index of the combo's value in DatiCaricati
+    bool m_comboDetectsChange = false;
+    QList<QWidget*> m_ring;
+    std::unique_ptr<FocusTracker> m_focus;
+
+    QLabel* m_keyLabel = nullptr;
+    QLabel* LblNumRecords = nullptr;
+    QTreeView* m_list = nullptr;
+    RegisterListModel* m_model = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdIscriz = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+private:
+    void boxGotFocus(int index);
+    void boxLostFocus(int index);
+    void comboLostFocus();
+    bool enterMoves(QWidget* from, QKeyEvent* e);
+    void save();
+    void remove();
+    void detectChange(int slot, const QString& now);
+};
+
+template <typename F> void RegisterForm::safely(F&& f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        MsgBox(e.message(), vbCritical);
+    }
+}
+
+inline const QString kRequiredColour = QStringLiteral("#FBE7CC");
+inline const QString kEmptyLabel = QStringLiteral(".....");
+
+} // namespace zar
