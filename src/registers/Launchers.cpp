@@ -5,20 +5,26 @@
 #include "registers/FrmCane.h"
 #include "registers/FrmConduttore.h"
 #include "registers/FrmGare.h"
+#include "registers/PickLaunchers.h"
 
 namespace zar {
 
 namespace {
 
-// Register mode (PassVar 0), modal; the form sits in its slot while open and is
-// released when it closes, so the next opening starts afresh.
-template <typename Form> void showRegister(SharedValues& shared, QPointer<QObject>& slot, QWidget* parent) {
+// Modal; the form sits in its slot while open and is released when it closes, so the
+// next opening starts afresh. In pick mode (PassVar 1) it writes into the target.
+template <typename Form>
+void showRegister(SharedValues& shared, QPointer<QObject>& slot, QWidget* parent, int passVar,
+                  PickTarget* target = nullptr, const std::function<void(Form&)>& prepare = {}) {
     auto* form = dynamic_cast<Form*>(slot.data());
     if (!form) {
         form = new Form(shared, parent);
         slot = form;
     }
-    form->setPassVar(0);
+    form->setPassVar(passVar);
+    form->setPickTarget(target);
+    if (prepare)
+        prepare(*form);
     showModal(*form);
     delete form;
 }
@@ -26,15 +32,28 @@ template <typename Form> void showRegister(SharedValues& shared, QPointer<QObjec
 } // namespace
 
 void showFrmGare(SharedValues& shared, QWidget* parent) {
-    showRegister<FrmGare>(shared, shared.frmGare, parent);
+    showRegister<FrmGare>(shared, shared.frmGare, parent, 0);
 }
 
 void showFrmConduttore(SharedValues& shared, QWidget* parent) {
-    showRegister<FrmConduttore>(shared, shared.frmConduttore, parent);
+    showRegister<FrmConduttore>(shared, shared.frmConduttore, parent, 0);
 }
 
 void showFrmCane(SharedValues& shared, QWidget* parent) {
-    showRegister<FrmCane>(shared, shared.frmCane, parent);
+    showRegister<FrmCane>(shared, shared.frmCane, parent, 0);
+}
+
+void pickFrmGare(SharedValues& shared, PickTarget& target, QWidget* parent) {
+    showRegister<FrmGare>(shared, shared.frmGare, parent, 1, &target);
+}
+
+void pickFrmConduttore(SharedValues& shared, PickTarget& target, QWidget* parent) {
+    showRegister<FrmConduttore>(shared, shared.frmConduttore, parent, 1, &target);
+}
+
+void pickFrmCane(SharedValues& shared, PickTarget& target, QWidget* parent, const QString& microchip) {
+    showRegister<FrmCane>(shared, shared.frmCane, parent, 1, &target,
+                          [&microchip](FrmCane& form) { form.setMicrochip(microchip); });
 }
 
 } // namespace zar
