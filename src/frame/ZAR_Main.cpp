@@ -50,7 +50,8 @@ QPixmap picture(const QString& name) {
     return QPixmap(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
 }
 
-// The grey work area with its background picture.
+// The grey work area with its background picture. The picture is loaded only when the
+// window is first usable, so that the locked window behind the login costs little.
 class Background : public QWidget {
 public:
     using QWidget::QWidget;
@@ -59,10 +60,23 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), QColor(128, 128, 128));
-        static const QPixmap back = picture(QStringLiteral("sfondo"));
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawPixmap(rect(), back);
+        if (!window()->isEnabled() && m_picture.isNull())
+            return;
+        if (m_picture.isNull())
+            m_picture = picture(QStringLiteral("sfondo"));
+        if (m_scaled.size() != size())
+            m_scaled = m_picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawPixmap(0, 0, m_scaled);
     }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            update();
+        QWidget::changeEvent(event);
+    }
+
+private:
+    QPixmap m_picture;
+    QPixmap m_scaled;
 };
 
 struct Tab {
@@ -215,6 +229,9 @@ void ZAR_Main::buildPanels() {
 
     std::array<std::array<QToolButton*, 5>*, 5> tabArrays{&CmdGare, &CmdConfig, &CmdStamp, &CmdUtil,
                                                           &CmdHelp};
+    std::array<QIcon, 5> tabIcons; // each picture decoded once for its five copies
+    for (size_t t = 0; t < 5; ++t)
+        tabIcons[t] = QIcon(picture(QString::fromLatin1(kTabs[t].picture)));
     // Created in index order, so the Help panel lies in front until a tab is clicked.
     for (int k = 0; k < 5; ++k) {
         auto* frame = new QFrame(Picture1);
@@ -227,7 +244,7 @@ void ZAR_Main::buildPanels() {
             auto* button = new QToolButton(frame);
             button->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(kTabs[size_t(t)].name)).arg(k));
             button->setText(QString::fromLatin1(kTabs[size_t(t)].caption));
-            button->setIcon(QIcon(picture(QString::fromLatin1(kTabs[size_t(t)].picture))));
+            button->setIcon(tabIcons[size_t(t)]);
             button->setIconSize(QSize(28, 28));
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
             // Tabs up to this panel's own stand at the top, the others at the bottom.
@@ -330,7 +347,9 @@ bool ZAR_Main::MDIForm_Load() {
     setEnabled(false);
 
     frmSplash login(m_shared, *m_help, this);
-    switch (login.Form_Load()) {
+    login.Form_Load();
+    const bool good = showModal(login) == QDialog::Accepted && !login.ended();
+    switch (login.loadResult()) {
     case frmSplash::LoadResult::Failed:
         return openFailed(login.loadError(), login.loadErrorCode());
     case frmSplash::LoadResult::NoPassword:
@@ -341,10 +360,11 @@ bool ZAR_Main::MDIForm_Load() {
             vbCritical);
         m_exitCode = 1;
         return false;
+    case frmSplash::LoadResult::NotRead:
     case frmSplash::LoadResult::Ok:
         break;
     }
-    if (showModal(login) != QDialog::Accepted || login.ended()) {
+    if (!good) {
         m_exitCode = 0;
         return false;
     }

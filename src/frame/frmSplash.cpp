@@ -68,34 +68,44 @@ frmSplash::frmSplash(SharedValues& shared, ContextHelp& help, QWidget* mainWindo
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
 }
 
-frmSplash::LoadResult frmSplash::Form_Load() {
+void frmSplash::Form_Load() {
     m_help.setHelpFile(m_shared.programFolder + QStringLiteral("/DOD_Gare.chm"));
     m_tentativi = 0;
     m_tick = 1;
-    bool noValue = false;
+    Timer1->start();
+}
+
+frmSplash::LoadResult frmSplash::LeggiPassword() {
+    if (m_loadResult != LoadResult::NotRead)
+        return m_loadResult;
     try {
         // A private connection, released at once so that the file is free for dbGare.
         auto db = Database::open(m_shared.databasePath());
         m_shared.rsPassword = std::make_unique<Recordset>(*db, QStringLiteral("SELECT * FROM TblPassword"));
         Recordset& rs = *m_shared.rsPassword;
-        if (rs.eof() || rs.isNull(QStringLiteral("Password")))
-            noValue = true;
-        else
+        if (rs.eof() || rs.isNull(QStringLiteral("Password"))) {
+            m_loadResult = LoadResult::NoPassword;
+        } else {
             txt_dbPassword->setText(rs.text(QStringLiteral("Password")));
+            m_loadResult = LoadResult::Ok;
+        }
         m_shared.rsPassword.reset();
     } catch (const DbError& e) {
         m_shared.rsPassword.reset();
         m_loadError = e.message();
         m_loadErrorCode = e.code();
-        return LoadResult::Failed;
+        m_loadResult = LoadResult::Failed;
     }
-    if (noValue)
-        return LoadResult::NoPassword;
-    Timer1->start();
-    return LoadResult::Ok;
+    return m_loadResult;
 }
 
 void frmSplash::Timer1_Timer() {
+    // Deriving the database key takes a noticeable time: the form shows first and the
+    // stored password is read at the first tick, while "Loading" is on screen.
+    if (LeggiPassword() != LoadResult::Ok) {
+        endProgram();
+        return;
+    }
     Label1->setText(Label1->text() + QLatin1Char('.'));
     ++m_tick;
     if (m_tick == 7) {
@@ -108,6 +118,11 @@ void frmSplash::Timer1_Timer() {
 }
 
 void frmSplash::checkPassword() {
+    // Nothing to compare with: the program must not be used without the check.
+    if (LeggiPassword() != LoadResult::Ok) {
+        endProgram();
+        return;
+    }
     if (txt_Password->text().toUpper() == txt_dbPassword->text().toUpper()) {
         accept();
         if (m_main)

@@ -20,10 +20,14 @@ class frmSplash : public QDialog {
 public:
     frmSplash(SharedValues& shared, ContextHelp& help, QWidget* mainWindow);
 
-    enum class LoadResult { Ok, NoPassword, Failed };
-    // Points context help at the help file and reads the stored password on a private
-    // connection, released before returning. On Failed, loadError() says why.
-    LoadResult Form_Load();
+    enum class LoadResult { NotRead, Ok, NoPassword, Failed };
+    // Points context help at the help file and starts the "Loading" animation. The stored
+    // password is read at the animation's first tick, once the form is on screen.
+    void Form_Load();
+    // Reads the stored password on a private connection, released before returning; runs
+    // once, later calls give the first answer. On Failed, loadError() says why.
+    LoadResult LeggiPassword();
+    LoadResult loadResult() const { return m_loadResult; }
     QString loadError() const { return m_loadError; }
     int loadErrorCode() const { return m_loadErrorCode; }
 
@@ -54,6 +58,7 @@ private:
     SharedValues& m_shared;
     ContextHelp& m_help;
     QWidget* m_main;
+    LoadResult m_loadResult = LoadResult::NotRead;
     QString m_loadError;
     int m_loadErrorCode = 0;
     qint16 m_tick = 1;

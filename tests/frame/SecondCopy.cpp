@@ -6,6 +6,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QTextStream>
 
@@ -15,10 +16,18 @@ int main(int argc, char* argv[]) {
         return 2;
     QTextStream out(stdout);
     zar::MsgBoxResponder boxes;
-    // A form would wait for a user: report it and go on as if it were closed.
+    // A form that is still open after a while waits for a user: report it and go on as
+    // if it were closed.
     zar::setModalHook([&out](QDialog& form) {
-        out << "FORM:" << form.objectName() << '\n';
-        return int(QDialog::Rejected);
+        form.show();
+        QDeadlineTimer deadline(3000);
+        while (form.isVisible() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (form.isVisible()) {
+            out << "FORM:" << form.objectName() << '\n';
+            return int(QDialog::Rejected);
+        }
+        return form.result();
     });
     const QString folder = QString::fromLocal8Bit(argv[1]);
     zar::SingleInstance instance(folder);

@@ -33,6 +33,7 @@ private slots:
     void startUpRunsInItsOrder();
     void endedLoginEndsTheStartUp();
     void databaseHeldByAnotherProgramIsReported();
+    void noStoredPasswordEndsTheProgram();
     void exitQuestion_data();
     void exitQuestion();
     void menuItems_data();
@@ -102,6 +103,8 @@ void ZAR_MainTest::startUpRunsInItsOrder() {
             seen << QStringLiteral("locked");
         if (!m_main->shared().dbGare)
             seen << QStringLiteral("no connection yet");
+        if (login->LeggiPassword() == frmSplash::LoadResult::Ok)
+            seen << QStringLiteral("password read");
         if (Database::open(m_folder->file(QStringLiteral("ZAR.mdb"))))
             seen << QStringLiteral("file free");
         if (m_main->statusPanel1->text().isEmpty())
@@ -114,7 +117,8 @@ void ZAR_MainTest::startUpRunsInItsOrder() {
         return form.result();
     });
     QVERIFY(m_main->MDIForm_Load());
-    QCOMPARE(seen, QStringList({"shown", "locked", "no connection yet", "file free", "no version line yet"}));
+    QCOMPARE(seen, QStringList({"shown", "locked", "no connection yet", "password read", "file free",
+                                "no version line yet"}));
     QVERIFY(m_main->isEnabled());
     QVERIFY(m_main->shared().dbGare);
     QCOMPARE(m_main->windowTitle(), QStringLiteral("ZAR Gestione Gare"));
@@ -150,6 +154,18 @@ void ZAR_MainTest::databaseHeldByAnotherProgramIsReported() {
     QCOMPARE(boxes.shown().first().style, 16);
     QCOMPARE(m_main->exitCode(), 1);
     QCOMPARE(m_main->windowTitle(), QStringLiteral("ZAR Gestione Gare"));
+}
+
+void ZAR_MainTest::noStoredPasswordEndsTheProgram() {
+    Database::open(m_folder->file(QStringLiteral("ZAR.mdb")))
+        ->exec(QStringLiteral("DELETE FROM TblPassword"));
+    StrictResponder boxes;
+    QVERIFY(!startUp(QString()));
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().style, 16);
+    QVERIFY(!m_main->isEnabled());
+    QVERIFY(!m_main->shared().dbGare);
+    QCOMPARE(m_main->exitCode(), 1);
 }
 
 void ZAR_MainTest::exitQuestion_data() {

@@ -38,7 +38,8 @@ private:
             form = std::make_unique<frmSplash>(shared, help, &main);
         }
         void ask() {
-            QCOMPARE(form->Form_Load(), frmSplash::LoadResult::Ok);
+            form->Form_Load();
+            QCOMPARE(form->LeggiPassword(), frmSplash::LoadResult::Ok);
             form->show();
             for (int i = 0; i < 6; ++i)
                 form->Timer1_Timer();
@@ -62,7 +63,11 @@ void frmSplashTest::setStored(const QString& folder, const QVariant& value, bool
 
 void frmSplashTest::loadReadsThePasswordAndFreesTheFile() {
     Login l;
-    QCOMPARE(l.form->Form_Load(), frmSplash::LoadResult::Ok);
+    l.form->Form_Load();
+    QCOMPARE(l.form->loadResult(), frmSplash::LoadResult::NotRead);
+    // The form reads the password once it is on screen.
+    l.form->show();
+    QTRY_COMPARE(l.form->loadResult(), frmSplash::LoadResult::Ok);
     QCOMPARE(l.form->txt_dbPassword->text(), QStringLiteral("ZAR"));
     QVERIFY(l.form->txt_dbPassword->isHidden());
     QCOMPARE(l.help.helpFile(), l.folder.path() + QStringLiteral("/DOD_Gare.chm"));
@@ -75,7 +80,7 @@ void frmSplashTest::loadReadsThePasswordAndFreesTheFile() {
 
 void frmSplashTest::loadingShowsOneDotPerTickAndThenThePasswordBox() {
     Login l;
-    QCOMPARE(l.form->Form_Load(), frmSplash::LoadResult::Ok);
+    l.form->Form_Load();
     l.form->show();
     QCOMPARE(l.form->windowTitle(), QStringLiteral("Password"));
     QCOMPARE(l.form->Label2->text(), QStringLiteral("Press Esc to terminate system."));
@@ -96,7 +101,7 @@ void frmSplashTest::loadingShowsOneDotPerTickAndThenThePasswordBox() {
     QCOMPARE(l.form->txt_Password->echoMode(), QLineEdit::Password);
     // The real timer reaches the same state.
     Login timed;
-    QCOMPARE(timed.form->Form_Load(), frmSplash::LoadResult::Ok);
+    timed.form->Form_Load();
     timed.form->show();
     QTRY_VERIFY_WITH_TIMEOUT(timed.form->txt_Password->isVisible(), 5000);
     QCOMPARE(timed.form->Label1->text(), QStringLiteral("Loading......"));
@@ -171,7 +176,7 @@ void frmSplashTest::wrongPasswordsOneTwoThree() {
 void frmSplashTest::escEndsTheProgramWhileLoadingAndWhileAsking() {
     {
         Login l;
-        QCOMPARE(l.form->Form_Load(), frmSplash::LoadResult::Ok);
+        l.form->Form_Load();
         l.form->show();
         l.form->Timer1_Timer();
         QTest::keyClick(l.form.get(), Qt::Key_Escape);
@@ -206,22 +211,28 @@ void frmSplashTest::noStoredPasswordIsNeverLetThrough() {
     QFETCH(int, result);
     Login l;
     setStored(l.folder.path(), value, empty);
-    QCOMPARE(int(l.form->Form_Load()), result);
-    if (result == int(frmSplash::LoadResult::Ok)) {
-        StrictResponder boxes;
-        for (int i = 0; i < 6; ++i)
-            l.form->Timer1_Timer();
-        QTest::keyClick(l.form->txt_Password, Qt::Key_Return);
-        QCOMPARE(l.form->result(), int(QDialog::Accepted));
-    }
+    l.form->Form_Load();
+    QCOMPARE(int(l.form->LeggiPassword()), result);
+    StrictResponder boxes;
+    for (int i = 0; i < 6; ++i)
+        l.form->Timer1_Timer();
+    QTest::keyClick(l.form->txt_Password, Qt::Key_Return);
+    const bool good = result == int(frmSplash::LoadResult::Ok);
+    QCOMPARE(l.form->result() == QDialog::Accepted, good);
+    QCOMPARE(l.form->ended(), !good);
 }
 
 void frmSplashTest::missingDatabaseReportsItsDescription() {
     Login l;
     QFile::remove(l.folder.file(QStringLiteral("ZAR.mdb")));
-    QCOMPARE(l.form->Form_Load(), frmSplash::LoadResult::Failed);
+    l.form->Form_Load();
+    l.form->show();
+    // Read on screen: the failure ends the login at once.
+    QTRY_VERIFY(l.form->ended());
+    QCOMPARE(l.form->loadResult(), frmSplash::LoadResult::Failed);
     QVERIFY(l.form->loadError().contains(QStringLiteral("ZAR.mdb")));
     QVERIFY(!l.form->Timer1->isActive());
+    QVERIFY(!l.main.isEnabled());
 }
 
 QTEST_MAIN(frmSplashTest)
