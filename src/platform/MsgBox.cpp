@@ -71,7 +71,10 @@ int MsgBox(const QString& text, int style, const QString& title) {
     if (g_responder)
         return g_responder->respond(record);
 
-    QMessageBox box(iconFor(style), record.title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // Texts join their lines with CR LF or a lone CR; the label breaks lines on LF only.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(iconFor(style), record.title, shown, QMessageBox::NoButton, QApplication::activeWindow());
     const auto specs = buttonsFor(style);
     for (const auto& spec : specs)
         box.addButton(spec.button);

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the pictures in svg/ to the PNG files that zar.qrc lists (ImageMagick).
+set -euo pipefail
+cd "$(dirname "$0")"
+for f in svg/*.svg; do
+    name=$(basename "$f" .svg)
+    if [ "$name" = sfondo ]; then
+        convert -background none -depth 8 -density 96 "$f" "$name.png"
+    else
+        convert -background none -depth 8 -density 192 "$f" "$name.png"
+    fi
+done

@@ -1,0 +1,466 @@
+#include "frame/ZAR_Main.h"
+
+#include "frame/Forms.h"
+#include "frame/LimitaAvvio.h"
+#include "frame/frmChangePassword.h"
+#include "frame/frmSplash.h"
+#include "platform/ContextHelp.h"
+#include "platform/Modal.h"
+#include "platform/MsgBox.h"
+#include "platform/PrinterSetup.h"
+#include "platform/Shell.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include <sqlite3.h>
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void initPictures() {
+    Q_INIT_RESOURCE(zar);
+}
+
+namespace zar {
+
+namespace {
+
+// Sizes of the shortcut bar in pixels (1 pixel = 15 twips).
+constexpr int kBarWidth = 217;
+constexpr int kFrameLeft = 32;
+constexpr int kFrameWidth = 185;
+constexpr int kFrameHeight = 633;
+constexpr int kButtonLeft = 8;
+constexpr int kButtonWidth = 169;
+constexpr int kButtonHeight = 49;
+constexpr int kButtonStep = 56;
+constexpr int kTopFirst = 16;     // top of the first tab button of the upper group
+constexpr int kBottomFirst = 408; // top of "Configurazione" when it stands in the lower group
+constexpr int kShortcutStep = 78;
+
+QPixmap picture(const QString& name) {
+    return QPixmap(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
+}
+
+// The grey work area with its background picture. The picture is loaded only when the
+// window is first usable, so that the locked window behind the login costs little.
+class Background : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(128, 128, 128));
+        if (!window()->isEnabled() && m_picture.isNull())
+            return;
+        if (m_picture.isNull())
+            m_picture = picture(QStringLiteral("sfondo"));
+        if (m_scaled.size() != size())
+            m_scaled = m_picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawPixmap(0, 0, m_scaled);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            update();
+        QWidget::changeEvent(event);
+    }
+
+private:
+    QPixmap m_picture;
+    QPixmap m_scaled;
+};
+
+struct Tab {
+    const char* name;
+    const char* caption;
+    const char* picture;
+};
+constexpr std::array<Tab, 5> kTabs{{{"CmdGare", "&Gare", "tab_gare"},
+                                    {"CmdConfig", "&Configurazione", "tab_config"},
+                                    {"CmdStamp", "&Stampe", "tab_stampe"},
+                                    {"CmdUtil", "&Utility", "tab_util"},
+                                    {"CmdHelp", "&Help", "tab_help"}}};
+
+} // namespace
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    emit clicked();
+}
+
+ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, QWidget* parent)
+    : QMainWindow(parent), m_instance(instance), m_help(new ContextHelp(this)) {
+    initPictures();
+    m_shared.programFolder = programFolder;
+    m_shared.IniFileName = m_shared.iniPath();
+    setObjectName(QStringLiteral("ZAR_Main"));
+    setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
+    setWindowIcon(QIcon(picture(QStringLiteral("zar"))));
+
+    buildMenus();
+    buildPanels();
+    buildStatusBar();
+    m_help->watch(menuBar());
+    resize(1024, 740);
+}
+
+ZAR_Main::~ZAR_Main() = default;
+
+QString ZAR_Main::versionText() {
+    return QStringLiteral("%1.%2.%3").arg(ZAR_VERSION_MAJOR).arg(ZAR_VERSION_MINOR).arg(ZAR_VERSION_PATCH);
+}
+
+QMenu* ZAR_Main::addMenu(QWidget* parentMenu, const QString& name, const QString& caption, int helpContext) {
+    QMenu* menu = nullptr;
+    if (auto* bar = qobject_cast<QMenuBar*>(parentMenu))
+        menu = bar->addMenu(caption);
+    else
+        menu = static_cast<QMenu*>(parentMenu)->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    ContextHelp::setContextId(menu->menuAction(), helpContext);
+    return menu;
+}
+
+QAction* ZAR_Main::addItem(QMenu* menu, const QString& name, const QString& caption, int helpContext) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    ContextHelp::setContextId(action, helpContext);
+    return action;
+}
+
+QAction* ZAR_Main::menuItem(const QString& name) const {
+    return menuBar()->findChild<QAction*>(name);
+}
+
+template <typename F> void ZAR_Main::guarded(F&& action) {
+    try {
+        action();
+    } catch (const DbError& e) {
+        MsgBox(e.message(), vbCritical);
+    }
+}
+
+void ZAR_Main::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    auto separator = [](QMenu* menu, const QString& name) { menu->addSeparator()->setObjectName(name); };
+    auto wire = [this](QAction* action, void (ZAR_Main::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+
+    QMenu* file = addMenu(bar, QStringLiteral("mnFile"), QStringLiteral("File"), 650);
+    QMenu* reg = addMenu(file, QStringLiteral("mnRegistrazione"), QStringLiteral("Registrazione"), 620);
+    wire(addItem(reg, QStringLiteral("mnIscrizioni"), QStringLiteral("Iscrizioni"), 600),
+         &ZAR_Main::mnIscrizioni_Click);
+    wire(addItem(reg, QStringLiteral("mnPunteggi"), QStringLiteral("Punteggi"), 610),
+         &ZAR_Main::mnPunteggi_Click);
+    separator(file, QStringLiteral("line1File"));
+    wire(addItem(file, QStringLiteral("mnuFileSta"), QStringLiteral("Impostazione Stampante"), 630),
+         &ZAR_Main::mnuFileSta_Click);
+    separator(file, QStringLiteral("Line7"));
+    wire(addItem(file, QStringLiteral("mnExit"), QStringLiteral("Exit"), 640), &ZAR_Main::mnExit_Click);
+
+    // The print forms come later; their items are here so that menus and help numbers stand.
+    QMenu* stampe = addMenu(bar, QStringLiteral("mnStampe"), QStringLiteral("Stampe"), 700);
+    addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660);
+    addItem(stampe, QStringLiteral("mnOrdinePartenze"), QStringLiteral("Ordine Partenza"), 670);
+    addItem(stampe, QStringLiteral("mnClassifiche"), QStringLiteral("Classifiche"), 680);
+    addItem(stampe, QStringLiteral("mnIscritti"), QStringLiteral("Iscritti"), 690);
+
+    QMenu* tabelle = addMenu(bar, QStringLiteral("mnTabelleDB"), QStringLiteral("&Tabelle DB"), 740);
+    wire(addItem(tabelle, QStringLiteral("mnGare"), QStringLiteral("Gare"), 710), &ZAR_Main::mnGare_Click);
+    wire(addItem(tabelle, QStringLiteral("mnConduttori"), QStringLiteral("Conduttori"), 720),
+         &ZAR_Main::mnConduttori_Click);
+    wire(addItem(tabelle, QStringLiteral("mnCani"), QStringLiteral("Cani"), 730), &ZAR_Main::mnCani_Click);
+
+    QMenu* manut = addMenu(bar, QStringLiteral("mnManutenzioneDB"), QStringLiteral("&Manutenzione DB"), 770);
+    addItem(manut, QStringLiteral("mnBackUp"), QStringLiteral("BackUp"), 750);
+    wire(addItem(manut, QStringLiteral("mnSincronizzazione"), QStringLiteral("Sincronizzazione"), 760),
+         &ZAR_Main::mnSincronizzazione_Click);
+
+    QMenu* opzioni = addMenu(bar, QStringLiteral("mnOpzioni"), QStringLiteral("&Opzioni"), 800);
+    wire(addItem(opzioni, QStringLiteral("mnCambioPassword"), QStringLiteral("Cambio Password"), 780),
+         &ZAR_Main::mnCambioPassword_Click);
+    separator(opzioni, QStringLiteral("Linea1_Opz"));
+    addItem(opzioni, QStringLiteral("mnEtichettaPettorale"),
+            QStringLiteral("Impostazione Etichetta Pettorale"), 790);
+
+    QMenu* tools = addMenu(bar, QStringLiteral("mnTools"), QStringLiteral("Too&ls"), 830);
+    wire(addItem(tools, QStringLiteral("mnCalcolatrice"), QStringLiteral("Calcolatrice"), 810),
+         &ZAR_Main::mnCalcolatrice_Click);
+    wire(addItem(tools, QStringLiteral("mnBloccoNote"), QStringLiteral("Blocco Note"), 820),
+         &ZAR_Main::mnBloccoNote_Click);
+
+    QMenu* help = addMenu(bar, QStringLiteral("mnHelp"), QStringLiteral("Help"), 860);
+    wire(addItem(help, QStringLiteral("mnZARHelp"), QStringLiteral("ZAR Help"), 840),
+         &ZAR_Main::mnZARHelp_Click);
+    addItem(help, QStringLiteral("mnAboutZAR"), QStringLiteral("About ZAR"), 850);
+}
+
+void ZAR_Main::buildPanels() {
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    Picture1 = new QWidget(central);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFixedWidth(kBarWidth);
+    Picture1->setMinimumHeight(kFrameHeight);
+    Picture1->setAutoFillBackground(true);
+    QPalette light = Picture1->palette();
+    light.setColor(QPalette::Window, QColor(192, 192, 192));
+    Picture1->setPalette(light);
+    row->addWidget(Picture1);
+    auto* background = new Background(central);
+    background->setObjectName(QStringLiteral("Background"));
+    row->addWidget(background, 1);
+    setCentralWidget(central);
+
+    std::array<std::array<QToolButton*, 5>*, 5> tabArrays{&CmdGare, &CmdConfig, &CmdStamp, &CmdUtil,
+                                                          &CmdHelp};
+    std::array<QIcon, 5> tabIcons; // each picture decoded once for its five copies
+    for (size_t t = 0; t < 5; ++t)
+        tabIcons[t] = QIcon(picture(QString::fromLatin1(kTabs[t].picture)));
+    // Created in index order, so the Help panel lies in front until a tab is clicked.
+    for (int k = 0; k < 5; ++k) {
+        auto* frame = new QFrame(Picture1);
+        frame->setObjectName(QStringLiteral("Frame1_%1").arg(k));
+        frame->setGeometry(kFrameLeft, 0, kFrameWidth, kFrameHeight);
+        frame->setAutoFillBackground(true);
+        frame->setPalette(light);
+        Frame1[size_t(k)] = frame;
+        for (int t = 0; t < 5; ++t) {
+            auto* button = new QToolButton(frame);
+            button->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(kTabs[size_t(t)].name)).arg(k));
+            button->setText(QString::fromLatin1(kTabs[size_t(t)].caption));
+            button->setIcon(tabIcons[size_t(t)]);
+            button->setIconSize(QSize(28, 28));
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+            // Tabs up to this panel's own stand at the top, the others at the bottom.
+            const int top = t <= k ? kTopFirst + t * kButtonStep : kBottomFirst + (t - 1) * kButtonStep;
+            button->setGeometry(kButtonLeft, top, kButtonWidth, kButtonHeight);
+            connect(button, &QToolButton::clicked, this, [this, t] { showPanel(t); });
+            (*tabArrays[size_t(t)])[size_t(k)] = button;
+        }
+    }
+
+    addShortcut(Frame1[0], 0, 0, QStringLiteral("Img_Iscrizione"), QStringLiteral("LblIscrizione"),
+                QStringLiteral("iscrizione"), QStringLiteral("&Iscrizione"), QStringLiteral("mnIscrizioni"));
+    addShortcut(Frame1[0], 1, 0, QStringLiteral("Img_Classifica"), QStringLiteral("LblClassifica"),
+                QStringLiteral("classifica"), QStringLiteral("&Classifica"), QStringLiteral("mnPunteggi"));
+    addShortcut(Frame1[1], 0, 1, QStringLiteral("img_AddNewItemOfJewelry"), QStringLiteral("Label12"),
+                QStringLiteral("gare"), QStringLiteral("Gare"), QStringLiteral("mnGare"));
+    addShortcut(Frame1[1], 1, 1, QStringLiteral("imgCndt"), QStringLiteral("LblCndt"),
+                QStringLiteral("conduttori"), QStringLiteral("Conduttori"), QStringLiteral("mnConduttori"));
+    addShortcut(Frame1[1], 2, 1, QStringLiteral("img_Cani"), QStringLiteral("LblCani"),
+                QStringLiteral("cani"), QStringLiteral("Cani"), QStringLiteral("mnCani"));
+    addShortcut(Frame1[2], 0, 2, QStringLiteral("ImgPtt"), QStringLiteral("LblPtt"),
+                QStringLiteral("pettorali"), QStringLiteral("Pettorali"), QStringLiteral("mnPettorali"));
+    addShortcut(Frame1[2], 1, 2, QStringLiteral("ImgOrd"), QStringLiteral("LblOrd"), QStringLiteral("ordine"),
+                QStringLiteral("Ordine Partenza"), QStringLiteral("mnOrdinePartenze"));
+    addShortcut(Frame1[2], 2, 2, QStringLiteral("ImgClss"), QStringLiteral("LblClss"),
+                QStringLiteral("classrep"), QStringLiteral("Classifica"), QStringLiteral("mnClassifiche"));
+    addShortcut(Frame1[2], 3, 2, QStringLiteral("ImgIscr"), QStringLiteral("LblIscr"),
+                QStringLiteral("iscritti"), QStringLiteral("Iscritti"), QStringLiteral("mnIscritti"));
+    addShortcut(Frame1[3], 0, 3, QStringLiteral("img_BackUP"), QStringLiteral("LblBackup"),
+                QStringLiteral("backup"), QStringLiteral("BackUp Database"), QStringLiteral("mnBackUp"));
+    addShortcut(Frame1[3], 1, 3, QStringLiteral("Img_Sncr"), QStringLiteral("LblSncr"),
+                QStringLiteral("sincro"), QStringLiteral("Sincronizzazione DB"),
+                QStringLiteral("mnSincronizzazione"));
+    addShortcut(Frame1[3], 2, 3, QStringLiteral("img_ChangePassword"), QStringLiteral("Lbl_ChangePassword"),
+                QStringLiteral("password"), QStringLiteral("Cambio Password"),
+                QStringLiteral("mnCambioPassword"));
+    addShortcut(Frame1[4], 0, 4, QStringLiteral("Img_About"), QStringLiteral("LblAbout"),
+                QStringLiteral("about"), QStringLiteral("About the System"), QStringLiteral("mnAboutZAR"));
+}
+
+void ZAR_Main::addShortcut(QFrame* frame, int slot, int panel, const QString& imgName, const QString& lblName,
+                           const QString& pictureName, const QString& caption, const QString& menuItemName) {
+    // The shortcuts stand in the open section between the upper and the lower tab buttons.
+    const int sectionTop = kTopFirst + (panel + 1) * kButtonStep;
+    const int top = sectionTop + 12 + slot * kShortcutStep;
+    auto* icon = new ClickLabel(frame);
+    icon->setObjectName(imgName);
+    QPixmap pix = picture(pictureName);
+    pix.setDevicePixelRatio(pix.width() / 32.0);
+    icon->setPixmap(pix);
+    icon->setGeometry((kFrameWidth - 32) / 2, top, 32, 32);
+    icon->setCursor(Qt::PointingHandCursor);
+    auto* label = new ClickLabel(caption, frame);
+    label->setObjectName(lblName);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setGeometry(0, top + 34, kFrameWidth, 20);
+    label->setCursor(Qt::PointingHandCursor);
+    if (caption.contains(QLatin1Char('&')))
+        label->setBuddy(icon);
+    QAction* action = menuItem(menuItemName);
+    Q_ASSERT(action);
+    connect(icon, &ClickLabel::clicked, action, &QAction::trigger);
+    connect(label, &ClickLabel::clicked, action, &QAction::trigger);
+}
+
+void ZAR_Main::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    statusPanel1 = new QLabel(bar);
+    statusPanel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
+    statusPanel1->setMinimumWidth(240);
+    bar->addWidget(statusPanel1, 1);
+
+    statusPanel2 = new QWidget(bar);
+    statusPanel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
+    auto* row = new QHBoxLayout(statusPanel2);
+    row->setContentsMargins(4, 0, 4, 0);
+    auto* pic = new QLabel(statusPanel2);
+    QPixmap mail =
+        picture(QStringLiteral("mail")).scaled(18, 18, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pic->setPixmap(mail);
+    auto* address = new QLabel(QStringLiteral("assistenza@zar-gare.it"), statusPanel2);
+    address->setObjectName(QStringLiteral("StatusBar1_Address"));
+    row->addWidget(pic);
+    row->addWidget(address);
+    const QString tip = QStringLiteral("E-mail address of the programmer.");
+    for (QWidget* w : {statusPanel2, static_cast<QWidget*>(pic), static_cast<QWidget*>(address)})
+        w->setToolTip(tip);
+    bar->addPermanentWidget(statusPanel2);
+}
+
+void ZAR_Main::showPanel(int k) {
+    for (int i = 0; i < 5; ++i)
+        Frame1[size_t(i)]->setVisible(i == k);
+}
+
+bool ZAR_Main::MDIForm_Load() {
+    const QString version = versionText();
+    show();
+    setEnabled(false);
+
+    frmSplash login(m_shared, *m_help, this);
+    login.Form_Load();
+    const bool good = showModal(login) == QDialog::Accepted && !login.ended();
+    switch (login.loadResult()) {
+    case frmSplash::LoadResult::Failed:
+        return openFailed(login.loadError(), login.loadErrorCode());
+    case frmSplash::LoadResult::NoPassword:
+        // Without a stored password there is nothing to check against: never let the
+        // program be used unchecked.
+        MsgBox(
+            QStringLiteral("Nessuna password registrata nel database: il programma non può essere avviato."),
+            vbCritical);
+        m_exitCode = 1;
+        return false;
+    case frmSplash::LoadResult::NotRead:
+    case frmSplash::LoadResult::Ok:
+        break;
+    }
+    if (!good) {
+        m_exitCode = 0;
+        return false;
+    }
+
+    try {
+        m_shared.openDatabase();
+    } catch (const DbError& e) {
+        return openFailed(e.message(), e.code());
+    }
+    if (!LimitaAvvio(2, *this, QString(), m_instance)) {
+        m_exitCode = 0;
+        return false;
+    }
+    statusPanel1->setText(QStringLiteral("Versione ") + version);
+    return true;
+}
+
+// The running copy holds the file exclusively, so a second copy fails here: it hands
+// over like the single-instance guard does. Any other failure is shown.
+bool ZAR_Main::openFailed(const QString& description, int code) {
+    if (code == SQLITE_BUSY && m_instance.previousInstance()) {
+        LimitaAvvio(2, *this, QString(), m_instance);
+        m_exitCode = 0;
+        return false;
+    }
+    MsgBox(description, vbCritical);
+    m_exitCode = 1;
+    return false;
+}
+
+void ZAR_Main::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    mnExit_Click();
+}
+
+void ZAR_Main::mnExit_Click() {
+    if (MsgBox(QStringLiteral("Vuoi terminare il programma?"), vbYesNo + vbQuestion) == vbYes)
+        emit programEnded(0);
+}
+
+void ZAR_Main::mnIscrizioni_Click() {
+    guarded([this] { showFrmIscrizione(m_shared, this); });
+}
+
+void ZAR_Main::mnPunteggi_Click() {
+    guarded([this] { showFrmClassifica(m_shared, this); });
+}
+
+void ZAR_Main::mnGare_Click() {
+    guarded([this] { showFrmGare(m_shared, this); });
+}
+
+void ZAR_Main::mnConduttori_Click() {
+    guarded([this] { showFrmConduttore(m_shared, this); });
+}
+
+void ZAR_Main::mnCani_Click() {
+    guarded([this] { showFrmCane(m_shared, this); });
+}
+
+void ZAR_Main::mnCambioPassword_Click() {
+    guarded([this] { showFrmChangePassword(m_shared, this); });
+}
+
+void ZAR_Main::mnuFileSta_Click() {
+    showPrinterSetup(this);
+}
+
+void ZAR_Main::mnCalcolatrice_Click() {
+    if (!ShellStart(calculatorPrograms()))
+        MsgBox(QStringLiteral("La calcolatrice non è disponibile ..."), vbExclamation);
+}
+
+void ZAR_Main::mnBloccoNote_Click() {
+    if (!ShellStart(editorPrograms()))
+        MsgBox(QStringLiteral("Il blocco note non è disponibile ..."), vbExclamation);
+}
+
+void ZAR_Main::mnZARHelp_Click() {
+    const QString path = m_shared.programFolder + QStringLiteral("/ZAR manuale d'uso.pdf");
+    if (!QFileInfo(path).isFile()) {
+        MsgBox(QStringLiteral("File Non Trovato"), vbOKOnly);
+        return;
+    }
+    ShellOpen(path);
+}
+
+void ZAR_Main::activateFromOtherCopy() {
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+} // namespace zar
