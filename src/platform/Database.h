@@ -80,6 +80,8 @@ public:
     QString columnName(int column) const;
     QVariant column(int column) const;
     qint64 columnInt64(int column) const;
+    // The engine's statement, for readers that copy column data without conversion.
+    sqlite3_stmt* handle() const { return m_stmt; }
 
 private:
     Database& m_db;

@@ -2,6 +2,10 @@
 
 #include <QRegularExpression>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace zar {
@@ -43,25 +47,112 @@ void Recordset::load() {
     Statement st(*m_db, m_table.isEmpty() ? m_sql : withRowId(m_sql));
     st.bindAll(m_params);
     const int first = m_table.isEmpty() ? 0 : 1;
-    m_columns.clear();
-    m_index.clear();
-    for (int c = first; c < st.columnCount(); ++c) {
-        m_columns << st.columnName(c);
-        m_index.insert(st.columnName(c).toLower(), c - first);
-    }
-    m_rows.clear();
     const int n = st.columnCount();
+    QStringList columns;
+    for (int c = first; c < n; ++c)
+        columns << st.columnName(c);
+    // Built aside and swapped in, so a failing requery leaves the set as it was.
+    std::vector<Row> rows;
+    Cells cells(n - first);
+    sqlite3_stmt* raw = st.handle();
     while (st.step()) {
-        Row row;
-        row.rowid = first ? st.columnInt64(0) : qint64(m_rows.size());
-        row.values.reserve(n - first);
+        Cell* row = cells.row(rows.size());
+        rows.push_back({first ? st.columnInt64(0) : qint64(rows.size()), false});
         for (int c = first; c < n; ++c)
-            row.values << st.column(c);
-        m_rows.push_back(std::move(row));
+            storeCell(row[c - first], cells, raw, c);
     }
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_cells = std::move(cells);
     m_live = int(m_rows.size());
     m_pos = 0;
     m_noMatch = true;
+}
+
+namespace {
+constexpr size_t kBlockCells = 4096;
+constexpr size_t kTextBlock = 64 * 1024;
+} // namespace
+
+Recordset::Cells::Cells(int width)
+    : width(width), rowsPerBlock(std::max<size_t>(1, kBlockCells / size_t(std::max(width, 1)))) {}
+
+Recordset::Cell* Recordset::Cells::row(size_t index) {
+    const size_t block = index / rowsPerBlock;
+    if (block == blocks.size())
+        blocks.push_back(std::make_unique<Cell[]>(rowsPerBlock * size_t(width)));
+    return blocks[block].get() + (index % rowsPerBlock) * size_t(width);
+}
+
+const Recordset::Cell* Recordset::Cells::row(size_t index) const {
+    return blocks[index / rowsPerBlock].get() + (index % rowsPerBlock) * size_t(width);
+}
+
+const char* Recordset::Cells::keep(const char* data, size_t size) {
+    if (size > left) {
+        if (size > kTextBlock / 4) {
+            // A long text gets a block of its own, so the current block goes on filling.
+            texts.push_back(std::make_unique_for_overwrite<char[]>(size));
+            std::memcpy(texts.back().get(), data, size);
+            return texts.back().get();
+        }
+        texts.push_back(std::make_unique_for_overwrite<char[]>(kTextBlock));
+        free = texts.back().get();
+        left = kTextBlock;
+    }
+    char* out = free;
+    std::memcpy(out, data, size);
+    free += size;
+    left -= size;
+    return out;
+}
+
+void Recordset::storeCell(Cell& cell, Cells& cells, sqlite3_stmt* st, int column) {
+    cell.type = quint8(sqlite3_column_type(st, column));
+    switch (cell.type) {
+    case SQLITE_INTEGER:
+        cell.integer = sqlite3_column_int64(st, column);
+        break;
+    case SQLITE_FLOAT:
+        cell.real = sqlite3_column_double(st, column);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        // The pointer first, then the size, as the engine asks.
+        const char* data = cell.type == SQLITE_TEXT
+                               ? reinterpret_cast<const char*>(sqlite3_column_text(st, column))
+                               : static_cast<const char*>(sqlite3_column_blob(st, column));
+        const int size = sqlite3_column_bytes(st, column);
+        cell.size = quint32(size);
+        cell.bytes = size > 0 ? cells.keep(data, size_t(size)) : nullptr;
+        break;
+    }
+    default:
+        cell.type = SQLITE_NULL;
+        break;
+    }
+}
+
+QVariant Recordset::cellValue(const Cell& cell) const {
+    switch (cell.type) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(cell.integer));
+    case SQLITE_FLOAT:
+        return QVariant(cell.real);
+    case SQLITE_TEXT:
+        return QVariant(cellText(cell));
+    case SQLITE_BLOB:
+        // The engine gives no pointer for an empty blob, hence a null byte array.
+        return QVariant(cell.size ? QByteArray(cell.bytes, cell.size) : QByteArray());
+    default:
+        return QVariant();
+    }
+}
+
+QString Recordset::cellText(const Cell& cell) const {
+    // An empty text is empty, not null, as when read from the engine directly.
+    static const char empty = 0;
+    return QString::fromUtf8(cell.size ? cell.bytes : &empty, cell.size);
 }
 
 bool Recordset::eof() const {
@@ -130,31 +221,61 @@ void Recordset::findFirst(const QString& criteria, const QVariantList& params) {
 }
 
 bool Recordset::hasField(const QString& name) const {
-    return m_index.contains(name.toLower());
+    for (const QString& c : m_columns) {
+        if (c.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
-int Recordset::column(const QString& name) const {
-    const auto it = m_index.constFind(name.toLower());
-    if (it == m_index.constEnd())
-        throw DbError(QStringLiteral("Elemento non trovato in questa raccolta: %1").arg(name));
-    return it.value();
+int Recordset::fieldIndex(const QString& name) const {
+    // A handful of columns: a scan without the lower-cased copy a hash key would need.
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw DbError(QStringLiteral("Elemento non trovato in questa raccolta: %1").arg(name));
 }
 
-const Recordset::Row& Recordset::current() const {
+void Recordset::checkField(int field) const {
+    if (field < 0 || field >= m_columns.size())
+        throw DbError(QStringLiteral("Elemento non trovato in questa raccolta: %1").arg(field));
+}
+
+long Recordset::currentIndex() const {
     if (m_pos < 0 || m_pos >= long(m_rows.size()) || m_rows[m_pos].deleted)
         throw DbError(QStringLiteral("Nessun record corrente."));
-    return m_rows[m_pos];
+    return m_pos;
 }
 
-QVariant Recordset::value(const QString& name) const {
-    const int c = column(name);
+const Recordset::Cell& Recordset::cell(long row, int field) const {
+    return m_cells.row(size_t(row))[field];
+}
+
+QVariant Recordset::value(int field) const {
+    checkField(field);
     if (m_mode != Mode::None)
-        return m_buffer.at(c);
-    return current().values.at(c);
+        return m_buffer.at(field);
+    return cellValue(cell(currentIndex(), field));
+}
+
+bool Recordset::isNull(int field) const {
+    checkField(field);
+    if (m_mode != Mode::None)
+        return m_buffer.at(field).isNull();
+    return cell(currentIndex(), field).type == SQLITE_NULL;
+}
+
+QString Recordset::text(int field) const {
+    checkField(field);
+    if (m_mode != Mode::None)
+        return m_buffer.at(field).toString();
+    const Cell& c = cell(currentIndex(), field);
+    return c.type == SQLITE_TEXT ? cellText(c) : cellValue(c).toString();
 }
 
 qint64 Recordset::rowId() const {
-    return current().rowid;
+    return m_rows[currentIndex()].rowid;
 }
 
 void Recordset::requireUpdatable() const {
@@ -164,7 +285,11 @@ void Recordset::requireUpdatable() const {
 
 void Recordset::edit() {
     requireUpdatable();
-    m_buffer = current().values;
+    const long row = currentIndex();
+    m_buffer.clear();
+    m_buffer.reserve(m_columns.size());
+    for (int c = 0; c < m_columns.size(); ++c)
+        m_buffer << cellValue(cell(row, c));
     m_dirty.assign(m_columns.size(), false);
     m_mode = Mode::Edit;
 }
@@ -179,26 +304,30 @@ void Recordset::addNew() {
 void Recordset::setValue(const QString& name, const QVariant& value) {
     if (m_mode == Mode::None)
         throw DbError(QStringLiteral("Aggiornamento senza AddNew o Edit."));
-    const int c = column(name);
+    const int c = fieldIndex(name);
     m_buffer[c] = value;
     m_dirty[c] = true;
 }
 
-Recordset::Row Recordset::readRow(qint64 rowid) {
+void Recordset::readRow(long index, qint64 rowid) {
     Statement st(*m_db, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_table));
     st.bind(1, rowid);
-    Row row;
-    row.rowid = rowid;
     if (!st.step())
         throw DbError(QStringLiteral("Record non trovato."));
-    QHash<QString, int> tableIndex;
-    for (int c = 0; c < st.columnCount(); ++c)
-        tableIndex.insert(st.columnName(c).toLower(), c);
-    for (const QString& name : m_columns) {
-        const auto it = tableIndex.constFind(name.toLower());
-        row.values << (it == tableIndex.constEnd() ? QVariant() : st.column(it.value()));
+    std::vector<Cell> row(size_t(m_columns.size()));
+    for (int c = 0; c < st.columnCount(); ++c) {
+        const QString name = st.columnName(c);
+        for (int f = 0; f < m_columns.size(); ++f) {
+            if (m_columns[f].compare(name, Qt::CaseInsensitive) == 0)
+                storeCell(row[size_t(f)], m_cells, st.handle(), c);
+        }
     }
-    return row;
+    // The old texts of a rewritten record stay stored until the next requery.
+    std::copy(row.begin(), row.end(), m_cells.row(size_t(index)));
+    if (index == long(m_rows.size()))
+        m_rows.push_back({rowid, false});
+    else
+        m_rows[index] = {rowid, false};
 }
 
 void Recordset::update() {
@@ -213,7 +342,7 @@ void Recordset::update() {
         }
     }
     if (m_mode == Mode::Edit) {
-        const qint64 rowid = current().rowid;
+        const qint64 rowid = m_rows[currentIndex()].rowid;
         if (!names.isEmpty()) {
             QStringList sets;
             for (const QString& n : names)
@@ -222,7 +351,7 @@ void Recordset::update() {
             m_db->exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_table, sets.join(u", ")),
                        values);
         }
-        m_rows[m_pos] = readRow(rowid);
+        readRow(m_pos, rowid);
     } else {
         QString sql;
         if (names.isEmpty()) {
@@ -236,7 +365,7 @@ void Recordset::update() {
         }
         m_db->exec(sql, values);
         const bool wasEof = m_pos >= long(m_rows.size());
-        m_rows.push_back(readRow(m_db->lastInsertRowId()));
+        readRow(long(m_rows.size()), m_db->lastInsertRowId());
         ++m_live;
         if (wasEof)
             m_pos = long(m_rows.size());
@@ -252,8 +381,8 @@ void Recordset::cancelUpdate() {
 
 void Recordset::deleteRecord() {
     requireUpdatable();
-    const Row& row = current();
-    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_table), {row.rowid});
+    const long row = currentIndex();
+    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_table), {m_rows[row].rowid});
     m_rows[m_pos].deleted = true;
     --m_live;
 }

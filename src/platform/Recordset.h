@@ -2,10 +2,10 @@
 
 #include "platform/Database.h"
 
-#include <QHash>
 #include <QString>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 namespace zar {
@@ -46,10 +46,16 @@ public:
 
     QStringList fieldNames() const { return m_columns; }
     bool hasField(const QString& name) const;
-    QVariant value(const QString& name) const;
-    bool isNull(const QString& name) const { return value(name).isNull(); }
+    // Position of a field among fieldNames(), found without regard to case; for loops
+    // over many records, which then read values by position.
+    int fieldIndex(const QString& name) const;
+    QVariant value(const QString& name) const { return value(fieldIndex(name)); }
+    QVariant value(int field) const;
+    bool isNull(const QString& name) const { return isNull(fieldIndex(name)); }
+    bool isNull(int field) const;
     // Text of a field; Null gives the empty text.
-    QString text(const QString& name) const { return value(name).toString(); }
+    QString text(const QString& name) const { return text(fieldIndex(name)); }
+    QString text(int field) const;
     qint64 rowId() const;
 
     void edit();
@@ -63,24 +69,55 @@ public:
 private:
     struct Row {
         qint64 rowid = 0;
-        QVariantList values;
         bool deleted = false;
+    };
+    // One value as the engine gave it. Texts and blobs stay UTF-8 bytes and become
+    // QString/QByteArray only when read: a list of thousands of records reads a few
+    // fields of each.
+    struct Cell {
+        union {
+            qint64 integer = 0;
+            double real;
+            const char* bytes; // a text or blob, kept in Cells::texts
+        };
+        quint32 size = 0; // bytes of a text or blob
+        quint8 type = 0;  // the engine's storage class
+    };
+    // The values of all records, in blocks of whole records, and their texts in blocks
+    // of bytes: growing never moves what is stored, and a set is freed in a few pieces.
+    struct Cells {
+        explicit Cells(int width = 0);
+        int width;
+        size_t rowsPerBlock;
+        std::vector<std::unique_ptr<Cell[]>> blocks;
+        std::vector<std::unique_ptr<char[]>> texts;
+        char* free = nullptr;
+        size_t left = 0;
+        // The record's cells; a record one past the last stored one gets new cells.
+        Cell* row(size_t index);
+        const Cell* row(size_t index) const;
+        const char* keep(const char* data, size_t size);
     };
     enum class Mode { None, Edit, AddNew };
 
-    int column(const QString& name) const;
-    const Row& current() const;
+    long currentIndex() const;
+    const Cell& cell(long row, int field) const;
+    QVariant cellValue(const Cell& c) const;
+    QString cellText(const Cell& c) const;
+    static void storeCell(Cell& c, Cells& cells, sqlite3_stmt* st, int column);
     void load();
-    Row readRow(qint64 rowid);
+    // Reads a record from the table into row `index` (one past the end appends it).
+    void readRow(long index, qint64 rowid);
     void requireUpdatable() const;
+    void checkField(int field) const;
 
     Database* m_db;
     QString m_sql;
     QVariantList m_params;
     QString m_table;
     QStringList m_columns;
-    QHash<QString, int> m_index; // lower-case name -> column
     std::vector<Row> m_rows;
+    Cells m_cells; // parallel to m_rows
     int m_live = 0;
     long m_pos = 0; // index into m_rows; -1 = BOF, size() = EOF
     bool m_noMatch = true;
