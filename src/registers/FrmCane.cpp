@@ -75,9 +75,8 @@ std::unique_ptr<Recordset>& FrmCane::listSet() {
     return m_shared.rsCani;
 }
 
-QStringList FrmCane::listRow(const Recordset& rs) const {
-    return {rs.text(QStringLiteral("Microchip")), rs.text(QStringLiteral("NomeCane")),
-            rs.text(QStringLiteral("Razza"))};
+QStringList FrmCane::listFields() const {
+    return {QStringLiteral("Microchip"), QStringLiteral("NomeCane"), QStringLiteral("Razza")};
 }
 
 void FrmCane::loadRecord(const Recordset& rs, bool byDoubleClick) {

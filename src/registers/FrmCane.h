@@ -21,7 +21,7 @@ public:
 
 protected:
     std::unique_ptr<Recordset>& listSet() override;
-    QStringList listRow(const Recordset& rs) const override;
+    QStringList listFields() const override;
     void loadRecord(const Recordset& rs, bool byDoubleClick) override;
     void writeRecord(Recordset& rs, const QString& key) override;
     bool checkFields() override;

@@ -95,11 +95,24 @@ std::unique_ptr<Recordset>& FrmConduttore::listSet() {
     return m_shared.rsConduttori;
 }
 
-QStringList FrmConduttore::listRow(const Recordset& rs) const {
-    const QVariant cognome = rs.value(QStringLiteral("Cognome"));
-    const QString nome =
-        cognome.isNull() ? QString() : cognome.toString() + u' ' + rs.text(QStringLiteral("Nome"));
-    return {rs.text(QStringLiteral("CodiceFiscale")), nome, rs.text(QStringLiteral("TesseraCIS"))};
+namespace {
+// Positions in listFields().
+enum ListField { LfCodiceFiscale, LfCognome, LfTesseraCIS, LfNome };
+} // namespace
+
+QStringList FrmConduttore::listFields() const {
+    return {QStringLiteral("CodiceFiscale"), QStringLiteral("Cognome"), QStringLiteral("TesseraCIS"),
+            QStringLiteral("Nome")};
+}
+
+void FrmConduttore::listRow(const Recordset& rs, const std::vector<int>& fields,
+                            RegisterListModel::Rows& out) const {
+    out.add(rs.text(fields[LfCodiceFiscale]));
+    if (rs.isNull(fields[LfCognome]))
+        out.add(QString());
+    else
+        out.add(rs.text(fields[LfCognome]) + u' ' + rs.text(fields[LfNome]));
+    out.add(rs.text(fields[LfTesseraCIS]));
 }
 
 void FrmConduttore::loadRecord(const Recordset& rs, bool byDoubleClick) {

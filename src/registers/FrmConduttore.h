@@ -18,7 +18,9 @@ public:
 
 protected:
     std::unique_ptr<Recordset>& listSet() override;
-    QStringList listRow(const Recordset& rs) const override;
+    QStringList listFields() const override;
+    void listRow(const Recordset& rs, const std::vector<int>& fields,
+                 RegisterListModel::Rows& out) const override;
     void loadRecord(const Recordset& rs, bool byDoubleClick) override;
     void writeRecord(Recordset& rs, const QString& key) override;
     bool checkFields() override;

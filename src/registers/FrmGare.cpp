@@ -73,9 +73,9 @@ std::unique_ptr<Recordset>& FrmGare::listSet() {
     return m_shared.rsGare;
 }
 
-QStringList FrmGare::listRow(const Recordset& rs) const {
-    return {rs.text(QStringLiteral("CodiceGara")), rs.text(QStringLiteral("Gara")),
-            rs.text(QStringLiteral("Localita")), rs.text(QStringLiteral("Data"))};
+QStringList FrmGare::listFields() const {
+    return {QStringLiteral("CodiceGara"), QStringLiteral("Gara"), QStringLiteral("Localita"),
+            QStringLiteral("Data")};
 }
 
 void FrmGare::showCode(const QString& code) {

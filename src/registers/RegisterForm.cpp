@@ -223,17 +223,26 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
 
 void RegisterForm::CaricaLista() {
     Recordset& rs = *listSet();
-    std::vector<QStringList> rows;
     if (rs.recordCount() > 0) {
         rs.moveLast();
         rs.moveFirst();
     }
     LblNumRecords->setText(QString::number(rs.recordCount()));
     LblNumRecords->repaint();
-    rows.reserve(rs.recordCount());
+    std::vector<int> fields;
+    for (const QString& name : listFields())
+        fields.push_back(rs.fieldIndex(name));
+    RegisterListModel::Rows rows;
+    rows.reserve(rs.recordCount(), int(m_setup.headers.size()));
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        rows.push_back(listRow(rs));
+        listRow(rs, fields, rows);
     m_model->setRows(std::move(rows));
+}
+
+void RegisterForm::listRow(const Recordset& rs, const std::vector<int>& fields,
+                           RegisterListModel::Rows& out) const {
+    for (int field : fields)
+        out.add(rs.text(field));
 }
 
 void RegisterForm::reloadList() {

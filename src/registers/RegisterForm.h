@@ -2,6 +2,7 @@
 
 #include "platform/MsgBox.h"
 #include "platform/Recordset.h"
+#include "registers/RegisterListModel.h"
 
 #include <QDialog>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -24,7 +26,6 @@ class PickTarget;
 class FieldBox;
 class FieldCombo;
 class FocusTracker;
-class RegisterListModel;
 
 // The register pattern shared by the handlers, dogs and competitions registers: a column
 // of boxes for one record, the list of all records with its count, a bound view whose
@@ -79,7 +80,13 @@ protected:
 
     // What differs from register to register.
     virtual std::unique_ptr<Recordset>& listSet() = 0;
-    virtual QStringList listRow(const Recordset& rs) const = 0;
+    // The fields that the list's cells come from, looked up once per list load; by
+    // default each is the text of one column.
+    virtual QStringList listFields() const = 0;
+    // Adds the current record's cells, one per column; `fields` are the positions of
+    // listFields() in the record set.
+    virtual void listRow(const Recordset& rs, const std::vector<int>& fields,
+                         RegisterListModel::Rows& out) const;
     virtual void loadRecord(const Recordset& rs, bool byDoubleClick) = 0;
     virtual void writeRecord(Recordset& rs, const QString& key) = 0;
     virtual bool checkFields() = 0;

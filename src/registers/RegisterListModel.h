@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QString>
 #include <QStringList>
 
 #include <vector>
@@ -10,9 +11,25 @@ namespace zar {
 // The rows of a register's list: plain texts, rebuilt as a whole on every search.
 class RegisterListModel : public QAbstractTableModel {
 public:
+    // The texts of all rows, cell after cell, in one string: a list of tens of thousands
+    // of rows is built and freed in a few pieces, and only the cells shown become strings.
+    class Rows {
+    public:
+        void reserve(qsizetype rows, int columns);
+        void add(QStringView cell);
+        // Number of cells added so far.
+        qsizetype cells() const { return qsizetype(m_ends.size()); }
+
+    private:
+        friend class RegisterListModel;
+        QString m_texts;
+        std::vector<qsizetype> m_ends; // end of each cell in m_texts
+    };
+
     explicit RegisterListModel(QStringList headers, QObject* parent = nullptr);
 
-    void setRows(std::vector<QStringList> rows);
+    // Takes the rows in one reset; each row holds one cell per header.
+    void setRows(Rows rows);
     // Text of a cell; empty outside the rows.
     QString text(int row, int column) const;
 
@@ -23,7 +40,8 @@ public:
 
 private:
     QStringList m_headers;
-    std::vector<QStringList> m_rows;
+    Rows m_rows;
+    int m_rowCount = 0;
 };
 
 } // namespace zar
