@@ -130,3 +130,125 @@ TEST_F(RecordsetTest, BoundViewCanBePointedElsewhereAndRefreshed) {
     view.refresh();
     EXPECT_EQ(view.recordset().recordCount(), 1);
 }
+
+// Every kind of stored value reads back by position exactly as the engine gives it,
+// and the same by name.
+TEST_F(RecordsetTest, ValuesByPositionAreThoseOfTheEngine) {
+    db->exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, Categoria, Classe, "
+             "PunteggioRun1, TempoRun1, ClassificaRun1) VALUES ('G', 7, '', ?, X'00FF', X'', 12.5, NULL, 0)",
+             {QString::fromUtf8("Città ü")});
+    Recordset rs(*db, "SELECT * FROM TblIscrizioni");
+    Statement raw(*db, "SELECT * FROM TblIscrizioni");
+    ASSERT_TRUE(raw.step());
+    ASSERT_EQ(rs.fieldNames().size(), raw.columnCount());
+    for (int c = 0; c < raw.columnCount(); ++c) {
+        const QString name = raw.columnName(c);
+        SCOPED_TRACE(name.toStdString());
+        const QVariant want = raw.column(c);
+        EXPECT_EQ(rs.fieldIndex(name), c);
+        EXPECT_EQ(rs.value(c).typeId(), want.typeId());
+        EXPECT_EQ(rs.value(c), want);
+        EXPECT_EQ(rs.value(name.toUpper()), want);
+        EXPECT_EQ(rs.isNull(c), want.isNull());
+        EXPECT_EQ(rs.text(c), want.toString());
+        EXPECT_EQ(rs.text(c).isNull(), want.toString().isNull());
+    }
+    EXPECT_EQ(rs.text("PunteggioRun1"), "12.5");
+    EXPECT_TRUE(rs.isNull("TempoRun1"));
+    EXPECT_FALSE(rs.isNull("CodiceFiscale")) << "an empty text is not Null";
+    EXPECT_EQ(rs.value("Categoria").toByteArray(), QByteArray("\x00\xff", 2));
+}
+
+TEST_F(RecordsetTest, FieldPositionsIgnoreCaseAndRefuseUnknownFields) {
+    Recordset rs(*db, "SELECT * FROM TblCani ORDER BY Microchip");
+    const int chip = int(rs.fieldNames().indexOf("Microchip"));
+    ASSERT_GE(chip, 0);
+    EXPECT_EQ(rs.fieldIndex("microchip"), chip);
+    EXPECT_EQ(rs.fieldIndex("MICROCHIP"), chip);
+    EXPECT_TRUE(rs.hasField("nomecane"));
+    EXPECT_FALSE(rs.hasField("Microchi"));
+    EXPECT_THROW(rs.fieldIndex("Microchi"), DbError);
+    const int last = int(rs.fieldNames().size()) - 1;
+    EXPECT_NO_THROW(rs.value(last));
+    EXPECT_THROW(rs.value(last + 1), DbError);
+    EXPECT_NO_THROW(rs.value(0));
+    EXPECT_THROW(rs.value(-1), DbError);
+    EXPECT_THROW(rs.text(last + 1), DbError);
+    EXPECT_THROW(rs.isNull(-1), DbError);
+    rs.edit();
+    rs.setValue("NomeCane", "New");
+    EXPECT_EQ(rs.text(rs.fieldIndex("NomeCane")), "New") << "the edit buffer by position too";
+    EXPECT_THROW(rs.value(last + 1), DbError);
+    rs.cancelUpdate();
+}
+
+// Thousands of records of short, empty, Null and very long texts survive edits and
+// additions, in the set's order.
+TEST_F(RecordsetTest, LargeSetKeepsEveryValueThroughEditsAndAdditions) {
+    db->exec("DELETE FROM TblCani");
+    auto nameOf = [](int i) -> QVariant {
+        if (i % 11 == 0)
+            return QVariant();
+        if (i % 7 == 0)
+            return QString("");
+        if (i == 1234)
+            return QString(200000, u'x');
+        return QString("Dog %1 ").arg(i).repeated(i % 40 + 1);
+    };
+    std::vector<QVariant> expected;
+    {
+        Transaction tx(*db);
+        for (int i = 0; i < 3000; ++i) {
+            db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)",
+                     {QString("C%1").arg(i, 5, 10, QChar('0')), nameOf(i)});
+            expected.push_back(nameOf(i));
+        }
+        tx.commit();
+    }
+    Recordset rs(*db, "SELECT * FROM TblCani ORDER BY Microchip");
+    auto check = [&] {
+        ASSERT_EQ(rs.recordCount(), int(expected.size()));
+        const int name = rs.fieldIndex("NomeCane");
+        size_t i = 0;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext(), ++i) {
+            ASSERT_EQ(rs.isNull(name), expected[i].isNull()) << i;
+            ASSERT_EQ(rs.text(name), expected[i].toString()) << i;
+        }
+        EXPECT_EQ(i, expected.size());
+    };
+    check();
+
+    for (int at : {0, 700, 1234, 2999}) {
+        rs.findFirst("Microchip = ?", {QString("C%1").arg(at, 5, 10, QChar('0'))});
+        ASSERT_FALSE(rs.noMatch());
+        rs.edit();
+        expected[size_t(at)] = QString("Edited %1").arg(at).repeated(at % 3 == 0 ? 5000 : 1);
+        rs.setValue("NomeCane", expected[size_t(at)]);
+        rs.update();
+    }
+    {
+        Transaction tx(*db);
+        for (int i = 3000; i < 4000; ++i) {
+            rs.addNew();
+            rs.setValue("Microchip", QString("A%1").arg(i));
+            rs.setValue("NomeCane", nameOf(i));
+            rs.update();
+            expected.push_back(nameOf(i)); // appended at the end, whatever the order
+        }
+        tx.commit();
+    }
+    check();
+}
+
+TEST_F(RecordsetTest, FailedRequeryKeepsTheRecords) {
+    db->exec("CREATE TABLE TblProva (Nome TEXT)");
+    db->exec("INSERT INTO TblProva VALUES ('uno'), ('due')");
+    Recordset rs(*db, "SELECT * FROM TblProva ORDER BY Nome");
+    db->exec("DROP TABLE TblProva");
+    EXPECT_THROW(rs.requery(), DbError);
+    EXPECT_EQ(rs.recordCount(), 2);
+    rs.moveFirst();
+    EXPECT_EQ(rs.text("Nome"), "due");
+    rs.moveNext();
+    EXPECT_EQ(rs.text(0), "uno");
+}
