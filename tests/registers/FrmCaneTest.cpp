@@ -28,6 +28,14 @@ QComboBox* taglia(QWidget* f) {
 class FrmCaneTest : public QObject {
     Q_OBJECT
 private slots:
+    void listShowsChipNameAndBreed() {
+        Env env;
+        addDog(env, "111", "FIDO", "SMALL");
+        env.db().exec("INSERT INTO TblCani (Microchip) VALUES ('222')");
+        auto f = openForm<FrmCane>(env);
+        QCOMPARE(listRows(list(f.get())), QList<QStringList>({{"111", "FIDO", "BEAGLE"}, {"222", "", ""}}));
+    }
+
     void pickModeOpensWithTheTypedChipAndSavesANewDog() {
         Env env;
         addDog(env, "111", "FIDO", "SMALL");

@@ -53,6 +53,22 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
+    // The name column joins surname and name, and is empty only when the surname is Null.
+    void listShowsKeyNameAndCard() {
+        Env env;
+        addHandler(env, "AAA", "ROSSI", "C1");
+        env.db().exec("INSERT INTO TblConduttori (CodiceFiscale, Nome) VALUES ('BBB', 'MARIO')");
+        addHandler(env, "BBC", "", "C3");
+        auto f = openForm<FrmConduttore>(env);
+        QCOMPARE(
+            listRows(list(f.get())),
+            QList<QStringList>({{"AAA", "ROSSI MARIO", "C1"}, {"BBB", "", ""}, {"BBC", " MARIO", "C3"}}));
+        typeInto(box(f.get(), 0), "bb");
+        QCOMPARE(listRows(list(f.get())), QList<QStringList>({{"BBB", "", ""}, {"BBC", " MARIO", "C3"}}));
+        QTest::keyClick(box(f.get(), 0), Qt::Key_C);
+        QCOMPARE(listRows(list(f.get())), QList<QStringList>({{"BBC", " MARIO", "C3"}}));
+    }
+
     void typedKeyIsSearchedAndLoadedOnMovingOn() {
         Env env;
         addHandler(env, "RSSMRA", "ROSSI", "C1");

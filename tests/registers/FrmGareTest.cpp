@@ -47,6 +47,14 @@ void typeGara(QWidget* f, const QString& gara, const QString& localita, const QS
 class FrmGareTest : public QObject {
     Q_OBJECT
 private slots:
+    void listShowsCodeNamePlaceAndDate() {
+        Env env;
+        addGara(env, "20260315ROMA", "TROFEO", "ROMA", "15/03/2026");
+        auto f = open(env);
+        QCOMPARE(listRows(list(f.get())),
+                 QList<QStringList>({{"20260315ROMA", "TROFEO", "ROMA", "15/03/2026"}}));
+    }
+
     void dateBoxIsNormalisedOnLeaving_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");

@@ -115,4 +115,17 @@ inline QStringList column0(QTreeView* list) {
     return out;
 }
 
+// Every row of the list, each as its column texts.
+inline QList<QStringList> listRows(QTreeView* list) {
+    const auto* model = list->model();
+    QList<QStringList> out;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < model->columnCount(); ++c)
+            row << model->data(model->index(r, c)).toString();
+        out << row;
+    }
+    return out;
+}
+
 } // namespace zar::test
