@@ -63,6 +63,9 @@ private slots:
         QCOMPARE(
             listRows(list(f.get())),
             QList<QStringList>({{"AAA", "ROSSI MARIO", "C1"}, {"BBB", "", ""}, {"BBC", " MARIO", "C3"}}));
+        const QString out = qEnvironmentVariable("ZAR_SNAPSHOT_DIR");
+        if (!out.isEmpty())
+            f->grab().save(out + QStringLiteral("/FrmConduttore.png"));
         typeInto(box(f.get(), 0), "bb");
         QCOMPARE(listRows(list(f.get())), QList<QStringList>({{"BBB", "", ""}, {"BBC", " MARIO", "C3"}}));
         QTest::keyClick(box(f.get(), 0), Qt::Key_C);
