@@ -12,6 +12,11 @@ namespace zar {
 
 namespace {
 
+// Storage blocks stay below the allocator's threshold for mapping fresh pages, so a set
+// opened after another reuses the memory the last one freed.
+constexpr size_t kBlockCells = 4096;     // 64 KiB of cells
+constexpr size_t kTextBlock = 64 * 1024; // bytes
+
 // "SELECT * FROM Table", optionally followed by WHERE and/or ORDER BY: the only shape
 // whose rows can be written back to one table.
 QString updatableTable(const QString& sql) {
@@ -68,11 +73,6 @@ void Recordset::load() {
     m_pos = 0;
     m_noMatch = true;
 }
-
-namespace {
-constexpr size_t kBlockCells = 4096;
-constexpr size_t kTextBlock = 64 * 1024;
-} // namespace
 
 Recordset::Cells::Cells(int width)
     : width(width), rowsPerBlock(std::max<size_t>(1, kBlockCells / size_t(std::max(width, 1)))) {}
