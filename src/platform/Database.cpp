@@ -40,6 +40,8 @@ void run(sqlite3* db, const char* sql, const QString& path) {
     }
 }
 
+// The program uses its connection from one thread only, so the engine's own locking is
+// left out (NOMUTEX).
 sqlite3* openHandle(const QString& path, const QString& key, int flags) {
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -73,7 +75,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& key
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         throw DbError(QStringLiteral("Il file del database \"%1\" non esiste.").arg(path), SQLITE_CANTOPEN);
-    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE);
+    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     checkReadable(db, path);
     // Hold the file for the whole life of the connection.
     run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
@@ -83,7 +85,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& key
 std::unique_ptr<Database> Database::create(const QString& path, const QString& key) {
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("Il file \"%1\" esiste già.").arg(path), SQLITE_CANTOPEN);
-    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
     run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
     return std::unique_ptr<Database>(new Database(db, path));
 }
