@@ -1,0 +1,261 @@
+// The program as one piece: the main window's menus and shortcuts open the real forms, the
+// entries form opens the real registers in pick mode, and a competition goes from its
+// entries to stored places as a user at the desk would take it.
+#include "entries/ListaIscritti.h"
+#include "frame/IniReadWrite.h"
+#include "frame/ZAR_Main.h"
+#include "platform/SingleInstance.h"
+#include "support/FormDriver.h"
+#include "support/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace zar;
+using zar::test::child;
+
+namespace {
+
+const QString G = QStringLiteral("20240501ROMA");
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Closes a form that a failed check left open, so that the test ends instead of waiting.
+struct CloseOnExit {
+    QPointer<QWidget> form;
+    ~CloseOnExit() {
+        if (auto* d = qobject_cast<QDialog*>(form.data()); d && d->isVisible())
+            d->reject();
+    }
+};
+
+// The widget that has the focus, for a combo box its own name.
+QString focused() {
+    QWidget* w = QApplication::focusWidget();
+    if (!w)
+        return QString();
+    if (auto* combo = qobject_cast<QComboBox*>(w->parentWidget()); combo && combo->lineEdit() == w)
+        return combo->objectName();
+    return w->objectName();
+}
+
+// Types into the box that has the focus, as the user does, and presses Enter.
+void typeEnter(const QString& text) {
+    QWidget* w = QApplication::focusWidget();
+    QVERIFY(w);
+    if (!text.isEmpty())
+        QTest::keyClicks(w, text);
+    QTest::keyClick(w, Qt::Key_Return);
+    settle();
+}
+
+void click(QWidget* form, const QString& button) {
+    auto* b = child<QPushButton>(form, button);
+    QVERIFY2(b->isEnabled(), qPrintable(button));
+    QTest::mouseClick(b, Qt::LeftButton);
+    settle();
+}
+
+// Double-clicks the list row whose first column reads `key`.
+[[maybe_unused]] void doubleClickRow(QWidget* form, const QString& list, const QString& key) {
+    auto* view = child<QAbstractItemView>(form, list);
+    QAbstractItemModel* m = view->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        if (m->index(r, 0).data().toString() != key)
+            continue;
+        const QPoint at = view->visualRect(m->index(r, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        settle();
+        return;
+    }
+    QFAIL(qPrintable(QStringLiteral("no row ") + key));
+}
+
+// The desktop gives the focus back to the form under a closed modal one; the offscreen
+// platform does not, so the test does it.
+bool backTo(QWidget* form) {
+    settle();
+    form->activateWindow();
+    return QTest::qWaitForWindowActive(form);
+}
+
+QString text(QWidget* form, const QString& name) {
+    if (auto* e = form->findChild<QLineEdit*>(name))
+        return e->text();
+    if (auto* c = form->findChild<QComboBox*>(name))
+        return c->currentText();
+    return child<QLabel>(form, name)->text();
+}
+
+} // namespace
+
+class AppRoadTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<ZAR_Main> m_main;
+
+    SharedValues& shared() { return m_main->shared(); }
+    QVariant scalar(const QString& sql, const QVariantList& p = {}) {
+        return shared().dbGare->scalar(sql, p);
+    }
+
+    // Runs `action` on the modal form that `open` brings up; `open` returns when it closes.
+    void drive(const std::function<void()>& open, const QString& formName,
+               const std::function<void(QWidget*)>& action) {
+        bool ran = false;
+        test::onNextModal([&](QWidget* form) {
+            CloseOnExit guard{form};
+            ran = true;
+            QCOMPARE(form->objectName(), formName);
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            action(form);
+        });
+        open();
+        QVERIFY2(ran, qPrintable(formName));
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<test::TestFolder>();
+        m_instance = std::make_unique<SingleInstance>(m_folder->path());
+        m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance);
+        shared().openDatabase(); // what a good login leads to
+        m_main->show();
+        QApplication::setActiveWindow(m_main.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+
+    void cleanup() {
+        m_main.reset();
+        m_instance.reset();
+        m_folder.reset();
+    }
+
+    void roadOfDogsThroughACompetition();
+};
+
+void AppRoadTest::roadOfDogsThroughACompetition() {
+    test::StrictResponder r;
+    IniReadWrite("WRITE", "Impostazione Limiti Gara", "Tempo_Limite_2", shared().iniPath(),
+                 QStringLiteral("020000"));
+
+    // The first opening: no last competition yet, so a new one is typed in the register.
+    const auto newCompetition = [&](QWidget* gare) {
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_0"));
+        typeEnter("Trofeo");
+        typeEnter("Roma");
+        typeEnter("01052024");
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_3"));
+        QCOMPARE(text(gare, "Txt_Field_2"), QStringLiteral("01/05/2024"));
+        typeEnter("Neri");
+        r.queue(vbYes);
+        click(gare, "cmdSave");
+        QCOMPARE(r.texts().last(), QStringLiteral("Dati Gara salvati."));
+    };
+    const auto firstEntries = [&](QWidget* form) {
+        QCOMPARE(text(form, "Lbl_CodiceGara"), G);
+        QCOMPARE(text(form, "Lbl_Gara"), QStringLiteral("TROFEO"));
+        QCOMPARE(text(form, "Lbl_Giudice"), QStringLiteral("NERI"));
+        QCOMPARE(text(form, "Lbl_Data"), QStringLiteral("01/05/2024"));
+
+        // A new handler: the handlers register opens in pick mode; the code is typed again there.
+        child<QLineEdit>(form, "Txt_Field_0")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_0"), "aaa1");
+        drive([&] { typeEnter(QString()); }, "frmConduttore",
+              [&](QWidget* reg) {
+                  QCOMPARE(text(reg, "Txt_Field_0"), QString());
+                  QCOMPARE(focused(), QStringLiteral("Txt_Field_0"));
+                  typeEnter("aaa1");
+                  for (const char* t : {"rossi", "mario", "", "", "", "", "", "", ""})
+                      typeEnter(QString::fromUtf8(t));
+                  QCOMPARE(focused(), QStringLiteral("Txt_Field_9"));
+                  typeEnter("t001");
+                  r.queue(vbYes);
+                  click(reg, "cmdSave");
+                  QCOMPARE(r.texts().last(), QStringLiteral("Dati Conduttore salvati."));
+              });
+        QVERIFY(backTo(form));
+        QCOMPARE(text(form, "Txt_Field_0"), QStringLiteral("AAA1"));
+        QCOMPARE(text(form, "Txt_Field_1"), QStringLiteral("ROSSI"));
+        QCOMPARE(text(form, "Txt_Field_2"), QStringLiteral("MARIO"));
+        QCOMPARE(text(form, "Txt_Field_3"), QStringLiteral("T001"));
+        QCOMPARE(text(form, "Txt_Pettorale"), QStringLiteral("1"));
+        QVERIFY(child<QPushButton>(form, "cmdPettorale")->isEnabled());
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_1"));
+
+        // A new dog: the dogs register opens with the chip in its key box.
+        child<QLineEdit>(form, "Txt_Field_4")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_4"), "chipa");
+        drive([&] { typeEnter(QString()); }, "frmCane",
+              [&](QWidget* reg) {
+                  QCOMPARE(text(reg, "Txt_Field_0"), QStringLiteral("CHIPA"));
+                  typeEnter(QString());
+                  typeEnter("fido");
+                  QVERIFY(child<QPushButton>(reg, "cmdSave")->isEnabled());
+                  typeEnter("meticcio");
+                  QCOMPARE(focused(), QStringLiteral("Cmb_Taglia"));
+                  typeEnter("SMALL");
+                  r.queue(vbYes);
+                  click(reg, "cmdSave");
+                  QCOMPARE(r.texts().last(), QStringLiteral("Dati Ccane salvati."));
+              });
+        QVERIFY(backTo(form));
+        QCOMPARE(text(form, "Txt_Field_4"), QStringLiteral("CHIPA"));
+        QCOMPARE(text(form, "Txt_Field_5"), QStringLiteral("FIDO"));
+        QCOMPARE(text(form, "Txt_Field_6"), QStringLiteral("METICCIO"));
+        QCOMPARE(text(form, "Cmb_Field_0"), QStringLiteral("SMALL"));
+        QVERIFY(child<QPushButton>(form, "cmdSave")->isEnabled());
+
+        child<QComboBox>(form, "Cmb_Field_1")->setFocus(Qt::MouseFocusReason);
+        typeEnter("TIME");
+        typeEnter("JUNIOR");
+        r.queue(vbYes);
+        click(form, "cmdSave");
+        QCOMPARE(r.texts().last(), QStringLiteral("Dati Iscrizione salvati."));
+        QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("1"));
+        click(form, "cmdClose");
+    };
+    bool entered = false;
+    drive([&] { m_main->menuItem("mnIscrizioni")->trigger(); }, "frmGare",
+          [&](QWidget* gare) {
+              // The entries form comes up once the register has handed the competition back.
+              test::onNextModal([&](QWidget* form) {
+                  CloseOnExit guard{form};
+                  entered = true;
+                  QCOMPARE(form->objectName(), QStringLiteral("frmIscrizione"));
+                  QVERIFY(QTest::qWaitForWindowActive(form));
+                  firstEntries(form);
+              });
+              newCompetition(gare);
+          });
+    QVERIFY(entered);
+    QCOMPARE(r.pendingAnswers(), 0);
+    QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared().iniPath()), G);
+    QCOMPARE(
+        scalar("SELECT CodiceFiscale || ',' || Cognome || ',' || TesseraCIS FROM TblConduttori").toString(),
+        QStringLiteral("AAA1,ROSSI,T001"));
+    QCOMPARE(scalar("SELECT Pettorale || CodiceGara || CodiceFiscale || Microchip || Categoria || Classe || "
+                    "Taglia FROM TblIscrizioni")
+                 .toString(),
+             QStringLiteral("1") + G + "AAA1CHIPATIMEJUNIORSMALL");
+}
+
+QTEST_MAIN(AppRoadTest)
+#include "AppRoadTest.moc"
