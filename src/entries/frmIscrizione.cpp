@@ -309,7 +309,9 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
         } else {
             registriPick().cani(m_shared, *this, this, chip.toUpper());
         }
-        if (CaneIscritto(*m_shared.dbGare, codiceGara(), chip.toUpper())) {
+        // The register may hand back another dog than the typed chip: check the one in the box.
+        const QString scelto = Txt_Field[4]->text().toUpper();
+        if (!scelto.trimmed().isEmpty() && CaneIscritto(*m_shared.dbGare, codiceGara(), scelto)) {
             MsgBox(kCaneIscritto, vbOKOnly);
             Txt_Field[4]->clear();
             Txt_Field[5]->clear();

@@ -71,7 +71,7 @@ void click(QWidget* form, const QString& button) {
 }
 
 // Double-clicks the list row whose first column reads `key`.
-[[maybe_unused]] void doubleClickRow(QWidget* form, const QString& list, const QString& key) {
+void doubleClickRow(QWidget* form, const QString& list, const QString& key) {
     auto* view = child<QAbstractItemView>(form, list);
     QAbstractItemModel* m = view->model();
     for (int r = 0; r < m->rowCount(); ++r) {
@@ -86,12 +86,20 @@ void click(QWidget* form, const QString& button) {
     QFAIL(qPrintable(QStringLiteral("no row ") + key));
 }
 
+// Waits until the focus is inside `form`, as it is when the user starts typing there.
+bool hasFocus(QWidget* form) {
+    return QTest::qWaitFor([form] {
+        QWidget* w = QApplication::focusWidget();
+        return w && w->window() == form;
+    });
+}
+
 // The desktop gives the focus back to the form under a closed modal one; the offscreen
 // platform does not, so the test does it.
 bool backTo(QWidget* form) {
     settle();
     form->activateWindow();
-    return QTest::qWaitForWindowActive(form);
+    return hasFocus(form);
 }
 
 QString text(QWidget* form, const QString& name) {
@@ -124,7 +132,7 @@ class AppRoadTest : public QObject {
             CloseOnExit guard{form};
             ran = true;
             QCOMPARE(form->objectName(), formName);
-            QVERIFY(QTest::qWaitForWindowActive(form));
+            QVERIFY(hasFocus(form));
             action(form);
         });
         open();
@@ -232,6 +240,99 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("1"));
         click(form, "cmdClose");
     };
+    // A dog of the same competition is refused and its boxes emptied.
+    const auto refusedDog = [&](QWidget* form) {
+        QCOMPARE(r.texts().last(), QStringLiteral("CANE già iscritto a questa competizione"));
+        QCOMPARE(r.shown().last().style, int(vbOKOnly));
+        for (const char* box : {"Txt_Field_4", "Txt_Field_5", "Txt_Field_6", "Cmb_Field_0"})
+            QCOMPARE(text(form, box), QString());
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_4"));
+    };
+    const auto moreEntries = [&](QWidget* form) {
+        QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("1"));
+        // A known handler and a new dog.
+        child<QLineEdit>(form, "Txt_Field_0")->setFocus(Qt::MouseFocusReason);
+        typeEnter("aaa1");
+        QCOMPARE(text(form, "Txt_Field_1"), QStringLiteral("ROSSI"));
+        QCOMPARE(text(form, "Txt_Pettorale"), QStringLiteral("2"));
+        child<QLineEdit>(form, "Txt_Field_4")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_4"), "chipb");
+        drive([&] { typeEnter(QString()); }, "frmCane",
+              [&](QWidget* reg) {
+                  typeEnter(QString());
+                  QVERIFY(child<QPushButton>(reg, "cmdSave")->isEnabled()); // not in the register
+                  typeEnter("rex");
+                  typeEnter("boxer");
+                  typeEnter("SMALL");
+                  r.queue(vbYes);
+                  click(reg, "cmdSave");
+              });
+        QVERIFY(backTo(form));
+        child<QComboBox>(form, "Cmb_Field_1")->setFocus(Qt::MouseFocusReason);
+        typeEnter("TIME");
+        typeEnter("JUNIOR");
+        r.queue(vbYes);
+        click(form, "cmdSave");
+        QCOMPARE(r.texts().last(), QStringLiteral("Dati Iscrizione salvati."));
+
+        // A mistyped code: the user finds the handler in the register and hands it back.
+        child<QLineEdit>(form, "Txt_Field_0")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_0"), "aaa7");
+        drive([&] { typeEnter(QString()); }, "frmConduttore",
+              [&](QWidget* reg) {
+                  typeEnter("aaa1");
+                  QCOMPARE(text(reg, "Txt_Field_1"), QStringLiteral("ROSSI"));
+                  click(reg, "cmdIscriz");
+              });
+        QVERIFY(backTo(form));
+        QCOMPARE(text(form, "Txt_Field_0"), QStringLiteral("AAA1"));
+        QCOMPARE(text(form, "Txt_Pettorale"), QStringLiteral("3"));
+
+        // The first dog again: known, and already entered.
+        child<QLineEdit>(form, "Txt_Field_4")->setFocus(Qt::MouseFocusReason);
+        typeEnter("chipa");
+        refusedDog(form);
+        // An unknown chip, and the user picks the second dog from the register's list.
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_4"), "chipx");
+        drive([&] { typeEnter(QString()); }, "frmCane",
+              [&](QWidget* reg) { doubleClickRow(reg, "LvwCani", "CHIPB"); });
+        QVERIFY(backTo(form));
+        refusedDog(form);
+        // A new dog at last.
+        QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_4"), "chipc");
+        drive([&] { typeEnter(QString()); }, "frmCane",
+              [&](QWidget* reg) {
+                  typeEnter(QString());
+                  typeEnter("luna");
+                  typeEnter("setter");
+                  typeEnter("SMALL");
+                  r.queue(vbYes);
+                  click(reg, "cmdSave");
+              });
+        QVERIFY(backTo(form));
+        QCOMPARE(text(form, "Txt_Field_5"), QStringLiteral("LUNA"));
+        QCOMPARE(text(form, "Cmb_Field_0"), QStringLiteral("SMALL"));
+
+        // A typed bib: one in use is refused, a free one accepted.
+        click(form, "cmdPettorale");
+        QCOMPARE(focused(), QStringLiteral("Txt_Pettorale"));
+        QVERIFY(!child<QPushButton>(form, "cmdSave")->isEnabled());
+        typeEnter("2");
+        QCOMPARE(r.texts().last(), QStringLiteral("PETTORALE già utilizzato per questa competizione"));
+        QVERIFY(!child<QPushButton>(form, "cmdSave")->isEnabled());
+        QCOMPARE(focused(), QStringLiteral("Txt_Pettorale"));
+        typeEnter("10"); // the refused text is selected, so typing replaces it
+        QVERIFY(child<QPushButton>(form, "cmdSave")->isEnabled());
+        child<QComboBox>(form, "Cmb_Field_1")->setFocus(Qt::MouseFocusReason);
+        typeEnter("TIME");
+        typeEnter("JUNIOR");
+        r.queue(vbYes);
+        click(form, "cmdSave");
+        QCOMPARE(r.texts().last(), QStringLiteral("Dati Iscrizione salvati."));
+        QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("3"));
+        click(form, "cmdClose");
+    };
+
     bool entered = false;
     drive([&] { m_main->menuItem("mnIscrizioni")->trigger(); }, "frmGare",
           [&](QWidget* gare) {
@@ -240,7 +341,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
                   CloseOnExit guard{form};
                   entered = true;
                   QCOMPARE(form->objectName(), QStringLiteral("frmIscrizione"));
-                  QVERIFY(QTest::qWaitForWindowActive(form));
+                  QVERIFY(hasFocus(form));
                   firstEntries(form);
               });
               newCompetition(gare);
@@ -255,6 +356,32 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
                     "Taglia FROM TblIscrizioni")
                  .toString(),
              QStringLiteral("1") + G + "AAA1CHIPATIMEJUNIORSMALL");
+
+    // The second opening, from the shortcut: the register offers the last competition.
+    m_main->showPanel(0);
+    r.queue(vbYes);
+    entered = false;
+    test::onNextModal([&](QWidget* form) {
+        CloseOnExit guard{form};
+        entered = true;
+        QCOMPARE(form->objectName(), QStringLiteral("frmIscrizione"));
+        QVERIFY(hasFocus(form));
+        QCOMPARE(r.texts().last(), QStringLiteral("Ultime iscrizioni fatte per la gara : ") + G +
+                                       QStringLiteral("\n\rContinuare le iscrizioni per questa gara?"));
+        QCOMPARE(r.shown().last().style, 52);
+        QCOMPARE(text(form, "Lbl_CodiceGara"), G);
+        moreEntries(form);
+    });
+    QTest::mouseClick(child<QLabel>(m_main.get(), "LblIscrizione"), Qt::LeftButton);
+    QVERIFY(entered);
+    QCOMPARE(r.pendingAnswers(), 0);
+    QCOMPARE(scalar("SELECT group_concat(Pettorale || Microchip, ' ') FROM "
+                    "(SELECT * FROM TblIscrizioni ORDER BY Pettorale)")
+                 .toString(),
+             QStringLiteral("1CHIPA 2CHIPB 10CHIPC"));
+    QCOMPARE(scalar("SELECT COUNT(*) FROM TblConduttori").toInt(), 1);
+    QCOMPARE(scalar("SELECT group_concat(Microchip || NomeCane || Taglia, ' ') FROM TblCani").toString(),
+             QStringLiteral("CHIPAFIDOSMALL CHIPBREXSMALL CHIPCLUNASMALL"));
 }
 
 QTEST_MAIN(AppRoadTest)

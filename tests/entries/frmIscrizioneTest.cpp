@@ -265,6 +265,17 @@ private slots:
         QCOMPARE(combo(0)->currentText(), QString());
         settle();
         QVERIFY(field(4)->hasFocus());
+
+        // An unknown chip, and the user picks the entered dog in the register instead.
+        r.clear();
+        registriPick().cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
+            t.riceviCane(QStringLiteral("CHIP9"), QStringLiteral("REX"), QStringLiteral("PASTORE"),
+                         QStringLiteral("LARGE"));
+        };
+        type(4, QStringLiteral("chip0"));
+        QCOMPARE(r.texts(), QStringList({QStringLiteral("CANE già iscritto a questa competizione")}));
+        QCOMPARE(field(4)->text(), QString());
+        QCOMPARE(combo(0)->currentText(), QString());
     }
 
     void mandatoryFieldsInOrder() {
