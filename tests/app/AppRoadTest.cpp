@@ -70,8 +70,8 @@ void click(QWidget* form, const QString& button) {
     settle();
 }
 
-// Double-clicks the list row whose first column reads `key`.
-void doubleClickRow(QWidget* form, const QString& list, const QString& key) {
+// Clicks (or double-clicks) the list row whose first column reads `key`.
+void pickRow(QWidget* form, const QString& list, const QString& key, bool twice = true) {
     auto* view = child<QAbstractItemView>(form, list);
     QAbstractItemModel* m = view->model();
     for (int r = 0; r < m->rowCount(); ++r) {
@@ -79,7 +79,8 @@ void doubleClickRow(QWidget* form, const QString& list, const QString& key) {
             continue;
         const QPoint at = view->visualRect(m->index(r, 0)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
         settle();
         return;
     }
@@ -157,6 +158,10 @@ private slots:
     }
 
     void roadOfDogsThroughACompetition();
+    void registersOpenFromMenusAndShortcuts_data();
+    void registersOpenFromMenusAndShortcuts();
+    void keysInUseAreProtected_data();
+    void keysInUseAreProtected();
 };
 
 void AppRoadTest::roadOfDogsThroughACompetition() {
@@ -295,7 +300,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         // An unknown chip, and the user picks the second dog from the register's list.
         QTest::keyClicks(child<QLineEdit>(form, "Txt_Field_4"), "chipx");
         drive([&] { typeEnter(QString()); }, "frmCane",
-              [&](QWidget* reg) { doubleClickRow(reg, "LvwCani", "CHIPB"); });
+              [&](QWidget* reg) { pickRow(reg, "LvwCani", "CHIPB"); });
         QVERIFY(backTo(form));
         refusedDog(form);
         // A new dog at last.
@@ -382,6 +387,225 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
     QCOMPARE(scalar("SELECT COUNT(*) FROM TblConduttori").toInt(), 1);
     QCOMPARE(scalar("SELECT group_concat(Microchip || NomeCane || Taglia, ' ') FROM TblCani").toString(),
              QStringLiteral("CHIPAFIDOSMALL CHIPBREXSMALL CHIPCLUNASMALL"));
+
+    // The scores: both runs of the three dogs, each saved by Enter in its time box.
+    struct Score {
+        const char *bib, *p1, *t1, *p2, *t2;
+        int place1, place2, combined;
+    };
+    const Score scores[] = {
+        {"1", "90", "013000", "80", "012000", 3, 2, 2},
+        {"2", "95", "014000", "80", "011000", 1, 1, 1},
+        {"10", "90", "012000", "0", "015000", 2, 9999, 9999},
+    };
+    r.queue(vbYes); // the competition just worked on is offered
+    drive(
+        [&] { m_main->menuItem("mnPunteggi")->trigger(); }, "frmClassifica",
+        [&](QWidget* form) {
+            settle();
+            QCOMPARE(r.pendingAnswers(), 0);
+            QCOMPARE(text(form, "Cmb_Field_0"), G);
+            QCOMPARE(text(form, "Lbl_Gara"), QStringLiteral("TROFEO"));
+            const char* selection[] = {"TIME", "JUNIOR", "SMALL"};
+            for (int i = 1; i <= 3; ++i) {
+                child<QComboBox>(form, QStringLiteral("Cmb_Field_%1").arg(i))->setFocus(Qt::MouseFocusReason);
+                settle();
+                QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(selection[i - 1]));
+            }
+            auto* list = child<ListaIscritti>(form, "LstInsRisultati");
+            list->setFocus(Qt::MouseFocusReason);
+            settle();
+            QCOMPARE(list->model()->rowCount(), 3);
+            for (int run = 0; run < 2; ++run) {
+                QTest::mouseClick(child<QRadioButton>(form, QStringLiteral("Opt_Run_%1").arg(run)),
+                                  Qt::LeftButton);
+                for (const Score& sc : scores) {
+                    pickRow(form, "LstInsRisultati", QString::fromUtf8(sc.bib), false);
+                    auto* points = child<QLineEdit>(form, QStringLiteral("Txt_Clss_%1").arg(run * 2));
+                    QTest::mouseClick(points, Qt::LeftButton);
+                    points->selectAll();
+                    typeEnter(QString::fromUtf8(run == 0 ? sc.p1 : sc.p2));
+                    QCOMPARE(focused(), QStringLiteral("Txt_Clss_%1").arg(run * 2 + 1));
+                    QApplication::focusWidget()->metaObject()->invokeMethod(QApplication::focusWidget(),
+                                                                            "selectAll");
+                    r.queue(vbYes);
+                    typeEnter(QString::fromUtf8(run == 0 ? sc.t1 : sc.t2));
+                    QCOMPARE(r.pendingAnswers(), 0);
+                }
+            }
+            click(form, "cmdClose");
+        });
+    for (const Score& sc : scores) {
+        const QVariantList bib{QString::fromUtf8(sc.bib)};
+        const auto place = [&](const char* f) {
+            return scalar(QStringLiteral("SELECT %1 FROM TblIscrizioni WHERE Pettorale = ?")
+                              .arg(QLatin1String(f)),
+                          bib)
+                .toInt();
+        };
+        QCOMPARE(place("ClassificaRun1"), sc.place1);
+        QCOMPARE(place("ClassificaRun2"), sc.place2);
+        QCOMPARE(place("ClassificaCombinata"), sc.combined);
+    }
+}
+
+void AppRoadTest::registersOpenFromMenusAndShortcuts_data() {
+    QTest::addColumn<QString>("menuItem");
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("Gare") << "mnGare" << 1 << "Label12"
+                          << "frmGare"
+                          << "Anagrafico Gare"
+                          << "LvwGare";
+    QTest::newRow("Conduttori") << "mnConduttori" << 1 << "LblCndt"
+                                << "frmConduttore"
+                                << "Anagrafico Conduttori"
+                                << "LvwConduttori";
+    QTest::newRow("Cani") << "mnCani" << 1 << "LblCani"
+                          << "frmCane"
+                          << "Anagrafico Cani"
+                          << "LvwCani";
+}
+
+// Opened from the main window, each register is in register mode: it lists its records,
+// hands nothing back and does not offer the last competition.
+void AppRoadTest::registersOpenFromMenusAndShortcuts() {
+    QFETCH(QString, menuItem);
+    QFETCH(int, panel);
+    QFETCH(QString, shortcut);
+    QFETCH(QString, form);
+    QFETCH(QString, caption);
+    QFETCH(QString, list);
+    test::StrictResponder r;
+    shared().dbGare->exec(
+        "INSERT INTO TblGare (CodiceGara, Gara, Localita, Data) VALUES (?, 'TROFEO', 'ROMA', "
+        "'01/05/2024')",
+        {G});
+    shared().dbGare->exec(
+        "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('AAA1', 'ROSSI', 'M')");
+    shared().dbGare->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES ('CHIPA', 'FIDO')");
+    IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared().iniPath(), G);
+    shared().UltimaGara.clear(); // only the entries form reads it for the register
+
+    const auto check = [&](QWidget* f) {
+        QCOMPARE(f->windowTitle(), caption);
+        QCOMPARE(child<QAbstractItemView>(f, list)->model()->rowCount(), 1);
+        QCOMPARE(text(f, "LblNumRecords"), QStringLiteral("1"));
+        if (auto* iscriz = f->findChild<QPushButton*>("cmdIscriz"))
+            QVERIFY(!iscriz->isEnabled());
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_0"));
+        click(f, "cmdClose");
+    };
+    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form, check);
+    m_main->showPanel(panel);
+    drive([&] { QTest::mouseClick(child<QLabel>(m_main.get(), shortcut), Qt::LeftButton); }, form, check);
+    QVERIFY(r.shown().isEmpty());
+    QVERIFY(!shared().frmGare && !shared().frmConduttore && !shared().frmCane);
+}
+
+void AppRoadTest::keysInUseAreProtected_data() {
+    QTest::addColumn<QString>("menuItem");
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("changedBox");
+    QTest::addColumn<QString>("changeRefused");
+    QTest::addColumn<QString>("deleteRefused");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("handler")
+        << "mnConduttori"
+        << "frmConduttore"
+        << "LvwConduttori"
+        << "AAA1" << 0
+        << "Non è possibile MODIFICARE il CODICE FISCALE\r\nSono presenti degli iscritti a "
+           "competizioni con il Codice Fiscale: AAA1"
+        << "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli "
+           "iscritti alle gare"
+        << "SELECT group_concat(CodiceFiscale) FROM TblConduttori";
+    QTest::newRow("dog")
+        << "mnCani"
+        << "frmCane"
+        << "LvwCani"
+        << "CHIPA" << 0
+        << "Non è possibile MODIFICARE il codice MICROCHIP\r\nSono presenti degli iscritti a "
+           "competizioni con Microchip: CHIPA"
+        << "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare"
+        << "SELECT group_concat(Microchip) FROM TblCani";
+    QTest::newRow("competition")
+        << "mnGare"
+        << "frmGare"
+        << "LvwGare" << G << 1
+        << "Non è possibile MODIFICARE la LOCALITA' o la DATA della GARA\r\nSono presenti "
+           "degli iscritti a questa competizione\r\n Codice Gara :" +
+               G
+        << "Non è possibile cancellare questo record GARA, perchè sono presenti degli "
+           "iscritti alla competizione"
+        << "SELECT group_concat(CodiceGara || Localita) FROM TblGare";
+}
+
+// A key that an entry refers to can be neither changed nor deleted.
+void AppRoadTest::keysInUseAreProtected() {
+    QFETCH(QString, menuItem);
+    QFETCH(QString, form);
+    QFETCH(QString, list);
+    QFETCH(QString, key);
+    QFETCH(int, changedBox);
+    QFETCH(QString, changeRefused);
+    QFETCH(QString, deleteRefused);
+    QFETCH(QString, stored);
+    test::StrictResponder r;
+    Database& db = *shared().dbGare;
+    db.exec(
+        "INSERT INTO TblGare (CodiceGara, Gara, Localita, Data) VALUES (?, 'TROFEO', 'ROMA', '01/05/2024')",
+        {G});
+    db.exec(
+        "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) VALUES ('AAA1', 'ROSSI', 'M', "
+        "'T1')");
+    db.exec("INSERT INTO TblCani (Microchip, NomeCane, Razza) VALUES ('CHIPA', 'FIDO', 'BOXER')");
+    db.exec(
+        "INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, 1, 'AAA1', "
+        "'CHIPA')",
+        {G});
+    const QString before = scalar(stored).toString();
+
+    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form,
+          [&](QWidget* f) {
+              pickRow(f, list, key);
+              QVERIFY(child<QPushButton>(f, "cmdDelete")->isEnabled());
+              auto* box = child<QLineEdit>(f, QStringLiteral("Txt_Field_%1").arg(changedBox));
+              box->setFocus(Qt::MouseFocusReason);
+              box->selectAll();
+              typeEnter("PISA9"); // leaving the box marks the change
+              r.queue(vbYes);
+              click(f, "cmdSave");
+              QCOMPARE(r.texts().last(), changeRefused);
+              QCOMPARE(r.shown().last().style, int(vbOKOnly));
+              QVERIFY(!child<QPushButton>(f, "cmdDelete")->isEnabled());
+              QCOMPARE(box->text(), QStringLiteral("PISA9")); // kept for a correction
+
+              click(f, "cmdClose");
+          });
+    // The typed key narrowed the list; the next opening shows every record again.
+    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form,
+          [&](QWidget* f) {
+              pickRow(f, list, key);
+              r.queue(vbYes);
+              click(f, "cmdDelete");
+              QCOMPARE(r.texts().last(), deleteRefused);
+              QCOMPARE(r.shown().last().style, int(vbOKOnly));
+              QVERIFY(!child<QPushButton>(f, "cmdDelete")->isEnabled());
+              click(f, "cmdClose");
+          });
+    QCOMPARE(r.pendingAnswers(), 0);
+    QCOMPARE(scalar(stored).toString(), before);
+    QCOMPARE(scalar("SELECT COUNT(*) FROM TblIscrizioni WHERE CodiceGara = ? AND CodiceFiscale = 'AAA1' AND "
+                    "Microchip = 'CHIPA'",
+                    {G})
+                 .toInt(),
+             1);
 }
 
 QTEST_MAIN(AppRoadTest)
