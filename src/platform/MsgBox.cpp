@@ -15,6 +15,26 @@ struct ButtonSpec {
     int result;
 };
 
+// The buttons speak the program's language, whatever translations the system has.
+QString buttonText(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return QStringLiteral("&S\u00EC");
+    case QMessageBox::No:
+        return QStringLiteral("&No");
+    case QMessageBox::Cancel:
+        return QStringLiteral("Annulla");
+    case QMessageBox::Abort:
+        return QStringLiteral("&Interrompi");
+    case QMessageBox::Retry:
+        return QStringLiteral("&Riprova");
+    case QMessageBox::Ignore:
+        return QStringLiteral("&Ignora");
+    default:
+        return QStringLiteral("OK");
+    }
+}
+
 QList<ButtonSpec> buttonsFor(int style) {
     switch (style & 7) {
     case vbOKCancel:
@@ -77,7 +97,7 @@ int MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(iconFor(style), record.title, shown, QMessageBox::NoButton, QApplication::activeWindow());
     const auto specs = buttonsFor(style);
     for (const auto& spec : specs)
-        box.addButton(spec.button);
+        box.addButton(spec.button)->setText(buttonText(spec.button));
     box.setDefaultButton(specs.first().button);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
