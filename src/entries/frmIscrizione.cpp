@@ -130,6 +130,8 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : QDialog(pa
         c->addItems(*liste[i]);
         c->setCurrentIndex(-1);
         c->setEditText(QString());
+        // Keys typed into an editable combo reach the combo first: it is the focus widget.
+        c->installEventFilter(this);
         c->lineEdit()->installEventFilter(this);
         Cmb_Field[size_t(i)] = c;
         gCane->addWidget(new QLabel(QString::fromUtf8(titoliCmb[i]), cane), 3 + i, 0);
@@ -307,7 +309,9 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
         } else {
             registriPick().cani(m_shared, *this, this, chip.toUpper());
         }
-        if (CaneIscritto(*m_shared.dbGare, codiceGara(), chip.toUpper())) {
+        // The register may hand back another dog than the typed chip: check the one in the box.
+        const QString scelto = Txt_Field[4]->text().toUpper();
+        if (!scelto.trimmed().isEmpty() && CaneIscritto(*m_shared.dbGare, codiceGara(), scelto)) {
             MsgBox(kCaneIscritto, vbOKOnly);
             Txt_Field[4]->clear();
             Txt_Field[5]->clear();
@@ -456,8 +460,8 @@ bool frmIscrizione::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     for (int i = 0; i < 3; ++i) {
-        if (watched == Cmb_Field[size_t(i)]->lineEdit() && event->type() == QEvent::KeyPress &&
-            isEnter(static_cast<QKeyEvent*>(event)->key())) {
+        const bool combo = watched == Cmb_Field[size_t(i)] || watched == Cmb_Field[size_t(i)]->lineEdit();
+        if (combo && event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event)->key())) {
             if (i < 2)
                 Cmb_Field[size_t(i + 1)]->setFocus(Qt::TabFocusReason);
             else

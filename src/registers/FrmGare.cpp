@@ -213,7 +213,10 @@ void FrmGare::ProponiUltimaGara() {
     if (!pickMode())
         return;
     handBackRecord(m_view.recordset());
-    handBackClose();
+    // The offer runs as the form gets the focus, which can happen while it is being shown,
+    // before its modal loop runs: closing then would leave that loop on a hidden form.
+    QMetaObject::invokeMethod(
+        this, [this] { handBackClose(); }, Qt::QueuedConnection);
 }
 
 } // namespace zar

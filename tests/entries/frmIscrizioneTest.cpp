@@ -265,6 +265,17 @@ private slots:
         QCOMPARE(combo(0)->currentText(), QString());
         settle();
         QVERIFY(field(4)->hasFocus());
+
+        // An unknown chip, and the user picks the entered dog in the register instead.
+        r.clear();
+        registriPick().cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
+            t.riceviCane(QStringLiteral("CHIP9"), QStringLiteral("REX"), QStringLiteral("PASTORE"),
+                         QStringLiteral("LARGE"));
+        };
+        type(4, QStringLiteral("chip0"));
+        QCOMPARE(r.texts(), QStringList({QStringLiteral("CANE già iscritto a questa competizione")}));
+        QCOMPARE(field(4)->text(), QString());
+        QCOMPARE(combo(0)->currentText(), QString());
     }
 
     void mandatoryFieldsInOrder() {
@@ -381,9 +392,14 @@ private slots:
         QCOMPARE(field(5)->text(), QStringLiteral("FIDO"));
         QCOMPARE(field(6)->text(), QStringLiteral("razza")); // the last box is never upper-cased
         QVERIFY(combo(0)->hasFocus());
-        QTest::keyClick(combo(0)->lineEdit(), Qt::Key_Return);
+        // The keyboard types into the focus widget, which is the combo itself; any typed
+        // text stays through Enter.
+        QCOMPARE(QApplication::focusWidget(), combo(0));
+        QTest::keyClicks(combo(0), QStringLiteral("media"));
+        QTest::keyClick(combo(0), Qt::Key_Return);
         QVERIFY(combo(1)->hasFocus());
-        QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Return);
+        QCOMPARE(combo(0)->currentText(), QStringLiteral("media"));
+        QTest::keyClick(combo(1), Qt::Key_Return);
         QTest::keyClick(combo(2)->lineEdit(), Qt::Key_Return);
         settle();
         QVERIFY(field(0)->hasFocus());

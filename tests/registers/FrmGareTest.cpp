@@ -227,7 +227,7 @@ private slots:
             env.boxes.queue(vbNo);
             click(f.get(), "cmdSave");
             QCOMPARE(t.gara, QStringList({"", "", "", "", ""}));
-            QVERIFY(!f->isVisible());
+            QTRY_VERIFY(!f->isVisible());
         }
         FakeTarget t;
         auto f = open(env, 1, &t);
@@ -251,7 +251,7 @@ private slots:
             QCOMPARE(env.boxes.texts(), QStringList({question}));
             QCOMPARE(env.boxes.shown()[0].style, vbYesNo + vbExclamation);
             QCOMPARE(t.gara, QStringList({"20260315ROMA", "TROFEO", "ROMA", "GIUDICE", "15/03/2026"}));
-            QVERIFY(!f->isVisible());
+            QTRY_VERIFY(!f->isVisible());
         }
         {
             env.boxes.clear();
