@@ -95,15 +95,15 @@ int MsgBox(const QString& text, int style, const QString& title) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(iconFor(style), record.title, shown, QMessageBox::NoButton, QApplication::activeWindow());
-    const auto specs = buttonsFor(style);
-    for (const auto& spec : specs)
-        box.addButton(spec.button)->setText(buttonText(spec.button));
-    box.setDefaultButton(specs.first().button);
+    const auto choices = buttonsFor(style);
+    for (const auto& choice : choices)
+        box.addButton(choice.button)->setText(buttonText(choice.button));
+    box.setDefaultButton(choices.first().button);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
-    for (const auto& spec : specs) {
-        if (spec.button == clicked)
-            return spec.result;
+    for (const auto& choice : choices) {
+        if (choice.button == clicked)
+            return choice.result;
     }
     // Closed without a button (Esc on a box without Cancel).
     return safeAnswer(style);
