@@ -106,8 +106,6 @@ ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Const
     m_shared.IniFileName = m_shared.iniPath();
     setObjectName(QStringLiteral("ZAR_Main"));
     setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
-    // From a pixmap: an icon made from a file name would look for icon engine plugins first.
-    setWindowIcon(QIcon(picture(QStringLiteral("zar"))));
 
     buildWorkArea();
     resize(1024, 740);
@@ -213,6 +211,8 @@ void ZAR_Main::completeWindow() {
     if (m_complete)
         return;
     m_complete = true;
+    // From a pixmap: an icon made from a file name would look for icon engine plugins first.
+    setWindowIcon(QIcon(picture(QStringLiteral("zar"))));
     buildMenus(); // before the panels: each shortcut runs a menu item
     m_help->watch(menuBar());
     buildPanels();

@@ -162,6 +162,7 @@ void ZAR_MainTest::windowBuiltAfterLoginIsCompletedWhileTheLoginIsUp() {
     QCOMPARE(seen, QStringList({"shown and locked, not complete", "completed behind the login"}));
     QCOMPARE(completed.count(), 1);
     QCOMPARE(m_main->statusPanel1->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());
+    QVERIFY(!m_main->windowIcon().isNull());
     // Built on a window already on screen: the panels show, the Help panel in front.
     QVERIFY(m_main->menuBar()->isVisible());
     QVERIFY(m_main->statusPanel1->isVisible());
