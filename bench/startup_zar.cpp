@@ -26,8 +26,8 @@ int main(int argc, char* argv[]) {
         return int(QDialog::Rejected);
     });
     zar::SingleInstance instance(folder);
-    instance.start();
-    zar::ZAR_Main window(folder, instance);
+    zar::ZAR_Main window(folder, instance, zar::ZAR_Main::Construction::AfterLogin);
+    QObject::connect(&window, &zar::ZAR_Main::completed, &instance, [&instance] { instance.start(); });
     window.MDIForm_Load();
     return 0;
 }

@@ -22,14 +22,17 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
     add("Classe", filtro.Classe);
     add("Taglia", filtro.Taglia);
 
-    QString sql =
-        QStringLiteral("SELECT i.Pettorale, c.rowid, c.Cognome, c.Nome, i.CodiceFiscale, k.NomeCane, "
-                       "i.Microchip");
+    // Columns read for every list; the others only when the filter asks for them.
+    QString sql = QStringLiteral("SELECT i.Pettorale, c.rowid, c.Cognome, c.Nome, k.NomeCane");
+    const bool campi = filtro.campiIscrizione;
+    if (campi)
+        sql += QStringLiteral(", i.CodiceFiscale, i.Microchip");
+    if (campi && filtro.risultati)
+        sql += QStringLiteral(", i.Categoria, i.Classe, i.Taglia");
     if (filtro.risultati)
-        sql += QStringLiteral(
-            ", i.Categoria, i.Classe, i.Taglia, i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
-            "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, "
-            "i.TempoCombinata, i.ClassificaCombinata");
+        sql += QStringLiteral(", i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
+                              "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, "
+                              "i.TempoCombinata, i.ClassificaCombinata");
     sql += QStringLiteral(" FROM TblIscrizioni i "
                           "LEFT JOIN TblConduttori c ON c.CodiceFiscale = i.CodiceFiscale "
                           "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
@@ -57,21 +60,29 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
     Statement st(db, sql);
     st.bindAll(params);
     while (st.step()) {
-        RigaIscritto r;
-        r.Pettorale = st.column(0).toString();
-        if (!st.column(1).isNull())
-            r.Conduttore = st.column(2).toString() + QStringLiteral(" ") + st.column(3).toString();
-        r.CodiceFiscale = st.column(4).toString();
-        r.NomeCane = st.column(5).toString();
-        r.Microchip = st.column(6).toString();
-        if (filtro.risultati) {
-            r.Categoria = st.column(7).toString();
-            r.Classe = st.column(8).toString();
-            r.Taglia = st.column(9).toString();
-            for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k)
-                r.risultati[k] = st.column(10 + k);
+        RigaIscritto& r = rows.emplace_back();
+        int c = 0;
+        r.Pettorale = st.column(c++).toString();
+        if (!st.column(c++).isNull()) {
+            const QString cognome = st.column(c).toString(), nome = st.column(c + 1).toString();
+            r.Conduttore.reserve(cognome.size() + 1 + nome.size());
+            r.Conduttore.append(cognome).append(u' ').append(nome);
         }
-        rows.push_back(std::move(r));
+        c += 2;
+        r.NomeCane = st.column(c++).toString();
+        if (campi) {
+            r.CodiceFiscale = st.column(c++).toString();
+            r.Microchip = st.column(c++).toString();
+        }
+        if (campi && filtro.risultati) {
+            r.Categoria = st.column(c++).toString();
+            r.Classe = st.column(c++).toString();
+            r.Taglia = st.column(c++).toString();
+        }
+        if (filtro.risultati) {
+            for (QVariant& v : r.risultati)
+                v = st.column(c++);
+        }
     }
     return rows;
 }

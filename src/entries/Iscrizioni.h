@@ -50,6 +50,9 @@ struct FiltroIscritti {
     std::optional<QString> Taglia;
     OrdineIscritti ordine = OrdineIscritti::Pettorale;
     bool risultati = true; // read category, class, size and the results too
+    // Off: leave CodiceFiscale, Microchip, Categoria, Classe and Taglia empty, for lists
+    // that do not show them.
+    bool campiIscrizione = true;
 };
 
 // The entries and their names in one query: the names come from the registers by key,

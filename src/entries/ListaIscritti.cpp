@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include <algorithm>
+#include <numeric>
 
 namespace zar {
 
@@ -10,7 +11,7 @@ ListaIscrittiModel::ListaIscrittiModel(QStringList intestazioni, QObject* parent
     : QAbstractTableModel(parent), m_intestazioni(std::move(intestazioni)) {}
 
 int ListaIscrittiModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_righe.size());
+    return parent.isValid() ? 0 : int(m_ordine.size());
 }
 
 int ListaIscrittiModel::columnCount(const QModelIndex& parent) const {
@@ -33,44 +34,62 @@ QVariant ListaIscrittiModel::headerData(int section, Qt::Orientation orientation
 }
 
 void ListaIscrittiModel::setRighe(std::vector<QStringList> righe) {
+    sostituisci(std::move(righe), {}, {});
+}
+
+void ListaIscrittiModel::setIscritti(std::vector<RigaIscritto> iscritti, TestoCella cella) {
+    sostituisci({}, std::move(iscritti), std::move(cella));
+}
+
+void ListaIscrittiModel::sostituisci(std::vector<QStringList> testi, std::vector<RigaIscritto> iscritti,
+                                     TestoCella cella) {
     beginResetModel();
-    m_righe = std::move(righe);
+    m_testi = std::move(testi);
+    m_iscritti = std::move(iscritti);
+    m_cella = std::move(cella);
+    m_ordine.resize(m_cella ? m_iscritti.size() : m_testi.size());
+    std::iota(m_ordine.begin(), m_ordine.end(), 0);
     endResetModel();
 }
 
-QString ListaIscrittiModel::testo(int row, int column) const {
-    if (row < 0 || row >= int(m_righe.size()))
+QString ListaIscrittiModel::testoSalvato(size_t riga, int column) const {
+    if (column < 0 || column >= columnCount())
         return {};
-    const QStringList& r = m_righe[size_t(row)];
-    return column >= 0 && column < r.size() ? r.at(column) : QString();
+    if (m_cella)
+        return m_cella(m_iscritti[riga], column);
+    const QStringList& r = m_testi[riga];
+    return column < r.size() ? r.at(column) : QString();
+}
+
+QString ListaIscrittiModel::testo(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return testoSalvato(size_t(m_ordine[size_t(row)]), column);
 }
 
 void ListaIscrittiModel::ordina(const StatoOrdinamento& stato) {
     if (stato.colonna < 0 || stato.colonna >= columnCount())
         return;
-    const int c = stato.colonna;
-    const auto chiave = [&](const QStringList& r) {
-        const QString t = c < r.size() ? r.at(c) : QString();
-        return stato.numerico ? ChiaveNumerica(t) : t;
-    };
+    // Each key once, indexed by stored row: the comparisons only compare.
+    std::vector<QString> chiavi(m_ordine.size());
+    for (size_t k = 0; k < chiavi.size(); ++k) {
+        const QString t = testoSalvato(k, stato.colonna);
+        chiavi[k] = stato.numerico ? ChiaveNumerica(t) : t;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<QStringList> old = m_righe;
-    std::vector<int> order(m_righe.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int cmp = ConfrontaTesti(chiave(old[size_t(a)]), chiave(old[size_t(b)]));
+    const std::vector<int> prima = m_ordine;
+    // Stable from the rows as shown, so ties keep their current order.
+    std::stable_sort(m_ordine.begin(), m_ordine.end(), [&](int a, int b) {
+        const int cmp = ConfrontaTesti(chiavi[size_t(a)], chiavi[size_t(b)]);
         return stato.discendente ? cmp > 0 : cmp < 0;
     });
-    std::vector<int> newRow(order.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        m_righe[i] = old[size_t(order[i])];
-        newRow[size_t(order[i])] = int(i);
-    }
+    std::vector<int> rigaDopo(m_ordine.size());
+    for (size_t i = 0; i < m_ordine.size(); ++i)
+        rigaDopo[size_t(m_ordine[i])] = int(i);
     QModelIndexList after;
     for (const QModelIndex& idx : before)
-        after << index(newRow[size_t(idx.row())], idx.column());
+        after << index(rigaDopo[size_t(prima[size_t(idx.row())])], idx.column());
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -103,6 +122,11 @@ ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColo
 void ListaIscritti::setRighe(std::vector<QStringList> righe) {
     // A rebuilt list shows the query's order until the next header click.
     m_model->setRighe(std::move(righe));
+    header()->setSortIndicatorShown(false);
+}
+
+void ListaIscritti::setIscritti(std::vector<RigaIscritto> iscritti, TestoCella cella) {
+    m_model->setIscritti(std::move(iscritti), std::move(cella));
     header()->setSortIndicatorShown(false);
 }
 

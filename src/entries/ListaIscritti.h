@@ -10,8 +10,9 @@
 
 namespace zar {
 
-// The rows of an entries list as texts, in a model that sorts as the list's header
-// clicks ask.
+// The rows of an entries list, in a model that sorts as the list's header clicks ask.
+// Rows are either ready texts or entries whose texts are made when the view asks for a
+// cell, so a long list costs only its query until it is scrolled or sorted.
 class ListaIscrittiModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,14 +25,23 @@ public:
 
     // Replaces the rows; they show in the given order until the next sort.
     void setRighe(std::vector<QStringList> righe);
+    void setIscritti(std::vector<RigaIscritto> iscritti, TestoCella cella);
     void clear() { setRighe({}); }
+    // The entries as last set, in their given order whatever the sort.
+    const std::vector<RigaIscritto>& iscritti() const { return m_iscritti; }
     QString testo(int row, int column) const;
     // Sorts stably by the state's column: numeric keys or text, ascending or descending.
     void ordina(const StatoOrdinamento& stato);
 
 private:
+    void sostituisci(std::vector<QStringList> testi, std::vector<RigaIscritto> iscritti, TestoCella cella);
+    QString testoSalvato(size_t riga, int column) const;
+
     QStringList m_intestazioni;
-    std::vector<QStringList> m_righe;
+    std::vector<QStringList> m_testi;     // ready texts, or
+    std::vector<RigaIscritto> m_iscritti; // entries shown through m_cella
+    TestoCella m_cella;
+    std::vector<int> m_ordine; // shown row -> stored row
 };
 
 // A list view in report view over a ListaIscrittiModel, sorting on header clicks by the
@@ -42,6 +52,7 @@ public:
     ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColonne regola, QWidget* parent = nullptr);
     ListaIscrittiModel* modello() const { return m_model; }
     void setRighe(std::vector<QStringList> righe);
+    void setIscritti(std::vector<RigaIscritto> iscritti, TestoCella cella);
     const StatoOrdinamento& stato() const { return m_stato; }
     // The header click (ColumnClick).
     void clicIntestazione(int colonna);

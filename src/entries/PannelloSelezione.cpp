@@ -37,7 +37,8 @@ QLabel* nuovaEtichetta(QWidget* parent, const QString& name) {
 } // namespace
 
 PannelloSelezione::PannelloSelezione(SharedValues& shared, MembroSelezione membro, QWidget* form)
-    : QObject(form), m_shared(shared), m_membro(std::move(membro)), m_form(form) {
+    : QObject(form), m_shared(shared), m_membro(std::move(membro)), m_cella(CellaDelMembro(m_membro)),
+      m_form(form) {
     m_numeroBox = m_membro.filtri == MembroSelezione::Filtri::SoloGara ? 1 : 4;
 
     fra_ci = new QGroupBox(QStringLiteral("Dati Gara"), form);
@@ -108,20 +109,16 @@ void PannelloSelezione::carica() {
 }
 
 void PannelloSelezione::CaricaLista() {
-    LstInsRisultati->setRighe({});
-    m_righe.clear();
+    LstInsRisultati->setIscritti({}, m_cella);
     const auto filtro = FiltroPerSelezione(m_membro, selezione());
     if (!filtro) {
         emit listaCaricata();
         return; // the count keeps its text
     }
-    m_righe = LeggiIscritti(*m_shared.dbGare, *filtro);
-    LblNumRecords->setText(QString::number(m_righe.size()));
-    std::vector<QStringList> celle;
-    celle.reserve(m_righe.size());
-    for (const RigaIscritto& r : m_righe)
-        celle.push_back(m_membro.celle ? m_membro.celle(r) : QStringList{r.Pettorale});
-    LstInsRisultati->setRighe(std::move(celle));
+    std::vector<RigaIscritto> righe = LeggiIscritti(*m_shared.dbGare, *filtro);
+    LblNumRecords->setText(QString::number(righe.size()));
+    // The texts are made as the list shows them.
+    LstInsRisultati->setIscritti(std::move(righe), m_cella);
     emit listaCaricata();
 }
 

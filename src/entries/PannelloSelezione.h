@@ -43,7 +43,7 @@ public:
     void CaricaLista();
     void ProponiUltimaGara();
     // The rows of the list as last loaded, in the query's order.
-    const std::vector<RigaIscritto>& righe() const { return m_righe; }
+    const std::vector<RigaIscritto>& righe() const { return LstInsRisultati->modello()->iscritti(); }
 
 signals:
     void stampaAbilitata(bool enabled);
@@ -60,10 +60,10 @@ private:
 
     SharedValues& m_shared;
     MembroSelezione m_membro;
+    TestoCella m_cella;
     QWidget* m_form;
     std::array<QComboBox*, 4> Cmb_Field{};
     int m_numeroBox = 4;
-    std::vector<RigaIscritto> m_righe;
 };
 
 } // namespace zar

@@ -34,6 +34,7 @@ int ConfrontaTesti(const QString& a, const QString& b) {
 std::optional<FiltroIscritti> FiltroPerSelezione(const MembroSelezione& membro, const Selezione& sel) {
     FiltroIscritti f;
     f.ordine = membro.ordine ? membro.ordine() : OrdineIscritti::Pettorale;
+    f.campiIscrizione = membro.campiIscrizione;
     switch (membro.filtri) {
     case MembroSelezione::Filtri::Tutti:
         if (sel.CodiceGara.isEmpty() || sel.Categoria.isEmpty() || sel.Classe.isEmpty() ||
@@ -103,20 +104,32 @@ QString testoRisultato(const QVariant& v) {
 
 } // namespace
 
+QString TestoRisultato(const RigaIscritto& r, int risultato) {
+    if (risultato < 0 || risultato >= RigaIscritto::NumeroRisultati)
+        return {};
+    const QVariant& v = r.risultati[risultato];
+    if (v.isNull())
+        return {};
+    if (risultato == RigaIscritto::TempoRun1 || risultato == RigaIscritto::TempoRun2 ||
+        risultato == RigaIscritto::TempoCombinata)
+        return FormatTempo(v.toDouble());
+    return testoRisultato(v);
+}
+
 QStringList CelleRisultati(const RigaIscritto& r) {
     QStringList out;
-    for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k) {
-        const QVariant& v = r.risultati[k];
-        const bool tempo =
-            k == RigaIscritto::TempoRun1 || k == RigaIscritto::TempoRun2 || k == RigaIscritto::TempoCombinata;
-        if (v.isNull())
-            out << QString();
-        else if (tempo)
-            out << FormatTempo(v.toDouble());
-        else
-            out << testoRisultato(v);
-    }
+    out.reserve(RigaIscritto::NumeroRisultati);
+    for (int k = 0; k < RigaIscritto::NumeroRisultati; ++k)
+        out << TestoRisultato(r, k);
     return out;
+}
+
+TestoCella CellaDelMembro(const MembroSelezione& membro) {
+    if (membro.cella)
+        return membro.cella;
+    if (membro.celle)
+        return [celle = membro.celle](const RigaIscritto& r, int colonna) { return celle(r).value(colonna); };
+    return [](const RigaIscritto& r, int colonna) { return colonna == 0 ? r.Pettorale : QString(); };
 }
 
 const MembroSelezione& MembroClassifica() {
@@ -129,12 +142,26 @@ const MembroSelezione& MembroClassifica() {
         m.stampa = MembroSelezione::Stampa::Nessuna;
         m.ordinamento = OrdinamentoColonne::Testo;
         m.saltaIntestazioneVuota = true;
+        m.campiIscrizione = false;
         m.colonne = {{QStringLiteral("Pettorale"), 900},  {QStringLiteral("Cognome_Nome Cond."), 2700},
                      {QStringLiteral("Nome Cane"), 1700}, {QStringLiteral("P. 1°Run"), 900},
                      {QStringLiteral("T. 1°Run"), 900},   {QStringLiteral("C. 1°Run"), 900},
                      {QStringLiteral("P. 2°Run"), 900},   {QStringLiteral("T. 2°Run"), 900},
                      {QStringLiteral("C. 2°Run"), 900},   {QStringLiteral("Punti C."), 900},
                      {QStringLiteral("Tempo C."), 900},   {QStringLiteral("Class.C."), 0}};
+        // Bib, handler, dog, then the nine results.
+        m.cella = [](const RigaIscritto& r, int colonna) {
+            switch (colonna) {
+            case 0:
+                return r.Pettorale;
+            case 1:
+                return r.Conduttore;
+            case 2:
+                return r.NomeCane;
+            default:
+                return TestoRisultato(r, colonna - 3);
+            }
+        };
         m.celle = [](const RigaIscritto& r) {
             return QStringList{r.Pettorale, r.Conduttore, r.NomeCane} + CelleRisultati(r);
         };

@@ -34,6 +34,9 @@ QString ChiaveNumerica(const QString& text);
 // Compares two cells as the list's automatic sort does (text, without regard to case).
 int ConfrontaTesti(const QString& a, const QString& b);
 
+// One cell's text of an entry in a list (column from 0).
+using TestoCella = std::function<QString(const RigaIscritto&, int colonna)>;
+
 struct ColonnaLista {
     QString intestazione;
     int larghezza; // twips; 0 = the rest of the list's width
@@ -60,9 +63,17 @@ struct MembroSelezione {
     Stampa stampa = Stampa::Nessuna;
     OrdinamentoColonne ordinamento = OrdinamentoColonne::Nessuno;
     bool saltaIntestazioneVuota = false; // an empty competition text looks nothing up
+    // The rows carry CodiceFiscale, Microchip, Categoria, Classe and Taglia (off: the
+    // list shows none of them, so they are not read).
+    bool campiIscrizione = true;
     QList<ColonnaLista> colonne;
     std::function<QStringList(const RigaIscritto&)> celle; // one row's texts, in column order
+    TestoCella cella; // one cell's text; when set, the list uses it instead of celle
 };
+
+// How the member's list shows a cell: its `cella`, else the cell of its `celle`, else the
+// bib in the first column.
+TestoCella CellaDelMembro(const MembroSelezione& membro);
 
 // The selection boxes as they stand.
 struct Selezione {
@@ -90,5 +101,7 @@ MembroSelezione MembroReportIscritti();
 
 // The scores list's result cells: empty when Null, times as FormatTempo shows them.
 QStringList CelleRisultati(const RigaIscritto& r);
+// One of them: `risultato` is a RigaIscritto::Risultato.
+QString TestoRisultato(const RigaIscritto& r, int risultato);
 
 } // namespace zar

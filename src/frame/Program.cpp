@@ -9,8 +9,10 @@ namespace zar {
 
 int runProgram(const QString& programFolder) {
     SingleInstance instance(programFolder);
-    instance.start();
-    ZAR_Main window(programFolder, instance);
+    ZAR_Main window(programFolder, instance, ZAR_Main::Construction::AfterLogin);
+    // This copy answers other copies from the moment its login is on screen: still long
+    // before its own guard, which runs after a good login.
+    QObject::connect(&window, &ZAR_Main::completed, &instance, [&instance] { instance.start(); });
     QObject::connect(&instance, &SingleInstance::activateRequested, &window,
                      &ZAR_Main::activateFromOtherCopy);
     if (!window.MDIForm_Load())

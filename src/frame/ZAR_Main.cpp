@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <sqlite3.h>
@@ -97,20 +98,19 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     emit clicked();
 }
 
-ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, QWidget* parent)
+ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Construction construction,
+                   QWidget* parent)
     : QMainWindow(parent), m_instance(instance), m_help(new ContextHelp(this)) {
     initPictures();
     m_shared.programFolder = programFolder;
     m_shared.IniFileName = m_shared.iniPath();
     setObjectName(QStringLiteral("ZAR_Main"));
     setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
-    setWindowIcon(QIcon(picture(QStringLiteral("zar"))));
 
-    buildMenus();
-    buildPanels();
-    buildStatusBar();
-    m_help->watch(menuBar());
+    buildWorkArea();
     resize(1024, 740);
+    if (construction == Construction::Complete)
+        completeWindow();
 }
 
 ZAR_Main::~ZAR_Main() = default;
@@ -207,7 +207,31 @@ void ZAR_Main::buildMenus() {
     addItem(help, QStringLiteral("mnAboutZAR"), QStringLiteral("About ZAR"), 850);
 }
 
-void ZAR_Main::buildPanels() {
+void ZAR_Main::completeWindow() {
+    if (m_complete)
+        return;
+    m_complete = true;
+    // From a pixmap: an icon made from a file name would look for icon engine plugins first.
+    setWindowIcon(QIcon(picture(QStringLiteral("zar"))));
+    buildMenus(); // before the panels: each shortcut runs a menu item
+    m_help->watch(menuBar());
+    buildPanels();
+    buildStatusBar();
+    emit completed();
+}
+
+bool ZAR_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_login && event->type() == QEvent::Paint) {
+        // Once this paint has reached the screen, build the rest while "Loading" runs.
+        m_login->removeEventFilter(this);
+        m_login = nullptr;
+        QTimer::singleShot(0, this, &ZAR_Main::completeWindow);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The grey work area and the empty shortcut bar: what the locked window shows behind the login.
+void ZAR_Main::buildWorkArea() {
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(0, 0, 0, 0);
@@ -223,10 +247,15 @@ void ZAR_Main::buildPanels() {
     Picture1->setPalette(light);
     row->addWidget(Picture1);
     auto* background = new Background(central);
+    // It paints every pixel itself: nothing below it needs painting first.
+    background->setAttribute(Qt::WA_OpaquePaintEvent);
     background->setObjectName(QStringLiteral("Background"));
     row->addWidget(background, 1);
     setCentralWidget(central);
+}
 
+void ZAR_Main::buildPanels() {
+    QPalette light = Picture1->palette();
     std::array<std::array<QToolButton*, 5>*, 5> tabArrays{&CmdGare, &CmdConfig, &CmdStamp, &CmdUtil,
                                                           &CmdHelp};
     std::array<QIcon, 5> tabIcons; // each picture decoded once for its five copies
@@ -283,6 +312,9 @@ void ZAR_Main::buildPanels() {
                 QStringLiteral("mnCambioPassword"));
     addShortcut(Frame1[4], 0, 4, QStringLiteral("Img_About"), QStringLiteral("LblAbout"),
                 QStringLiteral("about"), QStringLiteral("About the System"), QStringLiteral("mnAboutZAR"));
+    // Children added to a window already on screen stay hidden until shown.
+    for (QFrame* frame : Frame1)
+        frame->show();
 }
 
 void ZAR_Main::addShortcut(QFrame* frame, int slot, int panel, const QString& imgName, const QString& lblName,
@@ -334,6 +366,7 @@ void ZAR_Main::buildStatusBar() {
     for (QWidget* w : {statusPanel2, static_cast<QWidget*>(pic), static_cast<QWidget*>(address)})
         w->setToolTip(tip);
     bar->addPermanentWidget(statusPanel2);
+    bar->show(); // a bar added to a window already on screen stays hidden otherwise
 }
 
 void ZAR_Main::showPanel(int k) {
@@ -348,7 +381,15 @@ bool ZAR_Main::MDIForm_Load() {
 
     frmSplash login(m_shared, *m_help, this);
     login.Form_Load();
+    if (!m_complete) {
+        m_login = &login;
+        login.installEventFilter(this);
+    }
     const bool good = showModal(login) == QDialog::Accepted && !login.ended();
+    if (m_login) {
+        login.removeEventFilter(this);
+        m_login = nullptr;
+    }
     switch (login.loadResult()) {
     case frmSplash::LoadResult::Failed:
         return openFailed(login.loadError(), login.loadErrorCode());
@@ -368,6 +409,8 @@ bool ZAR_Main::MDIForm_Load() {
         m_exitCode = 0;
         return false;
     }
+    // The login may have ended before the window was completed: never leave it half built.
+    completeWindow();
 
     try {
         m_shared.openDatabase();

@@ -34,7 +34,13 @@ protected:
 class ZAR_Main : public QMainWindow {
     Q_OBJECT
 public:
-    ZAR_Main(const QString& programFolder, SingleInstance& instance, QWidget* parent = nullptr);
+    // Complete: the whole window now. AfterLogin: only the empty work area now; menus,
+    // shortcut panels and status bar once the login is on screen, and in any case before
+    // the window is first usable, so that the login shows sooner.
+    enum class Construction { Complete, AfterLogin };
+
+    ZAR_Main(const QString& programFolder, SingleInstance& instance,
+             Construction construction = Construction::Complete, QWidget* parent = nullptr);
     ~ZAR_Main() override;
 
     SharedValues& shared() { return m_shared; }
@@ -69,27 +75,34 @@ public:
     void activateFromOtherCopy();
 
     QAction* menuItem(const QString& name) const;
+    // Whether menus, shortcut panels and status bar stand (always after a good login).
+    bool isComplete() const { return m_complete; }
 
-    QWidget* Picture1;
+    QWidget* Picture1 = nullptr;
     std::array<QFrame*, 5> Frame1{};
     std::array<QToolButton*, 5> CmdGare{};
     std::array<QToolButton*, 5> CmdConfig{};
     std::array<QToolButton*, 5> CmdStamp{};
     std::array<QToolButton*, 5> CmdUtil{};
     std::array<QToolButton*, 5> CmdHelp{};
-    QLabel* statusPanel1;
-    QWidget* statusPanel2;
+    QLabel* statusPanel1 = nullptr;
+    QWidget* statusPanel2 = nullptr;
 
 signals:
     // The program must end with this code (the Exit question answered Yes).
     void programEnded(int code);
+    // Menus, panels and status bar stand now.
+    void completed();
 
 protected:
     // MDIForm_Unload: the window never closes without the Exit question.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void buildWorkArea();
+    void completeWindow();
     void buildPanels();
     void buildStatusBar();
     void addShortcut(QFrame* frame, int slot, int firstFree, const QString& imgName, const QString& lblName,
@@ -102,6 +115,8 @@ private:
     SharedValues m_shared;
     SingleInstance& m_instance;
     ContextHelp* m_help;
+    QDialog* m_login = nullptr; // while its first paint is awaited
+    bool m_complete = false;
     int m_exitCode = 0;
 };
 

@@ -31,6 +31,8 @@ private slots:
     void init();
     void cleanup();
     void startUpRunsInItsOrder();
+    void windowBuiltAfterLoginIsCompletedWhileTheLoginIsUp();
+    void windowBuiltAfterLoginIsCompleteBeforeItIsUsable();
     void endedLoginEndsTheStartUp();
     void databaseHeldByAnotherProgramIsReported();
     void noStoredPasswordEndsTheProgram();
@@ -129,6 +131,81 @@ void ZAR_MainTest::startUpRunsInItsOrder() {
     QVERIFY(boxes.shown().isEmpty());
     // dbGare now holds the file.
     QVERIFY_THROWS_EXCEPTION(DbError, Database::open(m_folder->file(QStringLiteral("ZAR.mdb"))));
+}
+
+void ZAR_MainTest::windowBuiltAfterLoginIsCompletedWhileTheLoginIsUp() {
+    m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance, ZAR_Main::Construction::AfterLogin);
+    QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
+    QVERIFY(!m_main->isComplete());
+    QVERIFY(!m_main->menuItem(QStringLiteral("mnExit")));
+    StrictResponder boxes;
+    QStringList seen;
+    setModalHook([&](QDialog& form) {
+        auto* login = qobject_cast<frmSplash*>(&form);
+        if (!login)
+            return int(QDialog::Rejected);
+        if (m_main->isVisible() && !m_main->isEnabled() && !m_main->isComplete())
+            seen << QStringLiteral("shown and locked, not complete");
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            return int(QDialog::Rejected);
+        if (QTest::qWaitFor([&] { return m_main->isComplete(); }, 2000) && !m_main->isEnabled() &&
+            form.isVisible())
+            seen << QStringLiteral("completed behind the login");
+        for (int i = 0; i < 6; ++i)
+            login->Timer1_Timer();
+        QTest::keyClicks(login->txt_Password, QStringLiteral("zar"));
+        QTest::keyClick(login->txt_Password, Qt::Key_Return);
+        return form.result();
+    });
+    QVERIFY(m_main->MDIForm_Load());
+    QCOMPARE(seen, QStringList({"shown and locked, not complete", "completed behind the login"}));
+    QCOMPARE(completed.count(), 1);
+    QCOMPARE(m_main->statusPanel1->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());
+    QVERIFY(!m_main->windowIcon().isNull());
+    // Built on a window already on screen: the panels show, the Help panel in front.
+    QVERIFY(m_main->menuBar()->isVisible());
+    QVERIFY(m_main->statusPanel1->isVisible());
+    QVERIFY(m_main->statusPanel2->isVisible());
+    for (QFrame* frame : m_main->Frame1)
+        QVERIFY(frame->isVisible());
+    QWidget* front = m_main->Picture1->childAt(m_main->Frame1[0]->geometry().center());
+    QVERIFY(front && (m_main->Frame1[4]->isAncestorOf(front) || front == m_main->Frame1[4]));
+    QVERIFY(m_main->CmdConfig[4]->isVisible());
+    QTest::mouseClick(m_main->CmdConfig[4], Qt::LeftButton);
+    QVERIFY(m_main->Frame1[1]->isVisible());
+    QVERIFY(!m_main->Frame1[4]->isVisible());
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void ZAR_MainTest::windowBuiltAfterLoginIsCompleteBeforeItIsUsable() {
+    // A login answered before it was ever painted, and one that ends the program.
+    m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance, ZAR_Main::Construction::AfterLogin);
+    QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
+    QVERIFY(startUp());
+    QVERIFY(m_main->isComplete());
+    QVERIFY(m_main->isEnabled());
+    QCOMPARE(completed.count(), 1);
+    QCOMPARE(m_main->statusPanel1->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());
+    ShellRecorder shell;
+    QSignalSpy sync(m_main->menuItem(QStringLiteral("mnSincronizzazione")), &QAction::triggered);
+    m_main->showPanel(3);
+    QTest::mouseClick(child<QLabel>(m_main->Frame1[3], QStringLiteral("LblSncr")), Qt::LeftButton);
+    QCOMPARE(sync.count(), 1);
+    QCoreApplication::processEvents(); // a pending completion does nothing twice
+    QCOMPARE(completed.count(), 1);
+
+    m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance, ZAR_Main::Construction::AfterLogin);
+    StrictResponder boxes;
+    setModalHook([](QDialog& form) {
+        form.show();
+        QTest::keyClick(&form, Qt::Key_Escape);
+        return form.result();
+    });
+    QVERIFY(!m_main->MDIForm_Load());
+    QCOMPARE(m_main->exitCode(), 0);
+    QVERIFY(!m_main->isEnabled());
+    QVERIFY(boxes.shown().isEmpty());
 }
 
 void ZAR_MainTest::endedLoginEndsTheStartUp() {
