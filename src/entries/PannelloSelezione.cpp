@@ -1,9 +1,9 @@
 #include "entries/PannelloSelezione.h"
 
+#include "entries/EntriesDialog.h"
 #include "entries/RunTime.h"
-#include "frame/IniReadWrite.h"
 #include "frame/SharedValues.h"
-#include "platform/MsgBox.h"
+#include "platform/Guarded.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -26,14 +26,6 @@ QComboBox* nuovoBox(QWidget* parent, int indice) {
     return c;
 }
 
-QLabel* nuovaEtichetta(QWidget* parent, const QString& name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setMinimumWidth(120);
-    return l;
-}
-
 } // namespace
 
 PannelloSelezione::PannelloSelezione(SharedValues& shared, MembroSelezione membro, QWidget* form)
@@ -52,10 +44,10 @@ PannelloSelezione::PannelloSelezione(SharedValues& shared, MembroSelezione membr
         grid->addWidget(Cmb_Field[size_t(i)], i, 1);
     }
     Cmb_Field[0]->setMinimumWidth(220);
-    Lbl_Gara = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Gara"));
-    Lbl_Localita = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Localita"));
-    Lbl_Giudice = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Giudice"));
-    Lbl_Data = nuovaEtichetta(fra_ci, QStringLiteral("Lbl_Data"));
+    Lbl_Gara = etichettaValore(fra_ci, QStringLiteral("Lbl_Gara"), 120);
+    Lbl_Localita = etichettaValore(fra_ci, QStringLiteral("Lbl_Localita"), 120);
+    Lbl_Giudice = etichettaValore(fra_ci, QStringLiteral("Lbl_Giudice"), 120);
+    Lbl_Data = etichettaValore(fra_ci, QStringLiteral("Lbl_Data"), 120);
     const std::pair<const char*, QLabel*> header[] = {
         {"Gara", Lbl_Gara}, {"Località", Lbl_Localita}, {"Giudice", Lbl_Giudice}, {"Data", Lbl_Data}};
     int row = 0;
@@ -101,10 +93,7 @@ void PannelloSelezione::carica() {
         Cmb_Field[size_t(i)]->setCurrentIndex(-1);
         Cmb_Field[size_t(i)]->setEditText(QString());
     }
-    m_shared.IniFileName = m_shared.iniPath();
-    m_shared.IniSection = QStringLiteral("Ultima Gara");
-    m_shared.UltimaGara = IniReadWrite(QStringLiteral("GET"), m_shared.IniSection,
-                                       QStringLiteral("Codice_Gara"), m_shared.IniFileName);
+    LeggiUltimaGara(m_shared);
     CaricaLista();
 }
 
@@ -192,11 +181,7 @@ bool PannelloSelezione::eventFilter(QObject* watched, QEvent* event) {
                 // Run after the focus change: a handler may show a message box.
                 const bool in = event->type() == QEvent::FocusIn;
                 QTimer::singleShot(0, this, [this, i, in] {
-                    try {
-                        in ? Cmb_Field_GotFocus(i) : Cmb_Field_LostFocus(i);
-                    } catch (const DbError& e) {
-                        MsgBox(e.message(), vbCritical);
-                    }
+                    guarded([&] { in ? Cmb_Field_GotFocus(i) : Cmb_Field_LostFocus(i); });
                 });
             }
         }

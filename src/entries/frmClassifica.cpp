@@ -3,7 +3,7 @@
 #include "entries/Punteggi.h"
 #include "entries/RunTime.h"
 #include "frame/SharedValues.h"
-#include "platform/MsgBox.h"
+#include "platform/Guarded.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -16,35 +16,16 @@
 
 namespace zar {
 
-namespace {
-
-QLabel* valore(QWidget* parent, const QString& name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setMinimumWidth(60);
-    return l;
-}
-
-QPushButton* bottone(QWidget* parent, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false); // Enter belongs to the boxes
-    return b;
-}
-
-} // namespace
-
-frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : QDialog(parent), m_shared(shared) {
+frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : EntriesDialog(shared, parent) {
     setObjectName(QStringLiteral("frmClassifica"));
     setWindowTitle(QStringLiteral("Classifica"));
     m_pannello = new PannelloSelezione(shared, MembroClassifica(), this);
 
     auto* entry = new QGroupBox(this);
     auto* grid = new QGridLayout(entry);
-    Lbl_SceltaPettorale = valore(entry, QStringLiteral("Lbl_SceltaPettorale"));
-    Lbl_SceltaConduttore = valore(entry, QStringLiteral("Lbl_SceltaConduttore"));
-    Lbl_SceltaCane = valore(entry, QStringLiteral("Lbl_SceltaCane"));
+    Lbl_SceltaPettorale = etichettaValore(entry, QStringLiteral("Lbl_SceltaPettorale"), 60);
+    Lbl_SceltaConduttore = etichettaValore(entry, QStringLiteral("Lbl_SceltaConduttore"), 60);
+    Lbl_SceltaCane = etichettaValore(entry, QStringLiteral("Lbl_SceltaCane"), 60);
     grid->addWidget(new QLabel(QStringLiteral("Pettorale"), entry), 0, 0);
     grid->addWidget(Lbl_SceltaPettorale, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("Cognome Nome Conduttore"), entry), 0, 1);
@@ -160,7 +141,7 @@ void frmClassifica::cmdSave_Click() {
     box.tempo1 = Txt_Clss[1]->text();
     box.punti2 = Txt_Clss[2]->text();
     box.tempo2 = Txt_Clss[3]->text();
-    try {
+    guarded([&] {
         const GruppoClassifica gruppo{sel.CodiceGara, sel.Categoria, sel.Classe, sel.Taglia};
         if (!SalvaPunteggio(*m_shared.dbGare, sel.CodiceGara, Lbl_SceltaPettorale->text(), box, gruppo,
                             TempoLimite_))
@@ -168,9 +149,7 @@ void frmClassifica::cmdSave_Click() {
         cmdSave->setEnabled(false);
         cmdCancel->setEnabled(false);
         m_pannello->CaricaLista();
-    } catch (const DbError& e) {
-        MsgBox(e.message(), vbCritical);
-    }
+    });
 }
 
 void frmClassifica::cmdCancel_Click() {
@@ -178,21 +157,8 @@ void frmClassifica::cmdCancel_Click() {
     cmdCancel->setEnabled(false);
 }
 
-void frmClassifica::chiudi() {
-    m_shared.rsIscrizioni.reset();
-    m_shared.rsConduttori.reset();
-    m_shared.rsCani.reset();
-}
-
 void frmClassifica::cmdClose_Click() {
-    chiudi();
     accept();
-}
-
-void frmClassifica::reject() {
-    // Esc or the close box: closes like "Chiudi".
-    chiudi();
-    QDialog::reject();
 }
 
 bool frmClassifica::eventFilter(QObject* watched, QEvent* event) {

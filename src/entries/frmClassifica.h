@@ -1,9 +1,8 @@
 #pragma once
 
+#include "entries/EntriesDialog.h"
 #include "entries/PannelloSelezione.h"
 #include "entries/Ranking.h"
-
-#include <QDialog>
 
 #include <array>
 
@@ -17,7 +16,7 @@ namespace zar {
 struct SharedValues;
 
 // The scores form: the points and time of one run of one entry, then the group's places.
-class frmClassifica : public QDialog {
+class frmClassifica : public EntriesDialog {
     Q_OBJECT
 public:
     explicit frmClassifica(SharedValues& shared, QWidget* parent = nullptr);
@@ -33,13 +32,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
 
 private:
     void Txt_Clss_KeyPress(int indice);
-    void chiudi();
 
-    SharedValues& m_shared;
     PannelloSelezione* m_pannello;
     TempoLimite TempoLimite_{};
 

@@ -6,7 +6,7 @@
 #include "frame/IniReadWrite.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
-#include "platform/MsgBox.h"
+#include "platform/Guarded.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -24,30 +24,6 @@
 namespace zar {
 
 namespace {
-
-QLabel* etichetta(QWidget* parent, const QString& name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setMinimumWidth(140);
-    return l;
-}
-
-QPushButton* bottone(QWidget* parent, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false); // Enter belongs to the boxes
-    return b;
-}
-
-// Runs a button's handler; a database failure becomes a message and the form stays usable.
-template <typename F> void protetto(F&& handler) {
-    try {
-        handler();
-    } catch (const DbError& e) {
-        MsgBox(e.message(), vbCritical);
-    }
-}
 
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -79,17 +55,17 @@ const Obbligatorio kObbligatori[10] = {
 
 } // namespace
 
-frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : QDialog(parent), m_shared(shared) {
+frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDialog(shared, parent) {
     setObjectName(QStringLiteral("frmIscrizione"));
     setWindowTitle(QStringLiteral("Iscrizione"));
 
     auto* gara = new QGroupBox(QStringLiteral("Dati Gara"), this);
     auto* gGara = new QGridLayout(gara);
-    Lbl_CodiceGara = etichetta(gara, QStringLiteral("Lbl_CodiceGara"));
-    Lbl_Gara = etichetta(gara, QStringLiteral("Lbl_Gara"));
-    Lbl_Localita = etichetta(gara, QStringLiteral("Lbl_Localita"));
-    Lbl_Giudice = etichetta(gara, QStringLiteral("Lbl_Giudice"));
-    Lbl_Data = etichetta(gara, QStringLiteral("Lbl_Data"));
+    Lbl_CodiceGara = etichettaValore(gara, QStringLiteral("Lbl_CodiceGara"), 140);
+    Lbl_Gara = etichettaValore(gara, QStringLiteral("Lbl_Gara"), 140);
+    Lbl_Localita = etichettaValore(gara, QStringLiteral("Lbl_Localita"), 140);
+    Lbl_Giudice = etichettaValore(gara, QStringLiteral("Lbl_Giudice"), 140);
+    Lbl_Data = etichettaValore(gara, QStringLiteral("Lbl_Data"), 140);
     const std::pair<const char*, QLabel*> header[] = {{"Codice", Lbl_CodiceGara},
                                                       {"Gara", Lbl_Gara},
                                                       {"Località", Lbl_Localita},
@@ -157,12 +133,11 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : QDialog(pa
     cmdSave->setEnabled(false);
     cmdCancel->setEnabled(false);
     cmdDelete->setEnabled(false);
-    connect(cmdSave, &QPushButton::clicked, this, [this] { protetto([this] { cmdSave_Click(); }); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { protetto([this] { cmdCancel_Click(); }); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { protetto([this] { cmdDelete_Click(); }); });
-    connect(cmdClose, &QPushButton::clicked, this, [this] { protetto([this] { cmdClose_Click(); }); });
-    connect(cmdPettorale, &QPushButton::clicked, this,
-            [this] { protetto([this] { cmdPettorale_Click(); }); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { guarded([this] { cmdSave_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { guarded([this] { cmdCancel_Click(); }); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { guarded([this] { cmdDelete_Click(); }); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { guarded([this] { cmdClose_Click(); }); });
+    connect(cmdPettorale, &QPushButton::clicked, this, [this] { guarded([this] { cmdPettorale_Click(); }); });
 
     const QList<ColonnaLista> colonne{{QStringLiteral("Pettorale"), 900},
                                       {QStringLiteral("Cognome_Nome Cond."), 3500},
@@ -202,10 +177,7 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : QDialog(pa
 
     // Form_Load: every competition's entries until the register hands one back.
     LoadIscritti(Ordine::Pettorale);
-    m_shared.IniFileName = m_shared.iniPath();
-    m_shared.IniSection = QStringLiteral("Ultima Gara");
-    m_shared.UltimaGara = IniReadWrite(QStringLiteral("GET"), m_shared.IniSection,
-                                       QStringLiteral("Codice_Gara"), m_shared.IniFileName);
+    LeggiUltimaGara(m_shared);
     registriPick().gare(m_shared, *this, this);
     m_tuttiLeGare = false;
     const QString codice = codiceGara();
@@ -421,25 +393,11 @@ void frmIscrizione::cmdDelete_Click() {
     LoadIscritti(Ordine::Pettorale);
 }
 
-void frmIscrizione::chiudi() {
-    m_shared.rsConduttori.reset();
-    m_shared.rsCani.reset();
-    m_shared.rsIscrizioni.reset();
-}
-
 void frmIscrizione::cmdClose_Click() {
-    chiudi();
     accept();
 }
 
-void frmIscrizione::reject() {
-    // Esc or the close box: closes like "Chiudi".
-    chiudi();
-    QDialog::reject();
-}
-
 bool frmIscrizione::eventFilter(QObject* watched, QEvent* event) {
-    const auto guarded = [](auto&& handler) { protetto(handler); };
     for (int i = 0; i < 7; ++i) {
         if (watched != Txt_Field[size_t(i)])
             continue;
@@ -449,7 +407,7 @@ bool frmIscrizione::eventFilter(QObject* watched, QEvent* event) {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             // Another window taking the focus (a message, a register) does not leave the box.
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                QTimer::singleShot(0, this, [this, i, guarded] { guarded([&] { Txt_Field_LostFocus(i); }); });
+                QTimer::singleShot(0, this, [this, i] { guarded([&] { Txt_Field_LostFocus(i); }); });
         } else if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event)->key())) {
             if (i < 6)
                 Txt_Field[size_t(i + 1)]->setFocus(Qt::TabFocusReason);

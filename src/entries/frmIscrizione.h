@@ -1,9 +1,8 @@
 #pragma once
 
+#include "entries/EntriesDialog.h"
 #include "entries/ListaIscritti.h"
 #include "entries/PickTarget.h"
-
-#include <QDialog>
 
 #include <array>
 
@@ -18,7 +17,7 @@ namespace zar {
 struct SharedValues;
 
 // The entries form: enters dogs with their handlers into one competition.
-class frmIscrizione : public QDialog, public PickTarget {
+class frmIscrizione : public EntriesDialog, public PickTarget {
     Q_OBJECT
 public:
     // Runs the opening: the competitions register in pick mode, then the list.
@@ -43,7 +42,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
 
 private:
     enum class Ordine { Pettorale, Database };
@@ -53,9 +51,7 @@ private:
     void Txt_Field_GotFocus(int indice);
     void Txt_Pettorale_Enter();
     QString codiceGara() const; // trimmed caption of Lbl_CodiceGara
-    void chiudi();
 
-    SharedValues& m_shared;
     int NumPettorale_ = 0;
     QString PettoraleSelezionato;
     bool m_tuttiLeGare = true; // the list shows every competition until the register returns

@@ -5,6 +5,7 @@
 #include "frame/frmChangePassword.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
+#include "platform/Guarded.h"
 #include "platform/Modal.h"
 #include "platform/MsgBox.h"
 #include "platform/PrinterSetup.h"
@@ -140,14 +141,6 @@ QAction* ZAR_Main::addItem(QMenu* menu, const QString& name, const QString& capt
 
 QAction* ZAR_Main::menuItem(const QString& name) const {
     return menuBar()->findChild<QAction*>(name);
-}
-
-template <typename F> void ZAR_Main::guarded(F&& action) {
-    try {
-        action();
-    } catch (const DbError& e) {
-        MsgBox(e.message(), vbCritical);
-    }
 }
 
 void ZAR_Main::buildMenus() {

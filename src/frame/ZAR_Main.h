@@ -110,7 +110,6 @@ private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, int helpContext);
     QMenu* addMenu(QWidget* parentMenu, const QString& name, const QString& caption, int helpContext);
     bool openFailed(const QString& description, int code);
-    template <typename F> void guarded(F&& action);
 
     SharedValues m_shared;
     SingleInstance& m_instance;

@@ -211,7 +211,7 @@ void FrmConduttore::boxEntered(int index) {
 }
 
 void FrmConduttore::cmdIscriz_Click() {
-    safely([this] {
+    guarded([this] {
         Recordset& rs = m_view.recordset();
         if (rs.eof())
             return;

@@ -132,13 +132,13 @@ FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
         if (isEnter(e))
             return enterMoves(box, e);
         bool swallowed = false;
-        safely([&] { swallowed = boxKey(index, e); });
+        guarded([&] { swallowed = boxKey(index, e); });
         return swallowed;
     };
     if (index == 0) {
         // The list follows what the key box holds after each keystroke.
         connect(box, &QLineEdit::textEdited, this,
-                [this](const QString& text) { safely([&] { search(text); }); });
+                [this](const QString& text) { guarded([&] { search(text); }); });
     }
     m_boxes << box;
     return box;
@@ -210,7 +210,7 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     m_list->setMinimumSize(listWidth + 160, 200);
 
     // Opening: the bound view on the whole table, the list and its count.
-    safely([this] {
+    guarded([this] {
         m_view.setRecordSource(
             QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
         m_view.refresh();
@@ -342,7 +342,7 @@ void RegisterForm::handBackClose() {
 }
 
 void RegisterForm::boxGotFocus(int index) {
-    safely([&] {
+    guarded([&] {
         if (index > 0)
             upperCase(index - 1);
         boxEntered(index);
@@ -360,7 +360,7 @@ void RegisterForm::detectChange(int slot, const QString& now) {
 
 void RegisterForm::boxLostFocus(int index) {
     detectChange(index, m_boxes[index]->text());
-    safely([&] { boxLeft(index); });
+    guarded([&] { boxLeft(index); });
 }
 
 void RegisterForm::comboLostFocus() {
@@ -386,7 +386,7 @@ void RegisterForm::keyPressEvent(QKeyEvent* e) {
 }
 
 void RegisterForm::cmdSave_Click() {
-    safely([this] { save(); });
+    guarded([this] { save(); });
 }
 
 void RegisterForm::save() {
@@ -470,7 +470,7 @@ void RegisterForm::cmdCancel_Click() {
 }
 
 void RegisterForm::cmdDelete_Click() {
-    safely([this] { remove(); });
+    guarded([this] { remove(); });
 }
 
 void RegisterForm::remove() {
@@ -508,7 +508,7 @@ void RegisterForm::listDoubleClick() {
     if (selected.isEmpty())
         return;
     const QString key = m_model->text(selected.first().row(), 0);
-    safely([&] {
+    guarded([&] {
         pointViewAt(key);
         if (!viewHasRecord())
             return;

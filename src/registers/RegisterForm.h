@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MsgBox.h"
+#include "platform/Guarded.h"
 #include "platform/Recordset.h"
 #include "registers/RegisterListModel.h"
 
@@ -117,8 +117,6 @@ protected:
     void upperCase(int index);
     bool requireBox(int index, const QString& text, const QString& title);
     void handBackClose();
-    // Runs an event handler; a database failure is shown and the form stays usable.
-    template <typename F> void safely(F&& f);
 
     void cmdSave_Click();
     void cmdCancel_Click();
@@ -163,14 +161,6 @@ private:
     void remove();
     void detectChange(int slot, const QString& now);
 };
-
-template <typename F> void RegisterForm::safely(F&& f) {
-    try {
-        f();
-    } catch (const DbError& e) {
-        MsgBox(e.message(), vbCritical);
-    }
-}
 
 inline const QString kRequiredColour = QStringLiteral("#FBE7CC");
 inline const QString kEmptyLabel = QStringLiteral(".....");

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace zar {
+
+struct SharedValues;
+
+// The base of the entries and scores forms: every way of closing (Chiudi, Esc, the close
+// box) releases the shared record sets of entries, handlers and dogs.
+class EntriesDialog : public QDialog {
+public:
+    void done(int result) override;
+
+protected:
+    EntriesDialog(SharedValues& shared, QWidget* parent) : QDialog(parent), m_shared(shared) {}
+
+    SharedValues& m_shared;
+};
+
+// A button that Enter never presses: Enter belongs to the boxes.
+QPushButton* bottone(QWidget* parent, const QString& name, const QString& text);
+// A framed label that shows a value.
+QLabel* etichettaValore(QWidget* parent, const QString& name, int minimumWidth);
+// Reads the last competition worked on into the shared values (IniFileName, IniSection, UltimaGara).
+void LeggiUltimaGara(SharedValues& shared);
+
+} // namespace zar
