@@ -92,6 +92,53 @@ constexpr std::array<Tab, 5> kTabs{{{"CmdGare", "&Gare", "tab_gare"},
                                     {"CmdUtil", "&Utility", "tab_util"},
                                     {"CmdHelp", "&Help", "tab_help"}}};
 
+// The shortcuts of the panels: icon and caption run a menu item.
+struct Shortcut {
+    int panel;
+    const char* imgName;
+    const char* lblName;
+    const char* picture;
+    const char* caption;
+    const char* menuItem;
+};
+constexpr std::array<Shortcut, 13> kShortcuts{{
+    {0, "Img_Iscrizione", "LblIscrizione", "iscrizione", "&Iscrizione", "mnIscrizioni"},
+    {0, "Img_Classifica", "LblClassifica", "classifica", "&Classifica", "mnPunteggi"},
+    {1, "img_AddNewItemOfJewelry", "Label12", "gare", "Gare", "mnGare"},
+    {1, "imgCndt", "LblCndt", "conduttori", "Conduttori", "mnConduttori"},
+    {1, "img_Cani", "LblCani", "cani", "Cani", "mnCani"},
+    {2, "ImgPtt", "LblPtt", "pettorali", "Pettorali", "mnPettorali"},
+    {2, "ImgOrd", "LblOrd", "ordine", "Ordine Partenza", "mnOrdinePartenze"},
+    {2, "ImgClss", "LblClss", "classrep", "Classifica", "mnClassifiche"},
+    {2, "ImgIscr", "LblIscr", "iscritti", "Iscritti", "mnIscritti"},
+    {3, "img_BackUP", "LblBackup", "backup", "BackUp Database", "mnBackUp"},
+    {3, "Img_Sncr", "LblSncr", "sincro", "Sincronizzazione DB", "mnSincronizzazione"},
+    {3, "img_ChangePassword", "Lbl_ChangePassword", "password", "Cambio Password", "mnCambioPassword"},
+    {4, "Img_About", "LblAbout", "about", "About the System", "mnAboutZAR"},
+}};
+
+void addShortcut(QFrame* frame, int slot, const Shortcut& shortcut, QAction* action) {
+    // The shortcuts stand in the open section between the upper and the lower tab buttons.
+    const int top = kTopFirst + (shortcut.panel + 1) * kButtonStep + 12 + slot * kShortcutStep;
+    const QString caption = QString::fromLatin1(shortcut.caption);
+    auto* icon = new ClickLabel(frame);
+    icon->setObjectName(QLatin1String(shortcut.imgName));
+    QPixmap pix = picture(QLatin1String(shortcut.picture));
+    pix.setDevicePixelRatio(pix.width() / 32.0);
+    icon->setPixmap(pix);
+    icon->setGeometry((kFrameWidth - 32) / 2, top, 32, 32);
+    icon->setCursor(Qt::PointingHandCursor);
+    auto* label = new ClickLabel(caption, frame);
+    label->setObjectName(QLatin1String(shortcut.lblName));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setGeometry(0, top + 34, kFrameWidth, 20);
+    label->setCursor(Qt::PointingHandCursor);
+    if (caption.contains(QLatin1Char('&')))
+        label->setBuddy(icon);
+    QObject::connect(icon, &ClickLabel::clicked, action, &QAction::trigger);
+    QObject::connect(label, &ClickLabel::clicked, action, &QAction::trigger);
+}
+
 } // namespace
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -277,62 +324,17 @@ void ZAR_Main::buildPanels() {
         }
     }
 
-    addShortcut(Frame1[0], 0, 0, QStringLiteral("Img_Iscrizione"), QStringLiteral("LblIscrizione"),
-                QStringLiteral("iscrizione"), QStringLiteral("&Iscrizione"), QStringLiteral("mnIscrizioni"));
-    addShortcut(Frame1[0], 1, 0, QStringLiteral("Img_Classifica"), QStringLiteral("LblClassifica"),
-                QStringLiteral("classifica"), QStringLiteral("&Classifica"), QStringLiteral("mnPunteggi"));
-    addShortcut(Frame1[1], 0, 1, QStringLiteral("img_AddNewItemOfJewelry"), QStringLiteral("Label12"),
-                QStringLiteral("gare"), QStringLiteral("Gare"), QStringLiteral("mnGare"));
-    addShortcut(Frame1[1], 1, 1, QStringLiteral("imgCndt"), QStringLiteral("LblCndt"),
-                QStringLiteral("conduttori"), QStringLiteral("Conduttori"), QStringLiteral("mnConduttori"));
-    addShortcut(Frame1[1], 2, 1, QStringLiteral("img_Cani"), QStringLiteral("LblCani"),
-                QStringLiteral("cani"), QStringLiteral("Cani"), QStringLiteral("mnCani"));
-    addShortcut(Frame1[2], 0, 2, QStringLiteral("ImgPtt"), QStringLiteral("LblPtt"),
-                QStringLiteral("pettorali"), QStringLiteral("Pettorali"), QStringLiteral("mnPettorali"));
-    addShortcut(Frame1[2], 1, 2, QStringLiteral("ImgOrd"), QStringLiteral("LblOrd"), QStringLiteral("ordine"),
-                QStringLiteral("Ordine Partenza"), QStringLiteral("mnOrdinePartenze"));
-    addShortcut(Frame1[2], 2, 2, QStringLiteral("ImgClss"), QStringLiteral("LblClss"),
-                QStringLiteral("classrep"), QStringLiteral("Classifica"), QStringLiteral("mnClassifiche"));
-    addShortcut(Frame1[2], 3, 2, QStringLiteral("ImgIscr"), QStringLiteral("LblIscr"),
-                QStringLiteral("iscritti"), QStringLiteral("Iscritti"), QStringLiteral("mnIscritti"));
-    addShortcut(Frame1[3], 0, 3, QStringLiteral("img_BackUP"), QStringLiteral("LblBackup"),
-                QStringLiteral("backup"), QStringLiteral("BackUp Database"), QStringLiteral("mnBackUp"));
-    addShortcut(Frame1[3], 1, 3, QStringLiteral("Img_Sncr"), QStringLiteral("LblSncr"),
-                QStringLiteral("sincro"), QStringLiteral("Sincronizzazione DB"),
-                QStringLiteral("mnSincronizzazione"));
-    addShortcut(Frame1[3], 2, 3, QStringLiteral("img_ChangePassword"), QStringLiteral("Lbl_ChangePassword"),
-                QStringLiteral("password"), QStringLiteral("Cambio Password"),
-                QStringLiteral("mnCambioPassword"));
-    addShortcut(Frame1[4], 0, 4, QStringLiteral("Img_About"), QStringLiteral("LblAbout"),
-                QStringLiteral("about"), QStringLiteral("About the System"), QStringLiteral("mnAboutZAR"));
+    int slot = 0;
+    for (size_t i = 0; i < kShortcuts.size(); ++i) {
+        // Each panel's shortcuts stand one below the other, from its first slot.
+        slot = i > 0 && kShortcuts[i].panel == kShortcuts[i - 1].panel ? slot + 1 : 0;
+        QAction* action = menuItem(QLatin1String(kShortcuts[i].menuItem));
+        Q_ASSERT(action);
+        addShortcut(Frame1[size_t(kShortcuts[i].panel)], slot, kShortcuts[i], action);
+    }
     // Children added to a window already on screen stay hidden until shown.
     for (QFrame* frame : Frame1)
         frame->show();
-}
-
-void ZAR_Main::addShortcut(QFrame* frame, int slot, int panel, const QString& imgName, const QString& lblName,
-                           const QString& pictureName, const QString& caption, const QString& menuItemName) {
-    // The shortcuts stand in the open section between the upper and the lower tab buttons.
-    const int sectionTop = kTopFirst + (panel + 1) * kButtonStep;
-    const int top = sectionTop + 12 + slot * kShortcutStep;
-    auto* icon = new ClickLabel(frame);
-    icon->setObjectName(imgName);
-    QPixmap pix = picture(pictureName);
-    pix.setDevicePixelRatio(pix.width() / 32.0);
-    icon->setPixmap(pix);
-    icon->setGeometry((kFrameWidth - 32) / 2, top, 32, 32);
-    icon->setCursor(Qt::PointingHandCursor);
-    auto* label = new ClickLabel(caption, frame);
-    label->setObjectName(lblName);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setGeometry(0, top + 34, kFrameWidth, 20);
-    label->setCursor(Qt::PointingHandCursor);
-    if (caption.contains(QLatin1Char('&')))
-        label->setBuddy(icon);
-    QAction* action = menuItem(menuItemName);
-    Q_ASSERT(action);
-    connect(icon, &ClickLabel::clicked, action, &QAction::trigger);
-    connect(label, &ClickLabel::clicked, action, &QAction::trigger);
 }
 
 void ZAR_Main::buildStatusBar() {

@@ -105,8 +105,6 @@ private:
     void completeWindow();
     void buildPanels();
     void buildStatusBar();
-    void addShortcut(QFrame* frame, int slot, int firstFree, const QString& imgName, const QString& lblName,
-                     const QString& picture, const QString& caption, const QString& menuItemName);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, int helpContext);
     QMenu* addMenu(QWidget* parentMenu, const QString& name, const QString& caption, int helpContext);
     bool openFailed(const QString& description, int code);
