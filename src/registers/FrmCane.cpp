@@ -36,6 +36,7 @@ RegisterForm::Setup setup() {
     s.duplicateText = QStringLiteral("Esiste già un cane con Microchip: ");
     s.hasIscrizione = true;
     s.releaseEntriesAfterCheck = true;
+    s.newRecordBox = 2;
     return s;
 }
 
@@ -79,26 +80,17 @@ QStringList FrmCane::listFields() const {
     return {QStringLiteral("Microchip"), QStringLiteral("NomeCane"), QStringLiteral("Razza")};
 }
 
-void FrmCane::loadRecord(const Recordset& rs, bool byDoubleClick) {
-    for (int i = 0; i < 5; ++i)
-        Txt_Field[i]->setText(rs.text(QString::fromLatin1(kFields[i])));
-    Cmb_Taglia->setEditText(rs.text(QStringLiteral("Taglia")));
+void FrmCane::loadRecord(const Recordset& rs, bool) {
+    loadBoxes(rs, kFields, QStringLiteral("Taglia"));
     m_keyLabel->setText(Txt_Field[0]->text());
-    for (int i = 0; i < 5; ++i)
-        DatiCaricati[i] = Txt_Field[i]->text();
-    DatiCaricati[kTaglia] = Cmb_Taglia->currentText();
-    if (byDoubleClick)
-        cmdDelete->setEnabled(true);
 }
 
 void FrmCane::writeRecord(Recordset& rs, const QString& key) {
     rs.setValue(QStringLiteral("Microchip"), key);
-    rs.setValue(QStringLiteral("NomeCane"), Txt_Field[1]->text());
-    rs.setValue(QStringLiteral("Razza"), Txt_Field[2]->text());
+    // Notes included: a new dog's notes would otherwise be lost.
+    for (int i = 1; i < 5; ++i)
+        rs.setValue(QString::fromLatin1(kFields[i]), Txt_Field[i]->text());
     rs.setValue(QStringLiteral("Taglia"), Cmb_Taglia->currentText());
-    rs.setValue(QStringLiteral("CentroCinofilo"), Txt_Field[3]->text());
-    // Notes are always written: a new dog's notes would otherwise be lost.
-    rs.setValue(QStringLiteral("Annotazioni"), Txt_Field[4]->text());
 }
 
 bool FrmCane::checkFields() {
@@ -107,14 +99,6 @@ bool FrmCane::checkFields() {
            requireBox(1, QStringLiteral("Il campo NOME CANE è vuoto."),
                       QStringLiteral("Nome Cane Mancante")) &&
            requireBox(2, QStringLiteral("Il campo RAZZA è vuoto."), QStringLiteral("Razza Mancante"));
-}
-
-QString FrmCane::newKey() const {
-    return Txt_Field[0]->text();
-}
-
-QString FrmCane::loadedKey() const {
-    return DatiCaricati[0];
 }
 
 QString FrmCane::keyChangeMessage() const {
@@ -141,18 +125,6 @@ void FrmCane::handBackBoxes(const QString&) {
     if (m_target)
         m_target->riceviCane(Txt_Field[0]->text(), Txt_Field[1]->text(), Txt_Field[2]->text(),
                              Cmb_Taglia->currentText());
-}
-
-void FrmCane::releaseShared() {
-    m_shared.rsCani.reset();
-}
-
-void FrmCane::boxEntered(int index) {
-    const bool hasRecord = viewHasRecord();
-    if (index == 1 && hasRecord)
-        lookUpTypedKey();
-    if (index == 2 && !hasRecord)
-        enableSaveCancel();
 }
 
 void FrmCane::cmdIscriz_Click() {

@@ -42,6 +42,7 @@ RegisterForm::Setup setup() {
         "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli iscritti alle gare");
     s.duplicateText = QStringLiteral("Esiste già un conduttore con il Codice Fiscale: ");
     s.hasIscrizione = true;
+    s.newRecordBox = kTessera;
     return s;
 }
 
@@ -116,17 +117,10 @@ void FrmConduttore::listRow(const Recordset& rs, const std::vector<int>& fields,
 }
 
 void FrmConduttore::loadRecord(const Recordset& rs, bool byDoubleClick) {
-    for (int i = 0; i < 11; ++i)
-        Txt_Field[i]->setText(rs.text(QString::fromLatin1(kFields[i])));
-    combo_Sesso->setEditText(rs.text(QStringLiteral("Sesso")));
+    loadBoxes(rs, kFields, QStringLiteral("Sesso"));
     m_keyLabel->setText(Txt_Field[kTessera]->text());
-    for (int i = 0; i < 11; ++i)
-        DatiCaricati[i] = Txt_Field[i]->text();
-    DatiCaricati[kSesso] = combo_Sesso->currentText();
-    if (byDoubleClick) {
+    if (byDoubleClick)
         Txt_Field[0]->setFocus(Qt::OtherFocusReason);
-        cmdDelete->setEnabled(true);
-    }
 }
 
 void FrmConduttore::writeRecord(Recordset& rs, const QString& key) {
@@ -162,14 +156,6 @@ bool FrmConduttore::checkFields() {
                       QStringLiteral("Telefono non corretto"));
 }
 
-QString FrmConduttore::newKey() const {
-    return Txt_Field[0]->text();
-}
-
-QString FrmConduttore::loadedKey() const {
-    return DatiCaricati[0];
-}
-
 QString FrmConduttore::keyChangeMessage() const {
     return QStringLiteral("Non è possibile MODIFICARE il CODICE FISCALE\r\n"
                           "Sono presenti degli iscritti a competizioni con il Codice Fiscale: ") +
@@ -195,19 +181,6 @@ void FrmConduttore::handBackBoxes(const QString&) {
     if (m_target)
         m_target->riceviConduttore(Txt_Field[0]->text(), Txt_Field[1]->text(), Txt_Field[2]->text(),
                                    Txt_Field[kTessera]->text());
-}
-
-void FrmConduttore::releaseShared() {
-    m_shared.rsIscrizioni.reset();
-    m_shared.rsConduttori.reset();
-}
-
-void FrmConduttore::boxEntered(int index) {
-    const bool hasRecord = viewHasRecord();
-    if (index == 1 && hasRecord)
-        lookUpTypedKey();
-    if (index == kTessera && !hasRecord)
-        enableSaveCancel();
 }
 
 void FrmConduttore::cmdIscriz_Click() {

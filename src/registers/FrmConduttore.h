@@ -24,15 +24,11 @@ protected:
     void loadRecord(const Recordset& rs, bool byDoubleClick) override;
     void writeRecord(Recordset& rs, const QString& key) override;
     bool checkFields() override;
-    QString newKey() const override;
-    QString loadedKey() const override;
     QString keyChangeMessage() const override;
     QString keyForDeleteCheck() const override;
     void restoreKeyLabel() override;
     void handBackRecord(const Recordset& rs) override;
     void handBackBoxes(const QString& key) override;
-    void releaseShared() override;
-    void boxEntered(int index) override;
 
 private:
     bool numericBox(int index, const QString& text, const QString& title);

@@ -83,14 +83,9 @@ void FrmGare::showCode(const QString& code) {
 }
 
 void FrmGare::loadRecord(const Recordset& rs, bool byDoubleClick) {
-    for (int i = 0; i < 5; ++i)
-        Txt_Field[i]->setText(rs.text(QString::fromLatin1(kFields[i])));
+    loadBoxes(rs, kFields);
     showCode(byDoubleClick ? rs.text(QStringLiteral("CodiceGara")) : CodiceGaraCalcolato);
-    for (int i = 0; i < 5; ++i)
-        DatiCaricati[i] = Txt_Field[i]->text();
     DatiCaricati[kCodice] = rs.text(QStringLiteral("CodiceGara"));
-    if (byDoubleClick)
-        cmdDelete->setEnabled(true);
 }
 
 void FrmGare::writeRecord(Recordset& rs, const QString& key) {
@@ -143,11 +138,6 @@ void FrmGare::handBackBoxes(const QString& key) {
     if (m_target)
         m_target->riceviGara(key, Txt_Field[0]->text(), Txt_Field[1]->text(), Txt_Field[kGiudice]->text(),
                              Txt_Field[kData]->text());
-}
-
-void FrmGare::releaseShared() {
-    m_shared.rsIscrizioni.reset();
-    m_shared.rsGare.reset();
 }
 
 void FrmGare::search(const QString& typed) {
@@ -206,8 +196,7 @@ void FrmGare::ProponiUltimaGara() {
     pointViewAt(ultima);
     if (!viewHasRecord()) {
         // A code no longer in the table: back on the whole table, so look-ups go on.
-        m_view.setRecordSource(QStringLiteral("select * from TblGare order by CodiceGara"));
-        m_view.refresh();
+        pointViewAtAll();
         return;
     }
     if (!pickMode())

@@ -34,7 +34,6 @@ protected:
     void restoreKeyLabel() override;
     void handBackRecord(const Recordset& rs) override;
     void handBackBoxes(const QString& key) override;
-    void releaseShared() override;
     void boxEntered(int index) override;
     void boxLeft(int index) override;
     bool boxKey(int index, QKeyEvent* e) override;

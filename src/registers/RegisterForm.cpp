@@ -211,14 +211,24 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
 
     // Opening: the bound view on the whole table, the list and its count.
     guarded([this] {
-        m_view.setRecordSource(
-            QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
-        m_view.refresh();
+        pointViewAtAll();
         reloadList();
     });
     ModificaRecord = false;
     if (!m_boxes.isEmpty())
         m_boxes[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void RegisterForm::loadBoxes(const Recordset& rs, std::span<const char* const> fields,
+                             const QString& comboField) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        m_boxes[qsizetype(i)]->setText(rs.text(QString::fromLatin1(fields[i])));
+        DatiCaricati[qsizetype(i)] = m_boxes[qsizetype(i)]->text();
+    }
+    if (m_combo) {
+        m_combo->setEditText(rs.text(comboField));
+        DatiCaricati[m_comboSlot] = m_combo->currentText();
+    }
 }
 
 void RegisterForm::CaricaLista() {
@@ -275,6 +285,28 @@ void RegisterForm::pointViewAt(const QString& key) {
     m_view.setRecordSource(
         QStringLiteral("select * from %1 where %2 = ?").arg(m_setup.table, m_setup.keyField), {key});
     m_view.refresh();
+}
+
+void RegisterForm::pointViewAtAll() {
+    m_view.setRecordSource(
+        QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
+    m_view.refresh();
+}
+
+QString RegisterForm::newKey() const {
+    return m_boxes[0]->text();
+}
+
+QString RegisterForm::loadedKey() const {
+    return DatiCaricati.value(0);
+}
+
+void RegisterForm::boxEntered(int index) {
+    const bool hasRecord = viewHasRecord();
+    if (index == 1 && hasRecord)
+        lookUpTypedKey();
+    if (index == m_setup.newRecordBox && !hasRecord)
+        enableSaveCancel();
 }
 
 bool RegisterForm::viewHasRecord() {
@@ -399,12 +431,7 @@ void RegisterForm::save() {
             handBackClose();
             return;
         }
-        reloadList();
-        cmdSave->setEnabled(false);
-        cmdCancel->setEnabled(false);
-        if (cmdIscriz)
-            cmdIscriz->setEnabled(false);
-        ClearFields();
+        startOver();
         return;
     }
     const QString key = newKey();
@@ -445,6 +472,11 @@ void RegisterForm::save() {
         handBackClose();
         return;
     }
+    startOver();
+}
+
+// After a save or a refused one: the list again, empty boxes, nothing to save.
+void RegisterForm::startOver() {
     reloadList();
     cmdSave->setEnabled(false);
     cmdCancel->setEnabled(false);
@@ -485,13 +517,9 @@ void RegisterForm::remove() {
     rs.deleteRecord();
     rs.moveNext();
     // Back on the whole table, so that typed keys are looked up again.
-    m_view.setRecordSource(
-        QStringLiteral("select * from %1 order by %2").arg(m_setup.table, m_setup.keyField));
-    m_view.refresh();
-    m_shared.open(listSet(), QStringLiteral("SELECT * FROM %1").arg(m_setup.table));
+    pointViewAtAll();
     ClearFields();
-    cmdDelete->setEnabled(false);
-    CaricaLista();
+    reloadList();
 }
 
 void RegisterForm::cmdClose_Click() {
@@ -499,7 +527,9 @@ void RegisterForm::cmdClose_Click() {
 }
 
 void RegisterForm::done(int result) {
-    releaseShared();
+    if (!m_setup.releaseEntriesAfterCheck)
+        m_shared.rsIscrizioni.reset();
+    listSet().reset();
     QDialog::done(result);
 }
 
@@ -518,6 +548,7 @@ void RegisterForm::listDoubleClick() {
             return;
         }
         loadRecord(m_view.recordset(), true);
+        cmdDelete->setEnabled(true);
     });
 }
 

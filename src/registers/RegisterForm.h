@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <span>
 #include <vector>
 
 class QComboBox;
@@ -53,7 +54,8 @@ public:
         QString deleteRefusedText;
         QString duplicateText; // followed by the key
         bool hasIscrizione = false;
-        bool releaseEntriesAfterCheck = false;
+        bool releaseEntriesAfterCheck = false; // else on closing, with the list's record set
+        int newRecordBox = -1;                 // entering it with no record loaded enables Salva and Annulla
     };
 
     ~RegisterForm() override;
@@ -90,25 +92,29 @@ protected:
     virtual void loadRecord(const Recordset& rs, bool byDoubleClick) = 0;
     virtual void writeRecord(Recordset& rs, const QString& key) = 0;
     virtual bool checkFields() = 0;
-    virtual QString newKey() const = 0;
-    virtual QString loadedKey() const = 0;
+    // The key to save and the key as loaded; by default box 0 and its loaded value.
+    virtual QString newKey() const;
+    virtual QString loadedKey() const;
     virtual QString keyChangeMessage() const = 0;
     virtual QString keyForDeleteCheck() const = 0;
     virtual void restoreKeyLabel() = 0;
     virtual void handBackRecord(const Recordset& rs) = 0;
     virtual void handBackBoxes(const QString& key) = 0;
-    virtual void releaseShared() = 0;
-    virtual void boxEntered(int index) = 0;
+    // By default: box 1 looks up the typed key, newRecordBox starts a new record.
+    virtual void boxEntered(int index);
     virtual void boxLeft(int) {}
     virtual bool boxKey(int, QKeyEvent*) { return false; }
     // The list after a keystroke in the search box; an empty pattern lists everything.
     virtual void search(const QString& typed);
 
     // The pattern's shared steps.
+    // Shows the record's fields in the boxes (in box order) and the combo, as loaded.
+    void loadBoxes(const Recordset& rs, std::span<const char* const> fields, const QString& comboField = {});
     void CaricaLista();
     void reloadList();
     void ClearFields();
     void pointViewAt(const QString& key);
+    void pointViewAtAll();
     bool viewHasRecord();
     bool keyExists(const QString& key);
     bool hasEntries(const QString& key);
@@ -158,6 +164,7 @@ private:
     void comboLostFocus();
     bool enterMoves(QWidget* from, QKeyEvent* e);
     void save();
+    void startOver();
     void remove();
     void detectChange(int slot, const QString& now);
 };
