@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <iterator>
 
 namespace zar {
 
@@ -38,23 +39,11 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
                           "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    switch (filtro.ordine) {
-    case OrdineIscritti::Database:
-        sql += QStringLiteral(" ORDER BY i.rowid");
-        break;
-    case OrdineIscritti::Pettorale:
-        sql += QStringLiteral(" ORDER BY i.Pettorale, i.rowid");
-        break;
-    case OrdineIscritti::ClassificaRun1:
-        sql += QStringLiteral(" ORDER BY i.ClassificaRun1, i.rowid");
-        break;
-    case OrdineIscritti::ClassificaRun2:
-        sql += QStringLiteral(" ORDER BY i.ClassificaRun2, i.rowid");
-        break;
-    case OrdineIscritti::ClassificaCombinata:
-        sql += QStringLiteral(" ORDER BY i.ClassificaCombinata, i.rowid");
-        break;
-    }
+    // By OrdineIscritti; ties keep the order of entry.
+    static const char* const kOrdine[] = {"", "i.Pettorale, ", "i.ClassificaRun1, ", "i.ClassificaRun2, ",
+                                          "i.ClassificaCombinata, "};
+    static_assert(std::size(kOrdine) == size_t(OrdineIscritti::ClassificaCombinata) + 1);
+    sql += QStringLiteral(" ORDER BY %1i.rowid").arg(QLatin1String(kOrdine[int(filtro.ordine)]));
 
     std::vector<RigaIscritto> rows;
     Statement st(db, sql);

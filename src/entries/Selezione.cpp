@@ -91,29 +91,19 @@ QString GaraNonTrovata(const QString& codice) {
            QStringLiteral("\n\rNon trovata tra le registrazioni delle gare!");
 }
 
-namespace {
-
-QString testoRisultato(const QVariant& v) {
-    if (v.isNull())
-        return {};
-    const double d = v.toDouble();
-    if (d == double(qint64(d)) && std::abs(d) < 1e15) // places and whole points: the quick way
-        return QString::number(qint64(d));
-    return QString::number(d, 'g', 15);
-}
-
-} // namespace
-
 QString TestoRisultato(const RigaIscritto& r, int risultato) {
     if (risultato < 0 || risultato >= RigaIscritto::NumeroRisultati)
         return {};
     const QVariant& v = r.risultati[risultato];
     if (v.isNull())
         return {};
+    const double d = v.toDouble();
     if (risultato == RigaIscritto::TempoRun1 || risultato == RigaIscritto::TempoRun2 ||
         risultato == RigaIscritto::TempoCombinata)
-        return FormatTempo(v.toDouble());
-    return testoRisultato(v);
+        return FormatTempo(d);
+    if (d == double(qint64(d)) && std::abs(d) < 1e15) // places and whole points: the quick way
+        return QString::number(qint64(d));
+    return QString::number(d, 'g', 15);
 }
 
 QStringList CelleRisultati(const RigaIscritto& r) {
@@ -132,15 +122,26 @@ TestoCella CellaDelMembro(const MembroSelezione& membro) {
     return [](const RigaIscritto& r, int colonna) { return colonna == 0 ? r.Pettorale : QString(); };
 }
 
+namespace {
+
+MembroSelezione membro(const QString& nome, MembroSelezione::Filtri filtri, const QString& domanda,
+                       MembroSelezione::Stampa stampa, OrdinamentoColonne ordinamento) {
+    MembroSelezione m;
+    m.nome = nome;
+    m.filtri = filtri;
+    m.domanda = domanda;
+    m.stampa = stampa;
+    m.ordinamento = ordinamento;
+    return m;
+}
+
+} // namespace
+
 const MembroSelezione& MembroClassifica() {
     static const MembroSelezione m = [] {
-        MembroSelezione m;
-        m.nome = QStringLiteral("frmClassifica");
-        m.filtri = MembroSelezione::Filtri::Tutti;
-        m.ordine = [] { return OrdineIscritti::Pettorale; };
-        m.domanda = QStringLiteral("Inserire la CLASSIFICA per questa gara?");
-        m.stampa = MembroSelezione::Stampa::Nessuna;
-        m.ordinamento = OrdinamentoColonne::Testo;
+        MembroSelezione m = membro(QStringLiteral("frmClassifica"), MembroSelezione::Filtri::Tutti,
+                                   QStringLiteral("Inserire la CLASSIFICA per questa gara?"),
+                                   MembroSelezione::Stampa::Nessuna, OrdinamentoColonne::Testo);
         m.saltaIntestazioneVuota = true;
         m.campiIscrizione = false;
         m.colonne = {{QStringLiteral("Pettorale"), 900},  {QStringLiteral("Cognome_Nome Cond."), 2700},
@@ -171,47 +172,29 @@ const MembroSelezione& MembroClassifica() {
 }
 
 MembroSelezione MembroReportPartenza() {
-    MembroSelezione m;
-    m.nome = QStringLiteral("frmReportPartenza");
-    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
-    m.ordine = [] { return OrdineIscritti::Pettorale; };
-    m.domanda = QStringLiteral("Stampare le PARTENZE per questa gara?");
-    m.stampa = MembroSelezione::Stampa::TreScelti;
-    m.ordinamento = OrdinamentoColonne::Numerico;
-    return m;
+    return membro(QStringLiteral("frmReportPartenza"), MembroSelezione::Filtri::GaraPoiAltri,
+                  QStringLiteral("Stampare le PARTENZE per questa gara?"), MembroSelezione::Stampa::TreScelti,
+                  OrdinamentoColonne::Numerico);
 }
 
 MembroSelezione MembroReportClassifica(std::function<OrdineIscritti()> ordine) {
-    MembroSelezione m;
-    m.nome = QStringLiteral("frmReportClassifica");
-    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
+    MembroSelezione m = membro(QStringLiteral("frmReportClassifica"), MembroSelezione::Filtri::GaraPoiAltri,
+                               QStringLiteral("Stampare le CLASSIFICHE per questa gara?"),
+                               MembroSelezione::Stampa::TreScelti, OrdinamentoColonne::Nessuno);
     m.ordine = std::move(ordine);
-    m.domanda = QStringLiteral("Stampare le CLASSIFICHE per questa gara?");
-    m.stampa = MembroSelezione::Stampa::TreScelti;
-    m.ordinamento = OrdinamentoColonne::Nessuno;
     return m;
 }
 
 MembroSelezione MembroPrintPettorali() {
-    MembroSelezione m;
-    m.nome = QStringLiteral("frmPrintPettorali");
-    m.filtri = MembroSelezione::Filtri::GaraPoiAltri;
-    m.ordine = [] { return OrdineIscritti::Pettorale; };
-    m.domanda = QStringLiteral("Stampare i PETTORALI per questa gara?");
-    m.stampa = MembroSelezione::Stampa::OgniUscita;
-    m.ordinamento = OrdinamentoColonne::Numerico;
-    return m;
+    return membro(QStringLiteral("frmPrintPettorali"), MembroSelezione::Filtri::GaraPoiAltri,
+                  QStringLiteral("Stampare i PETTORALI per questa gara?"),
+                  MembroSelezione::Stampa::OgniUscita, OrdinamentoColonne::Numerico);
 }
 
 MembroSelezione MembroReportIscritti() {
-    MembroSelezione m;
-    m.nome = QStringLiteral("frmReportIscritti");
-    m.filtri = MembroSelezione::Filtri::SoloGara;
-    m.ordine = [] { return OrdineIscritti::Pettorale; };
-    m.domanda = QStringLiteral("Stampare la LISTA DEGLI ISCRITTI per questa gara?");
-    m.stampa = MembroSelezione::Stampa::UscitaGara;
-    m.ordinamento = OrdinamentoColonne::Numerico;
-    return m;
+    return membro(QStringLiteral("frmReportIscritti"), MembroSelezione::Filtri::SoloGara,
+                  QStringLiteral("Stampare la LISTA DEGLI ISCRITTI per questa gara?"),
+                  MembroSelezione::Stampa::UscitaGara, OrdinamentoColonne::Numerico);
 }
 
 } // namespace zar

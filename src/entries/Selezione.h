@@ -58,6 +58,7 @@ struct MembroSelezione {
     QString nome; // the form's name, for reading
     Filtri filtri = Filtri::Tutti;
     // The list's order; a member may decide at load time (the rankings by their run option).
+    // Unset: by bib.
     std::function<OrdineIscritti()> ordine;
     QString domanda; // second line of the offer of the last competition
     Stampa stampa = Stampa::Nessuna;
