@@ -94,6 +94,16 @@ void ListaIscrittiModel::ordina(const StatoOrdinamento& stato) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void PreparaLista(QTreeView* view) {
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->header()->setStretchLastSection(true);
+}
+
 ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColonne regola, QWidget* parent)
     : QTreeView(parent), m_regola(regola) {
     QStringList intestazioni;
@@ -101,13 +111,7 @@ ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColo
         intestazioni << c.intestazione;
     m_model = new ListaIscrittiModel(intestazioni, this);
     setModel(m_model);
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    header()->setStretchLastSection(true);
+    PreparaLista(this);
     header()->setSectionsMovable(false);
     header()->setSectionsClickable(regola != OrdinamentoColonne::Nessuno);
     // The widths in twips were chosen for a smaller font: never narrower than a shown time.

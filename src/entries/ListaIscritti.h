@@ -44,6 +44,10 @@ private:
     std::vector<int> m_ordine; // shown row -> stored row
 };
 
+// The look of every list of records: whole rows, one at a time, read-only, the last
+// column taking the rest of the width.
+void PreparaLista(QTreeView* view);
+
 // A list view in report view over a ListaIscrittiModel, sorting on header clicks by the
 // member's rule. Column widths are given in twips.
 class ListaIscritti : public QTreeView {
@@ -57,7 +61,7 @@ public:
     // The header click (ColumnClick).
     void clicIntestazione(int colonna);
 
-    static int twipsToPixels(int twips) { return twips / 15; }
+    static int twipsToPixels(int twips) { return twips / 15; } // 15 twips to a pixel at 96 dpi
 
 private:
     ListaIscrittiModel* m_model;

@@ -1,8 +1,8 @@
 #include "frame/frmChangePassword.h"
 
 #include "frame/SharedValues.h"
+#include "platform/Guarded.h"
 #include "platform/Modal.h"
-#include "platform/MsgBox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -78,14 +78,12 @@ frmChangePassword::frmChangePassword(SharedValues& shared, QWidget* parent)
 }
 
 void frmChangePassword::Form_Load() {
-    try {
+    guarded([this] {
         Data1.setDatabase(m_shared.dbGare.get());
         Data1.setRecordSource(QStringLiteral("SELECT * FROM TblPassword"));
         Data1.refresh();
         showStored();
-    } catch (const DbError& e) {
-        MsgBox(e.message(), vbCritical);
-    }
+    });
 }
 
 void frmChangePassword::showStored() {

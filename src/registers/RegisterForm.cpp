@@ -1,5 +1,6 @@
 #include "registers/RegisterForm.h"
 
+#include "entries/ListaIscritti.h"
 #include "entries/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
@@ -21,10 +22,6 @@ namespace {
 
 const QString kConfirmSave = QStringLiteral("Confermi il salvataggio dei dati?.");
 const QString kConfirmDelete = QStringLiteral("Confermi la cancellazione del record corrente?");
-
-int twipsToPixels(int twips) {
-    return twips / 15; // 15 twips to a pixel at 96 dpi
-}
 
 bool isEnter(const QKeyEvent* e) {
     return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
@@ -67,14 +64,8 @@ RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
     m_list = new QTreeView(this);
     m_list->setObjectName(m_setup.listName);
     m_list->setModel(m_model);
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
+    PreparaLista(m_list);
     m_list->setItemsExpandable(false);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->header()->setStretchLastSection(true);
     connect(m_list, &QTreeView::doubleClicked, this, [this] { listDoubleClick(); });
 }
 
@@ -199,7 +190,7 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     // The first column shows a whole key; the others keep their documented widths.
     QList<int> widths;
     for (int t : m_setup.columnTwips)
-        widths << twipsToPixels(t);
+        widths << ListaIscritti::twipsToPixels(t);
     const QFontMetrics fm = m_list->fontMetrics();
     widths[0] = std::max(widths[0], fm.horizontalAdvance(QString(m_setup.keyColumnChars, u'N')) + 16);
     int listWidth = 0;
@@ -233,10 +224,6 @@ void RegisterForm::loadBoxes(const Recordset& rs, std::span<const char* const> f
 
 void RegisterForm::CaricaLista() {
     Recordset& rs = *listSet();
-    if (rs.recordCount() > 0) {
-        rs.moveLast();
-        rs.moveFirst();
-    }
     LblNumRecords->setText(QString::number(rs.recordCount()));
     LblNumRecords->repaint();
     std::vector<int> fields;
