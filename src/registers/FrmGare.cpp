@@ -154,15 +154,11 @@ void FrmGare::boxEntered(int index) {
         return;
     // The key needs both the place and the date, so a new competition is recognised here.
     CodiceGaraCalcolato = CodiceGaraDa(Txt_Field[kData]->text(), Txt_Field[1]->text());
-    if (!viewHasRecord() || !keyExists(CodiceGaraCalcolato)) {
+    if (!viewHasRecord()) {
         enableSaveCancel();
         return;
     }
-    // With a change pending the form keeps its values and the view its record.
-    if (ModificaRecord)
-        return;
-    pointViewAt(CodiceGaraCalcolato);
-    loadRecord(m_view.recordset(), false);
+    lookUpKey(CodiceGaraCalcolato);
 }
 
 void FrmGare::boxLeft(int index) {

@@ -291,7 +291,7 @@ QString RegisterForm::loadedKey() const {
 void RegisterForm::boxEntered(int index) {
     const bool hasRecord = viewHasRecord();
     if (index == 1 && hasRecord)
-        lookUpTypedKey();
+        lookUpKey(m_boxes[0]->text());
     if (index == m_setup.newRecordBox && !hasRecord)
         enableSaveCancel();
 }
@@ -318,10 +318,9 @@ bool RegisterForm::hasEntries(const QString& key) {
     return found;
 }
 
-// The key typed in box 0 is looked up in the table itself, not among the list rows,
-// which a search may have narrowed.
-void RegisterForm::lookUpTypedKey() {
-    const QString key = m_boxes[0]->text();
+// The key is looked up in the table itself, not among the list rows, which a search may
+// have narrowed. A key not there starts a new record.
+void RegisterForm::lookUpKey(const QString& key) {
     if (key.isEmpty() || !keyExists(key)) {
         enableSaveCancel();
         return;

@@ -118,7 +118,7 @@ protected:
     bool viewHasRecord();
     bool keyExists(const QString& key);
     bool hasEntries(const QString& key);
-    void lookUpTypedKey();
+    void lookUpKey(const QString& key);
     void enableSaveCancel();
     void upperCase(int index);
     bool requireBox(int index, const QString& text, const QString& title);
