@@ -1,7 +1,6 @@
 #include "registers/FieldBox.h"
 
 #include <QFocusEvent>
-#include <QKeyEvent>
 
 namespace zar {
 
@@ -35,45 +34,9 @@ void FocusTracker::focusOut(QWidget* w, const QFocusEvent* e) {
         hooks->lostFocus();
 }
 
-void FieldBox::focusInEvent(QFocusEvent* e) {
-    QLineEdit::focusInEvent(e);
-    m_tracker.focusIn(this, hooks);
-}
-
-void FieldBox::focusOutEvent(QFocusEvent* e) {
-    QLineEdit::focusOutEvent(e);
-    m_tracker.focusOut(this, e);
-}
-
-void FieldBox::keyPressEvent(QKeyEvent* e) {
-    if (hooks.keyPress && hooks.keyPress(e)) {
-        e->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(e);
-}
-
-FieldCombo::FieldCombo(FocusTracker& tracker, QWidget* parent) : QComboBox(parent), m_tracker(tracker) {
+FieldCombo::FieldCombo(FocusTracker& tracker, QWidget* parent) : FieldWidget(tracker, parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-}
-
-void FieldCombo::focusInEvent(QFocusEvent* e) {
-    QComboBox::focusInEvent(e);
-    m_tracker.focusIn(this, hooks);
-}
-
-void FieldCombo::focusOutEvent(QFocusEvent* e) {
-    QComboBox::focusOutEvent(e);
-    m_tracker.focusOut(this, e);
-}
-
-void FieldCombo::keyPressEvent(QKeyEvent* e) {
-    if (hooks.keyPress && hooks.keyPress(e)) {
-        e->accept();
-        return;
-    }
-    QComboBox::keyPressEvent(e);
 }
 
 } // namespace zar

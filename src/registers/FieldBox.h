@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <functional>
 
 class QFocusEvent;
-class QKeyEvent;
 
 namespace zar {
 
@@ -34,32 +34,41 @@ private:
     FieldHooks* m_hooks = nullptr;
 };
 
-class FieldBox : public QLineEdit {
+// A register box (line or combo) that reports its focus to the tracker and runs its key hook.
+template <typename Base> class FieldWidget : public Base {
 public:
-    FieldBox(FocusTracker& tracker, QWidget* parent) : QLineEdit(parent), m_tracker(tracker) {}
+    FieldWidget(FocusTracker& tracker, QWidget* parent) : Base(parent), m_tracker(tracker) {}
     FieldHooks hooks;
 
 protected:
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override {
+        Base::focusInEvent(e);
+        m_tracker.focusIn(this, hooks);
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        Base::focusOutEvent(e);
+        m_tracker.focusOut(this, e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (hooks.keyPress && hooks.keyPress(e)) {
+            e->accept();
+            return;
+        }
+        Base::keyPressEvent(e);
+    }
 
 private:
     FocusTracker& m_tracker;
 };
 
-class FieldCombo : public QComboBox {
+class FieldBox : public FieldWidget<QLineEdit> {
+public:
+    using FieldWidget::FieldWidget;
+};
+
+class FieldCombo : public FieldWidget<QComboBox> {
 public:
     FieldCombo(FocusTracker& tracker, QWidget* parent);
-    FieldHooks hooks;
-
-protected:
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
-    FocusTracker& m_tracker;
 };
 
 } // namespace zar
