@@ -39,7 +39,6 @@ private slots:
     void exitQuestion();
     void menuItems_data();
     void menuItems();
-    void panelsAreStackedUntilATabIsClicked();
     void eachTabShowsItsPanel();
     void shortcutIconAndLabelRunTheSameMenuItem_data();
     void shortcutIconAndLabelRunTheSameMenuItem();
@@ -165,8 +164,10 @@ void ZAR_MainTest::windowBuiltAfterLoginIsCompletedWhileTheLoginIsUp() {
     QVERIFY(m_main->menuBar()->isVisible());
     QVERIFY(m_main->statusPanel1->isVisible());
     QVERIFY(m_main->statusPanel2->isVisible());
-    for (QFrame* frame : m_main->Frame1)
+    for (QFrame* frame : m_main->Frame1) { // stacked until a tab is clicked
         QVERIFY(frame->isVisible());
+        QCOMPARE(frame->geometry(), m_main->Frame1[0]->geometry());
+    }
     QWidget* front = m_main->Picture1->childAt(m_main->Frame1[0]->geometry().center());
     QVERIFY(front && (m_main->Frame1[4]->isAncestorOf(front) || front == m_main->Frame1[4]));
     QVERIFY(m_main->CmdConfig[4]->isVisible());
@@ -319,18 +320,6 @@ void ZAR_MainTest::menuItems() {
                                    ? m_main->menuBar()->actions()
                                    : m_main->menuBar()->findChild<QMenu*>(parentMenu)->actions();
     QVERIFY(siblings.contains(action));
-}
-
-void ZAR_MainTest::panelsAreStackedUntilATabIsClicked() {
-    m_main->show();
-    for (QFrame* frame : m_main->Frame1) {
-        QVERIFY(frame->isVisible());
-        QCOMPARE(frame->geometry(), m_main->Frame1[0]->geometry());
-    }
-    // The Help panel is in front: its own shortcut is what the user sees.
-    QWidget* front = m_main->Picture1->childAt(m_main->Frame1[0]->geometry().center());
-    QVERIFY(front);
-    QVERIFY(m_main->Frame1[4]->isAncestorOf(front) || front == m_main->Frame1[4]);
 }
 
 void ZAR_MainTest::eachTabShowsItsPanel() {
