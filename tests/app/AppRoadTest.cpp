@@ -158,8 +158,6 @@ private slots:
     }
 
     void roadOfDogsThroughACompetition();
-    void registersOpenFromMenusAndShortcuts_data();
-    void registersOpenFromMenusAndShortcuts();
     void keysInUseAreProtected_data();
     void keysInUseAreProtected();
 };
@@ -447,63 +445,6 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         QCOMPARE(place("ClassificaRun2"), sc.place2);
         QCOMPARE(place("ClassificaCombinata"), sc.combined);
     }
-}
-
-void AppRoadTest::registersOpenFromMenusAndShortcuts_data() {
-    QTest::addColumn<QString>("menuItem");
-    QTest::addColumn<int>("panel");
-    QTest::addColumn<QString>("shortcut");
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("list");
-    QTest::newRow("Gare") << "mnGare" << 1 << "Label12"
-                          << "frmGare"
-                          << "Anagrafico Gare"
-                          << "LvwGare";
-    QTest::newRow("Conduttori") << "mnConduttori" << 1 << "LblCndt"
-                                << "frmConduttore"
-                                << "Anagrafico Conduttori"
-                                << "LvwConduttori";
-    QTest::newRow("Cani") << "mnCani" << 1 << "LblCani"
-                          << "frmCane"
-                          << "Anagrafico Cani"
-                          << "LvwCani";
-}
-
-// Opened from the main window, each register is in register mode: it lists its records,
-// hands nothing back and does not offer the last competition.
-void AppRoadTest::registersOpenFromMenusAndShortcuts() {
-    QFETCH(QString, menuItem);
-    QFETCH(int, panel);
-    QFETCH(QString, shortcut);
-    QFETCH(QString, form);
-    QFETCH(QString, caption);
-    QFETCH(QString, list);
-    test::StrictResponder r;
-    shared().dbGare->exec(
-        "INSERT INTO TblGare (CodiceGara, Gara, Localita, Data) VALUES (?, 'TROFEO', 'ROMA', "
-        "'01/05/2024')",
-        {G});
-    shared().dbGare->exec(
-        "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('AAA1', 'ROSSI', 'M')");
-    shared().dbGare->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES ('CHIPA', 'FIDO')");
-    IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared().iniPath(), G);
-    shared().UltimaGara.clear(); // only the entries form reads it for the register
-
-    const auto check = [&](QWidget* f) {
-        QCOMPARE(f->windowTitle(), caption);
-        QCOMPARE(child<QAbstractItemView>(f, list)->model()->rowCount(), 1);
-        QCOMPARE(text(f, "LblNumRecords"), QStringLiteral("1"));
-        if (auto* iscriz = f->findChild<QPushButton*>("cmdIscriz"))
-            QVERIFY(!iscriz->isEnabled());
-        QCOMPARE(focused(), QStringLiteral("Txt_Field_0"));
-        click(f, "cmdClose");
-    };
-    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form, check);
-    m_main->showPanel(panel);
-    drive([&] { QTest::mouseClick(child<QLabel>(m_main.get(), shortcut), Qt::LeftButton); }, form, check);
-    QVERIFY(r.shown().isEmpty());
-    QVERIFY(!shared().frmGare && !shared().frmConduttore && !shared().frmCane);
 }
 
 void AppRoadTest::keysInUseAreProtected_data() {

@@ -264,21 +264,6 @@ TEST(Selection, OfferTexts) {
               QStringLiteral("Gara : 20240501ROMA\n\rNon trovata tra le registrazioni delle gare!"));
 }
 
-TEST(Selection, ScoresRowShowsEmptyCellsAndTimes) {
-    RigaIscritto r;
-    r.Pettorale = QStringLiteral("4");
-    r.risultati[RigaIscritto::PunteggioRun1] = 60.5;
-    r.risultati[RigaIscritto::TempoRun1] = 1 + 30.5 / 60;
-    r.risultati[RigaIscritto::ClassificaRun1] = 9990;
-    const QStringList cells = MembroClassifica().celle(r);
-    ASSERT_EQ(cells.size(), 12);
-    EXPECT_EQ(cells[3], QStringLiteral("60.5")); // "." so that a row click reads it back whole
-    EXPECT_EQ(cells[4], QStringLiteral("01'30\"50"));
-    EXPECT_EQ(cells[5], QStringLiteral("9990"));
-    for (int c = 6; c < 12; ++c)
-        EXPECT_EQ(cells[c], QString()) << c;
-}
-
 struct CasoPunteggio {
     int run;
     const char *p1, *t1, *p2, *t2;

@@ -279,21 +279,6 @@ private slots:
         QCOMPARE(r.shown().size(), 1);
         QVERIFY(field("PunteggioRun1", 4).isNull());
     }
-
-    void snapshot() {
-        db().exec(QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('CF', "
-                                 "'ROSSI', 'MARIO')"));
-        for (int bib : {1, 2, 3})
-            entry(bib);
-        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = 85, TempoRun1 = 1.5, ClassificaRun1 = Pettorale");
-        open();
-        test::StrictResponder r;
-        select();
-        clickRow("2");
-        const QString out = qEnvironmentVariable("ZAR_SNAPSHOT_DIR");
-        if (!out.isEmpty())
-            form->grab().save(out + QStringLiteral("/frmClassifica.png"));
-    }
 };
 
 QTEST_MAIN(frmClassificaTest)

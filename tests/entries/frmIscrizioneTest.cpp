@@ -450,20 +450,6 @@ private slots:
         form->lista()->clicIntestazione(0);
         QCOMPARE(listColumn(0), QStringList({"11", "10", "2", "1"}));
     }
-
-    void snapshot() {
-        db().exec(QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('CF', "
-                                 "'ROSSI', 'MARIO')"));
-        db().exec(QStringLiteral("INSERT INTO TblCani (Microchip, NomeCane) VALUES ('CHIP1', 'FIDO')"));
-        for (int bib : {1, 2, 3})
-            entry(G, bib);
-        open();
-        test::StrictResponder r;
-        fillAll(QStringLiteral("CF"), QStringLiteral("CHIP7"));
-        const QString out = qEnvironmentVariable("ZAR_SNAPSHOT_DIR");
-        if (!out.isEmpty())
-            form->grab().save(out + QStringLiteral("/frmIscrizione.png"));
-    }
 };
 
 QTEST_MAIN(frmIscrizioneTest)

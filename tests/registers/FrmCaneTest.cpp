@@ -104,44 +104,12 @@ private slots:
         QCOMPARE(t.cane, QStringList({"111", "FIDO II", "BEAGLE", "SMALL"}));
         QVERIFY(!f->isVisible());
         QCOMPARE(env.scalar("SELECT NomeCane FROM TblCani").toString(), QString("FIDO"));
-    }
 
-    void doubleClickInPickModeHandsBackTheRecord() {
-        Env env;
-        addDog(env, "111", "FIDO", QVariant());
-        FakeTarget t;
-        auto f = openForm<FrmCane>(env, 1, &t);
+        // A double-click hands back the stored record; a Null size as empty text.
+        env.db().exec("UPDATE TblCani SET Taglia = NULL");
+        f = openForm<FrmCane>(env, 1, &t);
         doubleClickRow(list(f.get()), "111");
         QCOMPARE(t.cane, QStringList({"111", "FIDO", "BEAGLE", ""}));
-    }
-
-    void chipInUseCannotChangeNorBeDeleted() {
-        Env env;
-        addDog(env, "111", "FIDO", "SMALL");
-        env.entry("G1", 1, "CF", "111");
-        auto f = openForm<FrmCane>(env);
-        doubleClickRow(list(f.get()), "111");
-        typeInto(box(f.get(), 0), "112");
-        enter(box(f.get(), 0));
-        env.boxes.queue(vbYes);
-        click(f.get(), "cmdSave");
-        QCOMPARE(env.boxes.texts().last(),
-                 QString("Non è possibile MODIFICARE il codice MICROCHIP\r\n"
-                         "Sono presenti degli iscritti a competizioni con Microchip: 111"));
-        QVERIFY(!env.shared.rsIscrizioni);
-        QCOMPARE(env.scalar("SELECT Microchip FROM TblCani").toString(), QString("111"));
-
-        typeInto(box(f.get(), 0), QString());
-        QTest::keyClick(box(f.get(), 0), Qt::Key_Backspace);
-        click(f.get(), "cmdCancel");
-        doubleClickRow(list(f.get()), "111");
-        env.boxes.queue(vbYes);
-        click(f.get(), "cmdDelete");
-        QCOMPARE(
-            env.boxes.texts().last(),
-            QString(
-                "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare"));
-        QCOMPARE(env.count("TblCani"), 1);
     }
 
     void duplicateChipIsRefused() {
