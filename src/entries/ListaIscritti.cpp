@@ -144,4 +144,13 @@ void ListaIscritti::clicIntestazione(int colonna) {
                                m_stato.discendente ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
+bool ListaIscritti::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // An edited bib would send a later save to another entry: report the start, open no editor.
+    if (m_avvisoModifica && index.isValid() && (trigger == SelectedClicked || trigger == EditKeyPressed)) {
+        emit inizioModifica();
+        return false;
+    }
+    return QTreeView::edit(index, trigger, event);
+}
+
 } // namespace zar

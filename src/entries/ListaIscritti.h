@@ -60,13 +60,22 @@ public:
     const StatoOrdinamento& stato() const { return m_stato; }
     // The header click (ColumnClick).
     void clicIntestazione(int colonna);
-
+    // On: a click on the selected row or F2 reports the start of a label edit
+    // (BeforeLabelEdit); the list itself stays read-only.
+    void setAvvisoModifica(bool on) { m_avvisoModifica = on; }
     static int twipsToPixels(int twips) { return twips / 15; } // 15 twips to a pixel at 96 dpi
+
+signals:
+    void inizioModifica();
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     ListaIscrittiModel* m_model;
     OrdinamentoColonne m_regola;
     StatoOrdinamento m_stato;
+    bool m_avvisoModifica = false;
 };
 
 } // namespace zar

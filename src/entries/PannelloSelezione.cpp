@@ -99,7 +99,8 @@ void PannelloSelezione::carica() {
 
 void PannelloSelezione::CaricaLista() {
     LstInsRisultati->setIscritti({}, m_cella);
-    const auto filtro = FiltroPerSelezione(m_membro, selezione());
+    m_selezioneLista = selezione();
+    const auto filtro = FiltroPerSelezione(m_membro, m_selezioneLista);
     if (!filtro) {
         emit listaCaricata();
         return; // the count keeps its text

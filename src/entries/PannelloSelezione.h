@@ -38,6 +38,8 @@ public:
     ListaIscritti* LstInsRisultati = nullptr;
 
     Selezione selezione() const;
+    // The selection whose entries the list shows (the boxes may have changed since).
+    const Selezione& selezioneLista() const { return m_selezioneLista; }
     // The load: fills the boxes, reads the last competition and lists.
     void carica();
     void CaricaLista();
@@ -61,6 +63,7 @@ private:
     SharedValues& m_shared;
     MembroSelezione m_membro;
     TestoCella m_cella;
+    Selezione m_selezioneLista;
     QWidget* m_form;
     std::array<QComboBox*, 4> Cmb_Field{};
     int m_numeroBox = 4;

@@ -86,6 +86,9 @@ frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : EntriesDia
 
     connect(m_pannello->LstInsRisultati, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { LstInsRisultati_ItemClick(index.row()); });
+    m_pannello->LstInsRisultati->setAvvisoModifica(true);
+    connect(m_pannello->LstInsRisultati, &ListaIscritti::inizioModifica, this,
+            &frmClassifica::LstInsRisultati_BeforeLabelEdit);
 
     // Form_Load
     m_pannello->carica();
@@ -98,6 +101,7 @@ void frmClassifica::LstInsRisultati_ItemClick(int row) {
     const ListaIscrittiModel* m = m_pannello->LstInsRisultati->modello();
     if (row < 0 || row >= m->rowCount())
         return;
+    m_scelta = m_pannello->selezioneLista();
     Lbl_SceltaPettorale->setText(m->testo(row, 0));
     Lbl_SceltaConduttore->setText(m->testo(row, 1));
     Lbl_SceltaCane->setText(m->testo(row, 2));
@@ -106,6 +110,11 @@ void frmClassifica::LstInsRisultati_ItemClick(int row) {
     Txt_Clss[1]->setText(TestoDaTempoMostrato(m->testo(row, 4)));
     Txt_Clss[3]->setText(TestoDaTempoMostrato(m->testo(row, 7)));
     cmdSave->setEnabled(true);
+}
+
+void frmClassifica::LstInsRisultati_BeforeLabelEdit() {
+    cmdSave->setEnabled(true);
+    cmdCancel->setEnabled(true);
 }
 
 void frmClassifica::Opt_Run_Click(int indice) {
@@ -134,7 +143,9 @@ void frmClassifica::Txt_Clss_KeyPress(int indice) {
 void frmClassifica::cmdSave_Click() {
     if (MsgBox(QStringLiteral("Confermi il salvataggio dei dati?."), vbYesNo + vbQuestion) != vbYes)
         return;
-    const Selezione sel = m_pannello->selezione();
+    // The chosen entry's competition and group, even when the boxes were changed after the
+    // row click: the boxes' competition could hold another dog under the same bib.
+    const Selezione& sel = m_scelta;
     BoxPunteggi box;
     box.run = Opt_Run[1]->isChecked() ? 2 : 1;
     box.punti1 = Txt_Clss[0]->text();

@@ -28,6 +28,7 @@ public:
     void cmdCancel_Click();
     void cmdClose_Click();
     void LstInsRisultati_ItemClick(int row);
+    void LstInsRisultati_BeforeLabelEdit();
     void Opt_Run_Click(int indice);
 
 protected:
@@ -38,6 +39,7 @@ private:
 
     PannelloSelezione* m_pannello;
     TempoLimite TempoLimite_{};
+    Selezione m_scelta; // the list's selection when the entry was chosen
 
     QLabel* Lbl_SceltaPettorale;
     QLabel* Lbl_SceltaConduttore;

@@ -186,11 +186,16 @@ private slots:
         QCOMPARE(box(2)->text(), QString());
         QCOMPARE(box(3)->text(), QString());
         QVERIFY(button("cmdSave")->isEnabled());
+        QVERIFY(!button("cmdCancel")->isEnabled());
         QTest::mouseClick(child<QRadioButton>(form.get(), "Opt_Run_1"), Qt::LeftButton);
         QVERIFY(!box(0)->isEnabled() && !box(1)->isEnabled());
         QVERIFY(box(2)->isEnabled() && box(3)->isEnabled());
-        form->cmdCancel_Click();
-        QVERIFY(!button("cmdSave")->isEnabled());
+        // Starting a label edit (F2) enables both buttons.
+        list()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list(), Qt::Key_F2);
+        QVERIFY(button("cmdSave")->isEnabled() && button("cmdCancel")->isEnabled());
+        QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+        QVERIFY(!button("cmdSave")->isEnabled() && !button("cmdCancel")->isEnabled());
         QCOMPARE(box(0)->text(), QStringLiteral("85"));
     }
 
@@ -267,6 +272,48 @@ private slots:
         r.queue(vbYes);
         form->cmdSave_Click();
         QCOMPARE(field("TempoRun1", 4).toDouble(), before);
+    }
+
+    void saveGoesToTheChosenEntryAfterTheBoxesChanged() {
+        const QString G2 = QStringLiteral("20240601MILANO");
+        entry(4);
+        entry(3, QStringLiteral("SENIOR"));
+        db().exec(
+            QStringLiteral("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, Microchip, Categoria, Classe, "
+                           "Taglia) VALUES (?, 4, 'OTHER', 'TIME', 'JUNIOR', 'SMALL')"),
+            {G2});
+        const auto result = [&](const QString& gara, int bib, const char* name) {
+            return db().scalar(
+                QStringLiteral("SELECT %1 FROM TblIscrizioni WHERE CodiceGara = ? AND Pettorale = ?")
+                    .arg(QLatin1String(name)),
+                {gara, bib});
+        };
+        open();
+        test::StrictResponder r;
+        select();
+        clickRow("4");
+        // Another class: the chosen entry is saved and its own group ranked.
+        combo(2)->setFocus(Qt::TabFocusReason);
+        settle();
+        combo(2)->setEditText(QStringLiteral("SENIOR"));
+        box(0)->setFocus(Qt::TabFocusReason);
+        settle();
+        QCOMPARE(column(0), QStringList({"3"}));
+        box(0)->setText(QStringLiteral("85"));
+        box(1)->setText(QStringLiteral("013050"));
+        r.queue(vbYes);
+        form->cmdSave_Click();
+        QCOMPARE(result(G, 4, "PunteggioRun1").toDouble(), 85.0);
+        QVERIFY(!result(G, 4, "ClassificaRun1").isNull());
+        QVERIFY(result(G, 3, "ClassificaRun1").isNull());
+
+        // Another competition with the same bib: its entry is another dog's and stays as it was.
+        select(G2);
+        box(0)->setText(QStringLiteral("70"));
+        r.queue(vbYes);
+        form->cmdSave_Click();
+        QCOMPARE(result(G, 4, "PunteggioRun1").toDouble(), 70.0);
+        QVERIFY(result(G2, 4, "PunteggioRun1").isNull());
     }
 
     void saveWithoutAMatchingEntryIsSilent() {
