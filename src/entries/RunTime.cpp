@@ -68,6 +68,17 @@ QString FormatTempo(double minutes) {
 QString TestoDaTempoMostrato(const QString& shown) {
     if (shown.isEmpty())
         return QString();
+    // 100 minutes or more do not fit two characters. Up to 100'39"99 (999999, the largest
+    // typed time) the extra minutes go into the seconds, so a save without retyping keeps
+    // the time.
+    const qsizetype apice = shown.indexOf(u'\'');
+    if (apice > 2 && shown.size() == apice + 6 && shown[apice + 3] == u'"') {
+        bool okMinuti = false, okSecondi = false;
+        const int minuti = shown.left(apice).toInt(&okMinuti);
+        const int secondi = (minuti - 99) * 60 + shown.mid(apice + 1, 2).toInt(&okSecondi);
+        if (okMinuti && okSecondi && minuti >= 100 && secondi <= 99)
+            return QStringLiteral("99") + QString::number(secondi).rightJustified(2, u'0') + shown.right(2);
+    }
     return shown.left(2) + shown.mid(3, 2) + shown.right(2);
 }
 

@@ -15,6 +15,7 @@ double TempoDaTesto(const QString& typed);
 QString FormatTempo(double minutes);
 
 // The shown form back to the six typed characters (mm'ss"cc -> mmsscc).
+// 100 to 100'39"99 give minutes 99 and the rest in the seconds (100'20"50 -> 998050).
 QString TestoDaTempoMostrato(const QString& shown);
 
 // Typed points: the leading numeric characters with "." as the decimal point; empty: 0.
