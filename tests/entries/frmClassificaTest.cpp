@@ -167,6 +167,7 @@ private slots:
         settle();
         QCOMPARE(r.texts().last(),
                  QStringLiteral("Gara : GONE\n\rNon trovata tra le registrazioni delle gare!"));
+        QCOMPARE(r.shown().last().style, int(vbOKOnly));
         QCOMPARE(combo(0)->currentText(), QString());
     }
 
@@ -176,6 +177,10 @@ private slots:
         open();
         test::StrictResponder r;
         select();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Classifica"));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(box(i)->toolTip(),
+                     i % 2 ? QStringLiteral("Inserire Tempo in formato ... mmsscc ...") : QString());
         QVERIFY(box(0)->isEnabled());
         QVERIFY(!box(2)->isEnabled());
         QVERIFY(!button("cmdSave")->isEnabled());
@@ -210,8 +215,11 @@ private slots:
         QTest::keyClick(box(0), Qt::Key_Return);
         QVERIFY(box(0)->hasFocus());
         box(0)->setText(QStringLiteral("200"));
+        box(1)->setText(QStringLiteral("0130"));
         QTest::keyClick(box(0), Qt::Key_Return);
         QVERIFY(box(1)->hasFocus());
+        settle();
+        QCOMPARE(box(1)->selectedText(), QStringLiteral("0130")); // the time box selects its text
         box(1)->setText(QStringLiteral("01305"));
         QTest::keyClick(box(1), Qt::Key_Return);
         QVERIFY(r.texts().isEmpty()); // five characters: nothing saved
