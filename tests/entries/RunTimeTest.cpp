@@ -85,15 +85,13 @@ TEST(RunTime, RoundTripOfEveryTypedTime) {
     for (int m = 0; m < 100; ++m)
         for (int s = 0; s < 100; ++s)
             for (int c = 0; c < 100; c += s < 60 ? 1 : 11) {
-                char typed[8];
-                std::snprintf(typed, sizeof typed, "%02d%02d%02d", m, s, c);
-                const QString t = QString::fromLatin1(typed);
+                const QString t = QString::asprintf("%02d%02d%02d", m, s, c);
                 const double tempo = TempoDaTesto(t);
                 const QString back = TestoDaTempoMostrato(FormatTempo(tempo));
                 const bool ok =
                     s < 60 ? back == t : back.size() == 6 && std::abs(TempoDaTesto(back) - tempo) < 1e-9;
                 if (!ok && ++failures <= 5)
-                    ADD_FAILURE() << typed << " came back as " << back.toStdString();
+                    ADD_FAILURE() << t.toStdString() << " came back as " << back.toStdString();
             }
     EXPECT_EQ(failures, 0);
 }
