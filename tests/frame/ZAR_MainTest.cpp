@@ -535,6 +535,17 @@ void ZAR_MainTest::f1OnAMenuItemOpensTheHelpFile() {
     QCOMPARE(shell.opened, QStringList{m_folder->file(QStringLiteral("DOD_Gare.chm"))});
     QCOMPARE(m_main->contextHelp().lastContextId(), 820);
     QVERIFY(shell.started.isEmpty()); // F1 does not run the item
+    // Opened, nothing chosen yet: the menu's title is what stands highlighted.
+    for (const char* name : {"mnTools", "mnRegistrazione"}) {
+        auto* menu = m_main->menuBar()->findChild<QMenu*>(QLatin1String(name));
+        menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
+        menu->setActiveAction(nullptr);
+        QCoreApplication::sendEvent(menu, &f1);
+        menu->hide();
+        QCOMPARE(m_main->contextHelp().lastContextId(), ContextHelp::contextId(menu->menuAction()));
+    }
+    QCOMPARE(m_main->contextHelp().lastContextId(), 620);
+    QCOMPARE(shell.opened.size(), 3);
 }
 
 QTEST_MAIN(ZAR_MainTest)
