@@ -363,7 +363,11 @@ void ZAR_MainTest::tabAccessKeysWorkWhileAllPanelsStand() {
     const struct {
         Qt::Key key;
         const char* shown;
-    } steps[] = {{Qt::Key_G, "10000"}, {Qt::Key_C, "01000"}, {Qt::Key_U, "00010"}, {Qt::Key_H, "00001"}};
+    } steps[] = {{Qt::Key_C, "01000"},
+                 {Qt::Key_G, "10000"},
+                 {Qt::Key_C, "01000"},
+                 {Qt::Key_U, "00010"},
+                 {Qt::Key_H, "00001"}};
     for (const auto& step : steps) {
         QTest::keyClick(m_main.get(), step.key, Qt::AltModifier);
         QTRY_COMPARE(panelsShown(), QString::fromLatin1(step.shown));
