@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
 #include <QTimer>
@@ -139,11 +140,30 @@ void addShortcut(QFrame* frame, int slot, const Shortcut& shortcut, QAction* act
     QObject::connect(label, &ClickLabel::clicked, action, &QAction::trigger);
 }
 
+// Every panel holds a copy of each tab button, so at start (all panels shown) each access
+// key belongs to five buttons at once; any copy does the same, so the key presses one.
+class TabButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::Shortcut) {
+            animateClick();
+            return true;
+        }
+        return QToolButton::event(event);
+    }
+};
+
 } // namespace
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    emit clicked();
+    // A click is the left button let go over the label; a right click or a press dragged
+    // away runs nothing.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Construction construction,
@@ -310,7 +330,7 @@ void ZAR_Main::buildPanels() {
         frame->setPalette(light);
         Frame1[size_t(k)] = frame;
         for (int t = 0; t < 5; ++t) {
-            auto* button = new QToolButton(frame);
+            auto* button = new TabButton(frame);
             button->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(kTabs[size_t(t)].name)).arg(k));
             button->setText(QString::fromLatin1(kTabs[size_t(t)].caption));
             button->setIcon(tabIcons[size_t(t)]);

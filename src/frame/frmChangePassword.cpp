@@ -92,6 +92,13 @@ void frmChangePassword::showStored() {
 }
 
 void frmChangePassword::cmd_ok_Click() {
+    // The old password is checked against the stored one: a view that could not be read
+    // gets one more try, and without it nothing is checked or changed.
+    if (!Data1.isOpen()) {
+        Form_Load();
+        if (!Data1.isOpen())
+            return;
+    }
     if (Text4->text().toUpper() != Text1->text().toUpper()) {
         MsgBox(QStringLiteral("Old-Password, non valida"), vbOKOnly, kTitle);
         selectForRetyping(Text1);
@@ -106,8 +113,6 @@ void frmChangePassword::cmd_ok_Click() {
         return;
     }
     try {
-        if (!Data1.isOpen())
-            Form_Load();
         Recordset& rs = Data1.recordset();
         // The login cannot pass without a record, but a table emptied from outside gets
         // one again rather than an error.

@@ -49,9 +49,12 @@ bool ContextHelp::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
         return QObject::eventFilter(watched, event);
     QAction* active = nullptr;
-    if (auto* menu = qobject_cast<QMenu*>(watched))
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
         active = menu->activeAction();
-    else if (auto* bar = qobject_cast<QMenuBar*>(watched))
+        // A menu just opened with no item chosen: what stands highlighted is its own title.
+        if (!active && menu->isVisible())
+            active = menu->menuAction();
+    } else if (auto* bar = qobject_cast<QMenuBar*>(watched))
         active = bar->activeAction();
     if (!active)
         return QObject::eventFilter(watched, event);

@@ -40,6 +40,7 @@ private slots:
     void menuItems_data();
     void menuItems();
     void eachTabShowsItsPanel();
+    void tabAccessKeysWorkWhileAllPanelsStand();
     void shortcutIconAndLabelRunTheSameMenuItem_data();
     void shortcutIconAndLabelRunTheSameMenuItem();
     void changePasswordOpensFromMenuAndPanel();
@@ -50,6 +51,12 @@ private slots:
     void f1OnAMenuItemOpensTheHelpFile();
 
 private:
+    QString panelsShown() const {
+        QString shown;
+        for (QFrame* frame : m_main->Frame1)
+            shown += frame->isVisible() ? QLatin1Char('1') : QLatin1Char('0');
+        return shown;
+    }
     // Runs the start-up with a login that types the password and presses Enter.
     bool startUp(const QString& password = QStringLiteral("zar"));
     std::unique_ptr<TestFolder> m_folder;
@@ -346,6 +353,28 @@ void ZAR_MainTest::eachTabShowsItsPanel() {
     QCOMPARE(m_main->CmdHelp[0]->y(), m_main->CmdHelp[3]->y());
 }
 
+void ZAR_MainTest::tabAccessKeysWorkWhileAllPanelsStand() {
+    // At start each access key belongs to five stacked copies; in the Gare panel Alt+C is
+    // also the "&Classifica" caption's.
+    m_main->show();
+    m_main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    StrictResponder boxes;
+    const struct {
+        Qt::Key key;
+        const char* shown;
+    } steps[] = {{Qt::Key_C, "01000"},
+                 {Qt::Key_G, "10000"},
+                 {Qt::Key_C, "01000"},
+                 {Qt::Key_U, "00010"},
+                 {Qt::Key_H, "00001"}};
+    for (const auto& step : steps) {
+        QTest::keyClick(m_main.get(), step.key, Qt::AltModifier);
+        QTRY_COMPARE(panelsShown(), QString::fromLatin1(step.shown));
+    }
+    QVERIFY(boxes.shown().isEmpty());
+}
+
 void ZAR_MainTest::shortcutIconAndLabelRunTheSameMenuItem_data() {
     QTest::addColumn<int>("panel");
     QTest::addColumn<QString>("icon");
@@ -399,6 +428,11 @@ void ZAR_MainTest::shortcutIconAndLabelRunTheSameMenuItem() {
     QTest::mouseClick(lbl, Qt::LeftButton);
     QCOMPARE(triggered.count(), 2);
     QCOMPARE(forms, afterIcon + afterIcon);
+    // A right click, or a press let go away from the shortcut, runs nothing.
+    QTest::mouseClick(img, Qt::RightButton);
+    QTest::mousePress(lbl, Qt::LeftButton);
+    QTest::mouseRelease(lbl, Qt::LeftButton, {}, QPoint(lbl->width() / 2, -30));
+    QCOMPARE(triggered.count(), 2);
 }
 
 void ZAR_MainTest::changePasswordOpensFromMenuAndPanel() {
@@ -505,6 +539,17 @@ void ZAR_MainTest::f1OnAMenuItemOpensTheHelpFile() {
     QCOMPARE(shell.opened, QStringList{m_folder->file(QStringLiteral("DOD_Gare.chm"))});
     QCOMPARE(m_main->contextHelp().lastContextId(), 820);
     QVERIFY(shell.started.isEmpty()); // F1 does not run the item
+    // Opened, nothing chosen yet: the menu's title is what stands highlighted.
+    for (const char* name : {"mnTools", "mnRegistrazione"}) {
+        auto* menu = m_main->menuBar()->findChild<QMenu*>(QLatin1String(name));
+        menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
+        menu->setActiveAction(nullptr);
+        QCoreApplication::sendEvent(menu, &f1);
+        menu->hide();
+        QCOMPARE(m_main->contextHelp().lastContextId(), ContextHelp::contextId(menu->menuAction()));
+    }
+    QCOMPARE(m_main->contextHelp().lastContextId(), 620);
+    QCOMPARE(shell.opened.size(), 3);
 }
 
 QTEST_MAIN(ZAR_MainTest)

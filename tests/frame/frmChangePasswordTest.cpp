@@ -112,6 +112,25 @@ private slots:
         }
     }
 
+    // Unreadable at load: the old password is never compared with an empty stand-in.
+    void storedPasswordReadAgainBeforeTheCheck() {
+        m_form.reset();
+        StrictResponder boxes;
+        m_shared.dbGare->exec(QStringLiteral("ALTER TABLE TblPassword RENAME TO TblAltrove"));
+        m_form = std::make_unique<frmChangePassword>(m_shared);
+        m_form->show();
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().first().style, 16);
+        fill(QString(), QStringLiteral("nuova"), QStringLiteral("nuova"));
+        QTest::mouseClick(m_form->cmd_ok, Qt::LeftButton);
+        QCOMPARE(boxes.shown().size(), 2); // still unreadable: reported again, nothing saved
+        m_shared.dbGare->exec(QStringLiteral("ALTER TABLE TblAltrove RENAME TO TblPassword"));
+        boxes.clear();
+        QTest::mouseClick(m_form->cmd_ok, Qt::LeftButton);
+        QCOMPARE(boxes.texts(), QStringList{kWrongOld});
+        QCOMPARE(stored().toString(), QStringLiteral("ZAR"));
+    }
+
     void cancelClosesAndReleasesTheForm() {
         m_form.reset();
         StrictResponder boxes;
