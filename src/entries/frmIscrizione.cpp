@@ -103,6 +103,8 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
         c->setObjectName(QStringLiteral("Cmb_Field_%1").arg(i));
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
+        // Typed text is stored as typed: no completion, and no case-blind match to an item on leaving.
+        c->setCompleter(nullptr);
         c->addItems(*liste[i]);
         c->setCurrentIndex(-1);
         c->setEditText(QString());
@@ -263,6 +265,7 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
         if (proposta > kPettoraleMassimo) {
             MsgBox(kPettoraliEsauriti, vbExclamation);
             Txt_Pettorale->setText(QStringLiteral("....."));
+            NumPettorale_ = 0; // no bib: the save refuses until one is typed
         } else {
             NumPettorale_ = proposta;
             Txt_Pettorale->setText(QString::number(proposta));

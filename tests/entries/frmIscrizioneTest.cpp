@@ -100,6 +100,7 @@ class frmIscrizioneTest : public QObject {
     }
 
 private slots:
+
     void init() {
         folder = std::make_unique<test::TestFolder>();
         shared = std::make_unique<SharedValues>();
@@ -230,6 +231,30 @@ private slots:
         QCOMPARE(listColumn(0), QStringList({"1", "2", "10"})); // database order
         type(0, QStringLiteral("CFX"));
         QCOMPARE(bibBox()->text(), QStringLiteral("11"));
+    }
+
+    void exhaustedBibsLeaveNothingToSaveUntilABibIsTyped() {
+        entry(G, 32767);
+        open();
+        test::StrictResponder r;
+        fillAll(QStringLiteral("CFX"), QStringLiteral("CHIPX"));
+        QCOMPARE(r.texts(), QStringList({QStringLiteral("Non ci sono altri PETTORALI disponibili per questa "
+                                                        "competizione (massimo 32767).")}));
+        QCOMPARE(bibBox()->text(), QStringLiteral("....."));
+        r.clear();
+        r.queue(vbYes);
+        form->cmdSave_Click(); // the listed count (1) must not be stored unseen
+        QCOMPARE(r.texts().last(), QStringLiteral("Il PETTORALE deve essere un numero da 1 a 32767."));
+        QCOMPARE(count("SELECT COUNT(*) FROM TblIscrizioni"), 1);
+
+        r.clear();
+        QTest::mouseClick(button("cmdPettorale"), Qt::LeftButton);
+        bibBox()->setText(QStringLiteral("5"));
+        QTest::keyClick(bibBox(), Qt::Key_Return);
+        r.queue(vbYes);
+        form->cmdSave_Click();
+        QCOMPARE(r.texts().last(), QStringLiteral("Dati Iscrizione salvati."));
+        QCOMPARE(count("SELECT Pettorale FROM TblIscrizioni WHERE Microchip = 'CHIPX'"), 5);
     }
 
     void typedBibEqualToTheUnsavedProposalIsAccepted() {
@@ -395,11 +420,14 @@ private slots:
         // The keyboard types into the focus widget, which is the combo itself; any typed
         // text stays through Enter.
         QCOMPARE(QApplication::focusWidget(), combo(0));
-        QTest::keyClicks(combo(0), QStringLiteral("media"));
+        // Typed text stays as typed: no completion of a prefix, no case change to a listed item.
+        QTest::keyClicks(combo(0), QStringLiteral("s"));
         QTest::keyClick(combo(0), Qt::Key_Return);
         QVERIFY(combo(1)->hasFocus());
-        QCOMPARE(combo(0)->currentText(), QStringLiteral("media"));
+        QCOMPARE(combo(0)->currentText(), QStringLiteral("s"));
+        QTest::keyClicks(combo(1), QStringLiteral("time"));
         QTest::keyClick(combo(1), Qt::Key_Return);
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("time"));
         QTest::keyClick(combo(2)->lineEdit(), Qt::Key_Return);
         settle();
         QVERIFY(field(0)->hasFocus());
