@@ -18,8 +18,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void initPictures() {
+    Q_INIT_RESOURCE(zar);
+}
 
 namespace zar {
 
@@ -148,9 +156,19 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
                                       {QStringLiteral("Microchip"), 0}};
     LvwIscritti = new ListaIscritti(colonne, OrdinamentoColonne::Numerico, this);
     LvwIscritti->setObjectName(QStringLiteral("LvwIscritti"));
+    // The twips widths were chosen for a smaller font: a whole fiscal code must stay readable.
+    QHeaderView* intestazione = LvwIscritti->header();
+    intestazione->resizeSection(
+        2, std::max(intestazione->sectionSize(2),
+                    LvwIscritti->fontMetrics().horizontalAdvance(QStringLiteral("RSSMRA80A01H501U")) + 14));
     connect(LvwIscritti, &QAbstractItemView::doubleClicked, this, [this] { LvwIscritti_DblClick(); });
     LblNumRecords = new QLabel(this);
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
+
+    initPictures();
+    auto* PctLogo = new QLabel(this);
+    PctLogo->setObjectName(QStringLiteral("PctLogo"));
+    PctLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/iscrizione.png")));
 
     auto* bib = new QHBoxLayout;
     bib->addWidget(cmdPettorale);
@@ -171,8 +189,13 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     auto* main = new QVBoxLayout(this);
     main->addWidget(gara);
     main->addLayout(boxes);
-    main->addLayout(bib);
-    main->addLayout(buttons);
+    auto* comandi = new QVBoxLayout;
+    comandi->addLayout(bib);
+    comandi->addLayout(buttons);
+    auto* piede = new QHBoxLayout;
+    piede->addWidget(PctLogo);
+    piede->addLayout(comandi, 1);
+    main->addLayout(piede);
     main->addLayout(count);
     main->addWidget(LvwIscritti, 1);
     resize(940, 720);

@@ -147,16 +147,21 @@ private slots:
         QVERIFY(shared->UltimaGara.isEmpty());
         QVERIFY(!button("cmdSave")->isEnabled());
         QCOMPARE(bibBox()->text(), QStringLiteral("....."));
+        // A whole 16-character fiscal code fits its column.
+        const auto* list = form->lista();
+        QVERIFY(list->header()->sectionSize(2) >
+                list->fontMetrics().horizontalAdvance(QStringLiteral("RSSMRA80A01H501U")));
     }
 
     void noCompetitionChosenKeepsTheLastOne() {
         IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), QStringLiteral("PREVIOUS"));
         garaScelta.clear();
         entry(G, 1);
+        entry(QStringLiteral(""), 7);
         open();
         QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared->iniPath()),
                  QStringLiteral("PREVIOUS"));
-        QCOMPARE(listColumn(0), QStringList());
+        QCOMPARE(listColumn(0), QStringList({"7"})); // the entries without a competition
     }
 
     void bibProposals() {
