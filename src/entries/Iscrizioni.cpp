@@ -116,7 +116,7 @@ bool CaneIscritto(Database& db, const QString& codiceGara, const QString& microc
 }
 
 void SalvaIscrizione(Database& db, const NuovaIscrizione& d) {
-    if (d.Pettorale < 1 || d.Pettorale > kPettoraleMassimo)
+    if (d.Pettorale < 0 || d.Pettorale > kPettoraleMassimo)
         throw IscrizioneRifiutata(kPettoraleFuoriLimiti);
     Transaction tx(db);
     // The form's own checks ran when the boxes were left; check again here, where it counts.

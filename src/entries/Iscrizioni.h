@@ -11,7 +11,7 @@ namespace zar {
 
 class Database;
 
-// A bib is a 16-bit signed whole number.
+// A bib is a 16-bit signed whole number; the form types digits only, so never below 0.
 inline constexpr int kPettoraleMassimo = 32767;
 
 // One row of an entries list with the names from the registers.
@@ -104,7 +104,7 @@ int EliminaIscrizione(Database& db, const QString& codiceGara, const QString& pe
 inline const QString kPettoraleUsato = QStringLiteral("PETTORALE già utilizzato per questa competizione");
 inline const QString kCaneIscritto = QStringLiteral("CANE già iscritto a questa competizione");
 inline const QString kPettoraleFuoriLimiti =
-    QStringLiteral("Il PETTORALE deve essere un numero da 1 a 32767.");
+    QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767.");
 inline const QString kPettoraliEsauriti =
     QStringLiteral("Non ci sono altri PETTORALI disponibili per questa competizione (massimo 32767).");
 

@@ -288,7 +288,7 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
         if (proposta > kPettoraleMassimo) {
             MsgBox(kPettoraliEsauriti, vbExclamation);
             Txt_Pettorale->setText(QStringLiteral("....."));
-            NumPettorale_ = 0; // no bib: the save refuses until one is typed
+            NumPettorale_ = -1; // no bib: the save refuses until one is typed
         } else {
             NumPettorale_ = proposta;
             Txt_Pettorale->setText(QString::number(proposta));
@@ -334,7 +334,7 @@ void frmIscrizione::Txt_Pettorale_Enter() {
     };
     bool ok = false;
     const int bib = Txt_Pettorale->text().toInt(&ok);
-    if (!ok || bib < 1 || bib > kPettoraleMassimo) {
+    if (!ok || bib < 0 || bib > kPettoraleMassimo) {
         rifiuta(kPettoraleFuoriLimiti, vbExclamation);
         return;
     }

@@ -98,8 +98,9 @@ TEST_F(Entries, RefusedSaveStoresNothing) {
         const char* chip;
         QString message;
     } cases[] = {
-        {5, "C2", kPettoraleUsato},        {6, "c1", kCaneIscritto},
-        {0, "C3", kPettoraleFuoriLimiti},  {32768, "C3", kPettoraleFuoriLimiti},
+        {5, "C2", kPettoraleUsato},
+        {6, "c1", kCaneIscritto},
+        {32768, "C3", kPettoraleFuoriLimiti},
         {-1, "C3", kPettoraleFuoriLimiti},
     };
     for (const auto& c : cases) {
@@ -115,6 +116,8 @@ TEST_F(Entries, RefusedSaveStoresNothing) {
     }
     SalvaIscrizione(db(), nuova(32767, QStringLiteral("B"), QStringLiteral("C4")));
     EXPECT_EQ(count(QStringLiteral("SELECT MAX(Pettorale) FROM TblIscrizioni")), 32767);
+    SalvaIscrizione(db(), nuova(0, QStringLiteral("B"), QStringLiteral("C5")));
+    EXPECT_EQ(count(QStringLiteral("SELECT MIN(Pettorale) FROM TblIscrizioni")), 0);
 }
 
 TEST_F(Entries, EngineFailureOnTheEntryLeavesNoNewHandlerOrDog) {

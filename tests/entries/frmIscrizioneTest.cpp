@@ -211,17 +211,21 @@ private slots:
         QCOMPARE(r.shown().last().style, 0);
         QVERIFY(!button("cmdSave")->isEnabled());
 
-        const char* refused[] = {"", "32768", "0"};
+        const char* refused[] = {"", "32768", "99999999999"};
         for (const char* text : refused) {
             r.clear();
             bibBox()->setText(QString::fromUtf8(text));
             QTest::keyClick(bibBox(), Qt::Key_Return);
             QCOMPARE(r.texts(),
-                     QStringList({QStringLiteral("Il PETTORALE deve essere un numero da 1 a 32767.")}));
+                     QStringList({QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767.")}));
             QVERIFY(!button("cmdSave")->isEnabled());
         }
 
         r.clear();
+        bibBox()->setText(QStringLiteral("0")); // a free bib like any other
+        QTest::keyClick(bibBox(), Qt::Key_Return);
+        QVERIFY(r.texts().isEmpty());
+        QCOMPARE(form->NumPettorale(), 0);
         bibBox()->setText(QStringLiteral("10"));
         QTest::keyClick(bibBox(), Qt::Key_Return);
         QVERIFY(r.texts().isEmpty());
@@ -249,7 +253,7 @@ private slots:
         r.clear();
         r.queue(vbYes);
         form->cmdSave_Click(); // the listed count (1) must not be stored unseen
-        QCOMPARE(r.texts().last(), QStringLiteral("Il PETTORALE deve essere un numero da 1 a 32767."));
+        QCOMPARE(r.texts().last(), QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767."));
         QCOMPARE(count("SELECT COUNT(*) FROM TblIscrizioni"), 1);
 
         r.clear();
