@@ -423,6 +423,15 @@ void frmIscrizione::cmdClose_Click() {
     accept();
 }
 
+void frmIscrizione::keyPressEvent(QKeyEvent* e) {
+    // The form has no cancel button: Esc would close it and drop what is typed.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    EntriesDialog::keyPressEvent(e);
+}
+
 bool frmIscrizione::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 7; ++i) {
         if (watched != Txt_Field[size_t(i)])

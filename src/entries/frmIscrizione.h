@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -42,6 +43,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     enum class Ordine { Pettorale, Database };

@@ -441,6 +441,12 @@ private slots:
         settle();
         QVERIFY(field(0)->hasFocus());
 
+        // Esc neither closes the form nor drops what is typed.
+        field(2)->setText(QStringLiteral("MARIO"));
+        QTest::keyClick(field(2), Qt::Key_Escape);
+        QVERIFY(form->isVisible());
+        QCOMPARE(field(2)->text(), QStringLiteral("MARIO"));
+
         combo(0)->setEditText(QStringLiteral("SMALL"));
         combo(1)->setEditText(QStringLiteral("TIME"));
         form->cmdCancel_Click();
