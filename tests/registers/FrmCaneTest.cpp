@@ -23,37 +23,26 @@ void typeKey(QWidget* f, const QString& chip) {
     enter(box(f, 0));
 }
 
+// clang-format off
 RegisterCase dogs() {
-    RegisterCase c;
-    c.make = [](SharedValues& s) { return std::make_unique<FrmCane>(s); };
-    c.table = "TblCani";
-    c.keyField = "Microchip";
-    c.nameField = "NomeCane";
-    c.list = "LvwCani";
-    c.listSet = &SharedValues::rsCani;
-    c.handedTo = &FakeTarget::cane;
-    c.nameBox = 1;
-    c.a = "111";
-    c.b = "222";
-    c.c = "333";
-    c.quoted = "O'1";
-    c.narrowToB = "2";
-    c.add = [](Env& env, const QString& key, const QString& name) { addDog(env, key, name); };
-    c.listed = [](const QString& key, const QString& name) { return QStringList{key, name, "BEAGLE"}; };
-    c.stored = [](const QString& key, const QString& name) {
-        return QStringList{key, name, "BEAGLE", "SMALL"};
-    };
-    c.typeKey = typeKey;
-    c.typeRecord = [](QWidget* f, const QString& chip) {
-        typeKey(f, chip);
-        typeInto(box(f, 1), "Rex");
-        typeInto(box(f, 2), "Boxer");
-    };
-    c.typed = [](const QString& key) { return QStringList{key, "REX", "Boxer", ""}; };
-    c.saved = "Dati Ccane salvati.";
-    c.duplicate = "Esiste già un cane con Microchip: ";
-    return c;
+    return {.make = [](SharedValues& s) { return std::make_unique<FrmCane>(s); },
+            .table = "TblCani", .list = "LvwCani", .listSet = &SharedValues::rsCani,
+            .handedTo = &FakeTarget::cane, .nameBox = 1,
+            .a = "111", .b = "222", .c = "333", .quoted = "O'1", .narrowToB = "2",
+            .add = [](Env& env, const QString& key, const QString& name) { addDog(env, key, name); },
+            .listed = [](auto k, auto n) { return QStringList{k, n, "BEAGLE"}; },
+            .stored = [](auto k, auto n) { return QStringList{k, n, "BEAGLE", "SMALL"}; },
+            .typeKey = typeKey,
+            .typeRecord = [](QWidget* f, const QString& chip) {
+                typeKey(f, chip);
+                typeInto(box(f, 1), "Rex");
+                typeInto(box(f, 2), "Boxer");
+            },
+            .typed = [](const QString& key) { return QStringList{key, "REX", "Boxer", ""}; },
+            .saved = "Dati Ccane salvati.",
+            .duplicate = "Esiste già un cane con Microchip: "};
 }
+// clang-format on
 
 QComboBox* taglia(QWidget* f) {
     return child<QComboBox>(f, "Cmb_Taglia");

@@ -32,33 +32,21 @@ void typeNewHandler(QWidget* f, const QString& cf) {
     typeInto(box(f, 9), "T9");
 }
 
+// clang-format off
 RegisterCase handlers() {
-    RegisterCase c;
-    c.make = [](SharedValues& s) { return std::make_unique<FrmConduttore>(s); };
-    c.table = "TblConduttori";
-    c.keyField = "CodiceFiscale";
-    c.nameField = "Cognome";
-    c.list = "LvwConduttori";
-    c.listSet = &SharedValues::rsConduttori;
-    c.handedTo = &FakeTarget::conduttore;
-    c.nameBox = 1;
-    c.a = "AAA";
-    c.b = "BBB";
-    c.c = "CCC";
-    c.quoted = "O'NEIL";
-    c.narrowToB = "b";
-    c.add = [](Env& env, const QString& key, const QString& name) { addHandler(env, key, name); };
-    c.listed = [](const QString& key, const QString& name) {
-        return QStringList{key, name + " MARIO", "T1"};
-    };
-    c.stored = [](const QString& key, const QString& name) { return QStringList{key, name, "MARIO", "T1"}; };
-    c.typeKey = typeKey;
-    c.typeRecord = typeNewHandler;
-    c.typed = [](const QString& key) { return QStringList{key, "VERDI", "Anna", "T9"}; };
-    c.saved = "Dati Conduttore salvati.";
-    c.duplicate = "Esiste già un conduttore con il Codice Fiscale: ";
-    return c;
+    return {.make = [](SharedValues& s) { return std::make_unique<FrmConduttore>(s); },
+            .table = "TblConduttori", .list = "LvwConduttori", .listSet = &SharedValues::rsConduttori,
+            .handedTo = &FakeTarget::conduttore, .nameBox = 1,
+            .a = "AAA", .b = "BBB", .c = "CCC", .quoted = "O'NEIL", .narrowToB = "b",
+            .add = [](Env& env, const QString& key, const QString& name) { addHandler(env, key, name); },
+            .listed = [](auto k, auto n) { return QStringList{k, n + " MARIO", "T1"}; },
+            .stored = [](auto k, auto n) { return QStringList{k, n, "MARIO", "T1"}; },
+            .typeKey = typeKey, .typeRecord = typeNewHandler,
+            .typed = [](const QString& key) { return QStringList{key, "VERDI", "Anna", "T9"}; },
+            .saved = "Dati Conduttore salvati.",
+            .duplicate = "Esiste già un conduttore con il Codice Fiscale: "};
 }
+// clang-format on
 
 } // namespace
 
@@ -108,33 +96,24 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("title");
-        QTest::newRow("zip 1.5") << 6 << "1.5"
-                                 << ""
-                                 << "";
-        QTest::newRow("zip -3") << 6 << "-3"
-                                << ""
-                                << "";
-        QTest::newRow("zip empty") << 6 << ""
-                                   << ""
-                                   << "";
-        QTest::newRow("zip 12a") << 6 << "12a"
-                                 << "Codice avviamento postale errato. Solo numeri."
-                                 << "Zip Code non corretto";
-        QTest::newRow("phone 12a") << 7 << "12a"
-                                   << "Numero di telefono errato. Solo numeri."
-                                   << "Telefono non corretto";
-        QTest::newRow("phone 0612") << 7 << "0612"
-                                    << ""
-                                    << "";
-        QTest::newRow("key of blanks") << 0 << "   "
-                                       << ""
-                                       << "";
-        QTest::newRow("no surname") << 1 << ""
-                                    << "Il campo COGNOME è vuoto."
-                                    << "Cognome Mancante";
-        QTest::newRow("no card") << 9 << ""
-                                 << "Il campo TESSERA CIS è vuoto."
-                                 << "Tessera CIS Mancante";
+        const struct {
+            int box;
+            const char *value, *message, *title;
+        } rows[] = {
+            {6, "1.5", "", ""},
+            {6, "-3", "", ""},
+            {6, "", "", ""},
+            {6, "12a", "Codice avviamento postale errato. Solo numeri.", "Zip Code non corretto"},
+            {7, "12a", "Numero di telefono errato. Solo numeri.", "Telefono non corretto"},
+            {7, "0612", "", ""},
+            {0, "   ", "", ""}, // a key of blanks is a key
+            {1, "", "Il campo COGNOME è vuoto.", "Cognome Mancante"},
+            {9, "", "Il campo TESSERA CIS è vuoto.", "Tessera CIS Mancante"},
+        };
+        for (const auto& r : rows)
+            QTest::addRow("box %d '%s'", r.box, r.value)
+                << r.box << QString::fromUtf8(r.value) << QString::fromUtf8(r.message)
+                << QString::fromUtf8(r.title);
     }
     void saveChecksRequiredAndNumericBoxes() {
         QFETCH(int, boxIndex);

@@ -10,8 +10,6 @@ using namespace zar::test;
 
 namespace {
 
-const QDate kToday(2026, 3, 15);
-
 // A code is yyyymmdd and the place.
 QString place(const QString& code) {
     return code.mid(8);
@@ -33,88 +31,56 @@ void typeKey(QWidget* f, const QString& codice) {
     enter(box(f, 2));
 }
 
+// clang-format off
 RegisterCase competitions() {
-    RegisterCase c;
-    c.make = [](SharedValues& s) { return std::make_unique<FrmGare>(s); };
-    c.table = "TblGare";
-    c.keyField = "CodiceGara";
-    c.nameField = "Gara";
-    c.list = "LvwGare";
-    c.listSet = &SharedValues::rsGare;
-    c.handedTo = &FakeTarget::gara;
-    c.nameBox = 0;
-    c.a = "20260315ROMA";
-    c.b = "20260316PISA";
-    c.c = "20260321BARI";
-    c.quoted = "20260317L'AQUILA";
-    c.narrowToB = "et"; // the name box lists the names containing it
-    c.add = addGara;
-    c.listed = [](const QString& key, const QString& name) {
-        return QStringList{key, name, place(key), date(key)};
-    };
-    c.stored = [](const QString& key, const QString& name) {
-        return QStringList{key, name, place(key), "GIUDICE", date(key)};
-    };
-    c.typeKey = typeKey;
-    c.typeRecord = [](QWidget* f, const QString& codice) {
-        typeInto(box(f, 0), "Coppa");
-        typeKey(f, codice);
-    };
-    c.typed = [](const QString& key) { return QStringList{key, "COPPA", place(key), "", date(key)}; };
-    c.saved = "Dati Gara salvati.";
-    c.duplicate = "Esiste già una gara con Codice Gara: ";
-    return c;
+    return {.make = [](SharedValues& s) { return std::make_unique<FrmGare>(s); },
+            .table = "TblGare", .list = "LvwGare", .listSet = &SharedValues::rsGare,
+            .handedTo = &FakeTarget::gara, .nameBox = 0,
+            .a = "20260315ROMA", .b = "20260316PISA", .c = "20260321BARI", .quoted = "20260317L'AQUILA",
+            .narrowToB = "et", // the name box lists the names containing it
+            .add = addGara,
+            .listed = [](auto k, auto n) { return QStringList{k, n, place(k), date(k)}; },
+            .stored = [](auto k, auto n) { return QStringList{k, n, place(k), "GIUDICE", date(k)}; },
+            .typeKey = typeKey,
+            .typeRecord = [](QWidget* f, const QString& codice) {
+                typeInto(box(f, 0), "Coppa");
+                typeKey(f, codice);
+            },
+            .typed = [](const QString& key) { return QStringList{key, "COPPA", place(key), "", date(key)}; },
+            .saved = "Dati Gara salvati.",
+            .duplicate = "Esiste già una gara con Codice Gara: "};
 }
-
-std::unique_ptr<FrmGare> open(Env& env, int passVar = 0, PickTarget* target = nullptr,
-                              bool waitActive = true) {
-    auto f = std::make_unique<FrmGare>(env.shared);
-    f->setToday([] { return kToday; });
-    f->setPassVar(passVar);
-    f->setPickTarget(target);
-    if (waitActive)
-        showActive(f.get());
-    else
-        f->show();
-    return f;
-}
+// clang-format on
 
 } // namespace
 
 class FrmGareTest : public QObject {
     Q_OBJECT
 private slots:
-    void dateBoxIsNormalisedOnLeaving_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("six digits") << "150326"
-                                    << "15/03/2026";
-        QTest::newRow("empty is today") << ""
-                                        << "15/03/2026";
-        QTest::newRow("no 31 February") << "3102"
-                                        << "";
-        QTest::newRow("day only") << "7"
-                                  << "07/03/2026";
-        QTest::newRow("eight digits") << "01122025"
-                                      << "01/12/2025";
-        QTest::newRow("three digits") << "123"
-                                      << "";
-        QTest::newRow("letters swallowed") << "1a5b/0x3/2026"
-                                           << "15/03/2026";
-    }
+    // Only digits and '/' get in; leaving the box normalises it, an empty one to today.
     void dateBoxIsNormalisedOnLeaving() {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
+        const struct {
+            const char *typed, *shown;
+        } cases[] = {{"150326", "15/03/2026"},
+                     {"", "15/03/2026"},
+                     {"3102", ""},
+                     {"7", "07/03/2026"},
+                     {"01122025", "01/12/2025"},
+                     {"123", ""},
+                     {"1a5b/0x3/2026", "15/03/2026"}};
         Env env;
-        auto f = open(env);
-        typeInto(box(f.get(), 2), typed);
-        enter(box(f.get(), 2));
-        QCOMPARE(box(f.get(), 2)->text(), shown);
+        auto f = openForm<FrmGare>(env);
+        f->setToday([] { return QDate(2026, 3, 15); });
+        for (const auto& c : cases) {
+            typeInto(box(f.get(), 2), c.typed);
+            enter(box(f.get(), 2));
+            QCOMPARE(box(f.get(), 2)->text(), QString(c.shown));
+        }
     }
 
     void emptiedDateMakesTheSaveAskForIt() {
         Env env;
-        auto f = open(env);
+        auto f = openForm<FrmGare>(env);
         typeInto(box(f.get(), 0), "Trofeo");
         typeInto(box(f.get(), 1), "Roma");
         typeInto(box(f.get(), 2), "3102");
@@ -127,7 +93,7 @@ private slots:
 
     void keyIsDateThenTrimmedPlaceAndNotesAreKept() {
         Env env;
-        auto f = open(env);
+        auto f = openForm<FrmGare>(env);
         typeInto(box(f.get(), 0), "Trofeo");
         typeInto(box(f.get(), 1), " Roma ");
         typeInto(box(f.get(), 2), "150326");
@@ -145,7 +111,7 @@ private slots:
         const QString longCode = "20260315SAN GIOVANNI IN PERSICETO";
         addGara(env, longCode, "TROFEO");
         addGara(env, "20260316PISA", "COPPA");
-        auto f = open(env);
+        auto f = openForm<FrmGare>(env);
         pickRow(f.get(), "LvwGare", longCode);
         QCOMPARE(text(f.get(), "Lbl_CodiceGara"), longCode.left(21));
         typeInto(box(f.get(), 1), "P");
@@ -157,7 +123,7 @@ private slots:
         Env env;
         addGara(env, "20260315ROMA", "TROFEO");
         addGara(env, "20260316PISA", "COPPA");
-        auto f = open(env);
+        auto f = openForm<FrmGare>(env);
         typeInto(box(f.get(), 0), "COPPA");
         QCOMPARE(text(f.get(), "LblNumRecords"), QString("1"));
         typeKey(f.get(), "20260315ROMA");
@@ -174,18 +140,21 @@ private slots:
         {
             FakeTarget t;
             env.boxes.queue(vbYes);
-            auto f = open(env, 1, &t, false);
+            FrmGare f(env.shared);
+            f.setPassVar(1);
+            f.setPickTarget(&t);
+            f.show();
             QTRY_COMPARE(t.calls, 1); // asked at once, as the name box gets the focus
             QCOMPARE(env.boxes.texts(), QStringList({question}));
             QCOMPARE(env.boxes.shown()[0].style, vbYesNo + vbExclamation);
             QCOMPARE(t.gara, QStringList({"20260315ROMA", "TROFEO", "ROMA", "GIUDICE", "15/03/2026"}));
-            QTRY_VERIFY(!f->isVisible());
+            QTRY_VERIFY(!f.isVisible());
         }
         {
             env.boxes.clear();
             FakeTarget t;
             env.boxes.queue(vbNo);
-            auto f = open(env, 1, &t);
+            auto f = openForm<FrmGare>(env, 1, &t);
             env.boxes.queue(vbNo);
             typeInto(box(f.get(), 1), "x");
             box(f.get(), 0)->setFocus(Qt::TabFocusReason);
@@ -197,7 +166,7 @@ private slots:
         env.shared.UltimaGara = "20990101NESSUNA";
         FakeTarget t;
         env.boxes.queue(vbYes);
-        auto f = open(env, 1, &t);
+        auto f = openForm<FrmGare>(env, 1, &t);
         QCOMPARE(env.boxes.shown().size(), 1);
         QCOMPARE(t.calls, 0);
         QVERIFY(f->isVisible());

@@ -2,6 +2,7 @@
 
 #include "entries/PickTarget.h"
 #include "frame/SharedValues.h"
+#include "platform/Database.h"
 #include "registers/RegisterForm.h"
 #include "support/FormHelpers.h"
 #include "support/TestFolder.h"
@@ -45,6 +46,18 @@ struct Env {
     Database& db() { return *shared.dbGare; }
     QVariant scalar(const QString& sql, const QVariantList& p = {}) { return db().scalar(sql, p); }
     int count(const QString& table) { return scalar("SELECT COUNT(*) FROM " + table).toInt(); }
+    // Every row of a table, to tell that nothing was written.
+    QStringList dump(const QString& table) {
+        Statement st(db(), "SELECT * FROM " + table + " ORDER BY rowid");
+        QStringList rows;
+        while (st.step()) {
+            QStringList row;
+            for (int c = 0; c < st.columnCount(); ++c)
+                row << st.column(c).toString();
+            rows << row.join(u'|');
+        }
+        return rows;
+    }
 };
 
 // Builds a register, shows it and waits until it has the focus.
@@ -60,7 +73,7 @@ std::unique_ptr<Form> openForm(Env& env, int passVar = 0, PickTarget* target = n
 // What the shared register checks need to know of one register.
 struct RegisterCase {
     std::function<std::unique_ptr<RegisterForm>(SharedValues&)> make;
-    QString table, keyField, nameField, list;
+    QString table, list;
     std::unique_ptr<Recordset> SharedValues::*listSet;
     QStringList FakeTarget::*handedTo;
     int nameBox;
@@ -69,10 +82,9 @@ struct RegisterCase {
     std::function<void(Env&, const QString& key, const QString& name)> add;
     // The list row and the double-click hand-back of a stored record.
     std::function<QStringList(const QString&key, const QString&name)> listed, stored;
-    // Types the key and moves on into the box that looks it up.
-    std::function<void(QWidget*, const QString& key)> typeKey;
-    // Types a whole new record; `typed` is what saving it in pick mode hands back.
-    std::function<void(QWidget*, const QString& key)> typeRecord;
+    // typeKey types the key and moves on into the box that looks it up; typeRecord types a
+    // whole new record, which `typed` is what saving it in pick mode hands back.
+    std::function<void(QWidget*, const QString&key)> typeKey, typeRecord;
     std::function<QStringList(const QString& key)> typed;
     QString saved, duplicate;
 };
@@ -84,8 +96,7 @@ public:
     explicit RegisterPatternTest(RegisterCase c) : m_case(std::move(c)) {}
 
 private slots:
-    void listCountAndSearch();
-    void typedKeyHoldingAQuoteIsLoaded();
+    void listSearchAndLookUp();
     void noAtTheConfirmation_data();
     void noAtTheConfirmation();
     void pickModeHandsBackByDoubleClickAndSave();
@@ -95,7 +106,6 @@ private slots:
 
 private:
     std::unique_ptr<RegisterForm> open(Env& env, int passVar = 0, PickTarget* target = nullptr);
-    QString storedName(Env& env, const QString& key);
     RegisterCase m_case;
 };
 
