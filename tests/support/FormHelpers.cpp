@@ -125,19 +125,23 @@ QList<QStringList> listRows(QWidget* form, const QString& list) {
     return listRows(child<QAbstractItemView>(form, list));
 }
 
+void runOn(QWidget* form, const QString& formName, const std::function<void(QWidget*)>& action) {
+    const QPointer<QWidget> guard(form);
+    [&] {
+        QCOMPARE(form->objectName(), formName);
+        QVERIFY(hasFocus(form));
+        action(form);
+    }();
+    if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
+        d->reject();
+}
+
 void drive(const std::function<void()>& open, const QString& formName,
            const std::function<void(QWidget*)>& action) {
     bool ran = false;
     onNextModal([&](QWidget* form) {
         ran = true;
-        const QPointer<QWidget> guard(form);
-        [&] {
-            QCOMPARE(form->objectName(), formName);
-            QVERIFY(hasFocus(form));
-            action(form);
-        }();
-        if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
-            d->reject();
+        runOn(form, formName, action);
     });
     open();
     if (!ran)

@@ -47,8 +47,10 @@ void pickRow(QWidget* form, const QString& list, const QString& key, bool twice 
 QList<QStringList> listRows(QAbstractItemView* list);
 QList<QStringList> listRows(QWidget* form, const QString& list);
 
+// Runs `action` on a modal form once it is up and has the focus. A form that a failed check
+// leaves open is closed, so the test ends instead of waiting.
+void runOn(QWidget* form, const QString& formName, const std::function<void(QWidget*)>& action);
 // Runs `action` on the modal form that `open` brings up; `open` returns once it is closed.
-// A form that a failed check leaves open is closed, so the test ends instead of waiting.
 void drive(const std::function<void()>& open, const QString& formName,
            const std::function<void(QWidget*)>& action);
 
