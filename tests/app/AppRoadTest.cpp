@@ -47,49 +47,31 @@ QStringList texts(QWidget* form, std::initializer_list<const char*> names) {
 
 class AppRoadTest : public QObject {
     Q_OBJECT
+private slots:
+    void roadOfDogsThroughACompetition();
+};
 
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<ZAR_Main> m_main;
-
-    SharedValues& shared() { return m_main->shared(); }
-    QString scalar(const QString& sql, const QVariantList& p = {}) {
-        return shared().dbGare->scalar(sql, p).toString();
-    }
-    void menu(const char* item) { m_main->menuItem(QString::fromLatin1(item))->trigger(); }
-
+void AppRoadTest::roadOfDogsThroughACompetition() {
+    TestFolder folder;
+    SingleInstance instance(folder.path());
+    ZAR_Main main(folder.path(), instance);
+    SharedValues& shared = main.shared();
+    shared.openDatabase(); // what a good login leads to
+    showActive(&main);
+    const auto scalar = [&](const QString& sql, const QVariantList& p = {}) {
+        return shared.dbGare->scalar(sql, p).toString();
+    };
+    const auto menu = [&](const char* item) { main.menuItem(QString::fromLatin1(item))->trigger(); };
+    StrictResponder r;
     // The category and class boxes of an entry with its handler and dog, then Salva.
-    void saveEntry(QWidget* form, StrictResponder& r) {
+    const auto saveEntry = [&](QWidget* form) {
         child<QComboBox>(form, "Cmb_Field_1")->setFocus(Qt::MouseFocusReason);
         typeEnters({"TIME", "JUNIOR"});
         r.queue(vbYes);
         click(form, "cmdSave");
         QCOMPARE(r.texts().last(), QStringLiteral("Dati Iscrizione salvati."));
-    }
-
-private slots:
-    void init() {
-        m_folder = std::make_unique<TestFolder>();
-        m_instance = std::make_unique<SingleInstance>(m_folder->path());
-        m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance);
-        shared().openDatabase(); // what a good login leads to
-        showActive(m_main.get());
-    }
-
-    void cleanup() {
-        m_main.reset();
-        m_instance.reset();
-        m_folder.reset();
-    }
-
-    void roadOfDogsThroughACompetition();
-    void keysInUseAreProtected_data();
-    void keysInUseAreProtected();
-};
-
-void AppRoadTest::roadOfDogsThroughACompetition() {
-    StrictResponder r;
-    IniReadWrite("WRITE", "Impostazione Limiti Gara", "Tempo_Limite_2", shared().iniPath(),
+    };
+    IniReadWrite("WRITE", "Impostazione Limiti Gara", "Tempo_Limite_2", shared.iniPath(),
                  QStringLiteral("020000"));
 
     // The first opening: no last competition yet, so a new one is typed in the register, and
@@ -120,7 +102,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         QVERIFY(backTo(form));
         QCOMPARE(texts(form, {"Txt_Field_4", "Txt_Field_5", "Txt_Field_6", "Cmb_Field_0"}),
                  QStringList({"CHIPA", "FIDO", "METICCIO", "SMALL"}));
-        saveEntry(form, r);
+        saveEntry(form);
         click(form, "cmdClose");
     };
     bool entered = false;
@@ -136,7 +118,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
           });
     QVERIFY(entered);
     QCOMPARE(r.pendingAnswers(), 0);
-    QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared().iniPath()), G);
+    QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared.iniPath()), G);
     QCOMPARE(scalar("SELECT CodiceFiscale || ',' || Cognome || ',' || TesseraCIS FROM TblConduttori"),
              QStringLiteral("AAA1,ROSSI,T001"));
     QCOMPARE(scalar("SELECT Pettorale || CodiceGara || CodiceFiscale || Microchip || Categoria || Classe || "
@@ -167,7 +149,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         typeCode(form, "Txt_Field_4", "chipb");
         newDog("CHIPB", {"", "rex", "boxer", "SMALL"});
         QVERIFY(backTo(form));
-        saveEntry(form, r);
+        saveEntry(form);
 
         // A mistyped code: the user finds the handler in the register and hands it back.
         typeCode(form, "Txt_Field_0", "aaa7");
@@ -200,16 +182,15 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         QCOMPARE(r.texts().last(), QStringLiteral("PETTORALE già utilizzato per questa competizione"));
         QVERIFY(!child<QPushButton>(form, "cmdSave")->isEnabled());
         typeEnter("10"); // the refused text is selected, so typing replaces it
-        saveEntry(form, r);
+        saveEntry(form);
         QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("3"));
         click(form, "cmdClose");
     };
 
     // The second opening, from the shortcut: the register offers the last competition.
-    m_main->showPanel(0);
+    main.showPanel(0);
     r.queue(vbYes);
-    drive([&] { QTest::mouseClick(child<QLabel>(m_main.get(), "LblIscrizione"), Qt::LeftButton); },
-          "frmIscrizione",
+    drive([&] { QTest::mouseClick(child<QLabel>(&main, "LblIscrizione"), Qt::LeftButton); }, "frmIscrizione",
           [&](QWidget* form) {
               QCOMPARE(r.texts().last(), QStringLiteral("Ultime iscrizioni fatte per la gara : ") + G +
                                              QStringLiteral("\n\rContinuare le iscrizioni per questa gara?"));
@@ -275,104 +256,6 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
                         {QString::fromLatin1(sc.bib)}),
                  QStringLiteral("%1,%2,%3").arg(sc.places[0]).arg(sc.places[1]).arg(sc.places[2]));
     }
-}
-
-void AppRoadTest::keysInUseAreProtected_data() {
-    QTest::addColumn<QString>("menuItem");
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("changedBox");
-    QTest::addColumn<QString>("changeRefused");
-    QTest::addColumn<QString>("deleteRefused");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("handler")
-        << "mnConduttori"
-        << "frmConduttore"
-        << "LvwConduttori"
-        << "AAA1" << 0
-        << "Non è possibile MODIFICARE il CODICE FISCALE\r\nSono presenti degli iscritti a "
-           "competizioni con il Codice Fiscale: AAA1"
-        << "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli "
-           "iscritti alle gare"
-        << "SELECT group_concat(CodiceFiscale) FROM TblConduttori";
-    QTest::newRow("dog")
-        << "mnCani"
-        << "frmCane"
-        << "LvwCani"
-        << "CHIPA" << 0
-        << "Non è possibile MODIFICARE il codice MICROCHIP\r\nSono presenti degli iscritti a "
-           "competizioni con Microchip: CHIPA"
-        << "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti a gare"
-        << "SELECT group_concat(Microchip) FROM TblCani";
-    QTest::newRow("competition")
-        << "mnGare"
-        << "frmGare"
-        << "LvwGare" << G << 1
-        << "Non è possibile MODIFICARE la LOCALITA' o la DATA della GARA\r\nSono presenti "
-           "degli iscritti a questa competizione\r\n Codice Gara :" +
-               G
-        << "Non è possibile cancellare questo record GARA, perchè sono presenti degli "
-           "iscritti alla competizione"
-        << "SELECT group_concat(CodiceGara || Localita) FROM TblGare";
-}
-
-// A key that an entry refers to can be neither changed nor deleted.
-void AppRoadTest::keysInUseAreProtected() {
-    QFETCH(QString, menuItem);
-    QFETCH(QString, form);
-    QFETCH(QString, list);
-    QFETCH(QString, key);
-    QFETCH(int, changedBox);
-    QFETCH(QString, changeRefused);
-    QFETCH(QString, deleteRefused);
-    QFETCH(QString, stored);
-    StrictResponder r;
-    Database& db = *shared().dbGare;
-    db.exec(
-        "INSERT INTO TblGare (CodiceGara, Gara, Localita, Data) VALUES (?, 'TROFEO', 'ROMA', '01/05/2024')",
-        {G});
-    db.exec(
-        "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) VALUES ('AAA1', 'ROSSI', 'M', "
-        "'T1')");
-    db.exec("INSERT INTO TblCani (Microchip, NomeCane, Razza) VALUES ('CHIPA', 'FIDO', 'BOXER')");
-    db.exec(
-        "INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, 1, 'AAA1', "
-        "'CHIPA')",
-        {G});
-    const QString before = scalar(stored);
-
-    const auto refused = [&](QWidget* f, const QString& text) {
-        QCOMPARE(r.texts().last(), text);
-        QCOMPARE(r.shown().last().style, int(vbOKOnly));
-        QVERIFY(!child<QPushButton>(f, "cmdDelete")->isEnabled());
-    };
-    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form,
-          [&](QWidget* f) {
-              pickRow(f, list, key);
-              typeInto(box(f, changedBox), QString());
-              typeEnter("PISA9"); // leaving the box marks the change
-              r.queue(vbYes);
-              click(f, "cmdSave");
-              refused(f, changeRefused);
-              QCOMPARE(box(f, changedBox)->text(), QStringLiteral("PISA9")); // kept for a correction
-              click(f, "cmdClose");
-          });
-    // The typed key narrowed the list; the next opening shows every record again.
-    drive([&] { m_main->menuItem(menuItem)->trigger(); }, form,
-          [&](QWidget* f) {
-              pickRow(f, list, key);
-              r.queue(vbYes);
-              click(f, "cmdDelete");
-              refused(f, deleteRefused);
-              click(f, "cmdClose");
-          });
-    QCOMPARE(r.pendingAnswers(), 0);
-    QCOMPARE(scalar(stored), before);
-    QCOMPARE(scalar("SELECT COUNT(*) FROM TblIscrizioni WHERE CodiceGara = ? AND CodiceFiscale = 'AAA1' AND "
-                    "Microchip = 'CHIPA'",
-                    {G}),
-             QStringLiteral("1"));
 }
 
 QTEST_MAIN(AppRoadTest)

@@ -26,7 +26,8 @@ void typeKey(QWidget* f, const QString& chip) {
 // clang-format off
 RegisterCase dogs() {
     return {.make = [](SharedValues& s) { return std::make_unique<FrmCane>(s); },
-            .table = "TblCani", .list = "LvwCani", .listSet = &SharedValues::rsCani,
+            .table = "TblCani", .list = "LvwCani", .entriesField = "Microchip",
+            .listSet = &SharedValues::rsCani,
             .handedTo = &FakeTarget::cane, .nameBox = 1,
             .a = "111", .b = "222", .c = "333", .quoted = "O'1", .narrowToB = "2",
             .add = [](Env& env, const QString& key, const QString& name) { addDog(env, key, name); },
@@ -40,7 +41,11 @@ RegisterCase dogs() {
             },
             .typed = [](const QString& key) { return QStringList{key, "REX", "Boxer", ""}; },
             .saved = "Dati Ccane salvati.",
-            .duplicate = "Esiste già un cane con Microchip: "};
+            .duplicate = "Esiste già un cane con Microchip: ",
+            .keyChangeRefused = "Non è possibile MODIFICARE il codice MICROCHIP\r\n"
+                                "Sono presenti degli iscritti a competizioni con Microchip: ",
+            .deleteRefused = "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti "
+                             "a gare"};
 }
 // clang-format on
 

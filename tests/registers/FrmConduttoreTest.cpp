@@ -35,7 +35,8 @@ void typeNewHandler(QWidget* f, const QString& cf) {
 // clang-format off
 RegisterCase handlers() {
     return {.make = [](SharedValues& s) { return std::make_unique<FrmConduttore>(s); },
-            .table = "TblConduttori", .list = "LvwConduttori", .listSet = &SharedValues::rsConduttori,
+            .table = "TblConduttori", .list = "LvwConduttori", .entriesField = "CodiceFiscale",
+            .listSet = &SharedValues::rsConduttori,
             .handedTo = &FakeTarget::conduttore, .nameBox = 1,
             .a = "AAA", .b = "BBB", .c = "CCC", .quoted = "O'NEIL", .narrowToB = "b",
             .add = [](Env& env, const QString& key, const QString& name) { addHandler(env, key, name); },
@@ -44,7 +45,11 @@ RegisterCase handlers() {
             .typeKey = typeKey, .typeRecord = typeNewHandler,
             .typed = [](const QString& key) { return QStringList{key, "VERDI", "Anna", "T9"}; },
             .saved = "Dati Conduttore salvati.",
-            .duplicate = "Esiste già un conduttore con il Codice Fiscale: "};
+            .duplicate = "Esiste già un conduttore con il Codice Fiscale: ",
+            .keyChangeRefused = "Non è possibile MODIFICARE il CODICE FISCALE\r\n"
+                                "Sono presenti degli iscritti a competizioni con il Codice Fiscale: ",
+            .deleteRefused = "Non è possibile cancellare il record perchè il CONDUTTORE è presente tra gli "
+                             "iscritti alle gare"};
 }
 // clang-format on
 

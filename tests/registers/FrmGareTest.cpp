@@ -34,7 +34,8 @@ void typeKey(QWidget* f, const QString& codice) {
 // clang-format off
 RegisterCase competitions() {
     return {.make = [](SharedValues& s) { return std::make_unique<FrmGare>(s); },
-            .table = "TblGare", .list = "LvwGare", .listSet = &SharedValues::rsGare,
+            .table = "TblGare", .list = "LvwGare", .entriesField = "CodiceGara",
+            .listSet = &SharedValues::rsGare,
             .handedTo = &FakeTarget::gara, .nameBox = 0,
             .a = "20260315ROMA", .b = "20260316PISA", .c = "20260321BARI", .quoted = "20260317L'AQUILA",
             .narrowToB = "et", // the name box lists the names containing it
@@ -48,7 +49,11 @@ RegisterCase competitions() {
             },
             .typed = [](const QString& key) { return QStringList{key, "COPPA", place(key), "", date(key)}; },
             .saved = "Dati Gara salvati.",
-            .duplicate = "Esiste già una gara con Codice Gara: "};
+            .duplicate = "Esiste già una gara con Codice Gara: ",
+            .keyChangeRefused = "Non è possibile MODIFICARE la LOCALITA' o la DATA della GARA\r\n"
+                                "Sono presenti degli iscritti a questa competizione\r\n Codice Gara :",
+            .deleteRefused = "Non è possibile cancellare questo record GARA, perchè sono presenti degli iscritti "
+                             "alla competizione"};
 }
 // clang-format on
 

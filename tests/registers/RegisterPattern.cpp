@@ -142,6 +142,38 @@ void RegisterPatternTest::keyChangeSaveAndDeleteWithoutEntries() {
     QCOMPARE(env.boxes.pendingAnswers(), 0);
 }
 
+// An entry refers to the key by its text: the key can be neither changed nor deleted.
+void RegisterPatternTest::keyInUseIsNeitherChangedNorDeleted() {
+    const RegisterCase& c = m_case;
+    Env env;
+    c.add(env, c.a, "ALFA");
+    QVariantList entry{"G", "CF", "CHIP"};
+    entry[QStringList({"CodiceGara", "CodiceFiscale", "Microchip"}).indexOf(c.entriesField)] = c.a;
+    env.db().exec(
+        "INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, 1, ?, ?)",
+        entry);
+    const QStringList before = env.dump(c.table);
+    auto f = open(env);
+    pickRow(f.get(), c.list, c.a);
+    c.typeKey(f.get(), c.c);
+    const QString typed = box(f.get(), 1)->text();
+    env.boxes.queue(vbYes);
+    click(f.get(), "cmdSave");
+    QCOMPARE(env.boxes.texts().last(), c.keyChangeRefused + c.a);
+    QCOMPARE(env.boxes.shown().last().style, int(vbOKOnly));
+    QVERIFY(!child<QPushButton>(f.get(), "cmdDelete")->isEnabled());
+    QCOMPARE(box(f.get(), 1)->text(), typed); // kept for a correction
+
+    f = open(env); // the typed key narrowed the list
+    pickRow(f.get(), c.list, c.a);
+    env.boxes.queue(vbYes);
+    click(f.get(), "cmdDelete");
+    QCOMPARE(env.boxes.texts().last(), c.deleteRefused);
+    QVERIFY(!child<QPushButton>(f.get(), "cmdDelete")->isEnabled());
+    QCOMPARE(env.dump(c.table), before);
+    QCOMPARE(env.count("TblIscrizioni"), 1);
+}
+
 void RegisterPatternTest::duplicateKeysAreRefused_data() {
     QTest::addColumn<int>("path");
     QTest::newRow("loaded record moved onto another key") << 0;

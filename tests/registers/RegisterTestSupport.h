@@ -73,7 +73,7 @@ std::unique_ptr<Form> openForm(Env& env, int passVar = 0, PickTarget* target = n
 // What the shared register checks need to know of one register.
 struct RegisterCase {
     std::function<std::unique_ptr<RegisterForm>(SharedValues&)> make;
-    QString table, list;
+    QString table, list, entriesField; // the field of TblIscrizioni that holds the key
     std::unique_ptr<Recordset> SharedValues::*listSet;
     QStringList FakeTarget::*handedTo;
     int nameBox;
@@ -86,7 +86,7 @@ struct RegisterCase {
     // whole new record, which `typed` is what saving it in pick mode hands back.
     std::function<void(QWidget*, const QString&key)> typeKey, typeRecord;
     std::function<QStringList(const QString& key)> typed;
-    QString saved, duplicate;
+    QString saved, duplicate, keyChangeRefused, deleteRefused;
 };
 
 // The register pattern's behaviour, run on each register with its own case.
@@ -101,6 +101,7 @@ private slots:
     void noAtTheConfirmation();
     void pickModeHandsBackByDoubleClickAndSave();
     void keyChangeSaveAndDeleteWithoutEntries();
+    void keyInUseIsNeitherChangedNorDeleted();
     void duplicateKeysAreRefused_data();
     void duplicateKeysAreRefused();
 
