@@ -81,10 +81,12 @@ struct RegisterCase {
     QString narrowToB;       // typed into box 0, lists b alone
     std::function<void(Env&, const QString& key, const QString& name)> add;
     // The list row and the double-click hand-back of a stored record.
-    std::function<QStringList(const QString&key, const QString&name)> listed, stored;
-    // typeKey types the key and moves on into the box that looks it up; typeRecord types a
-    // whole new record, which `typed` is what saving it in pick mode hands back.
-    std::function<void(QWidget*, const QString&key)> typeKey, typeRecord;
+    using Shown = std::function<QStringList(const QString& key, const QString& name)>;
+    Shown listed, stored;
+    // typeKey types a key and moves on into the box that looks it up; typeRecord types a
+    // whole new record, and `typed` gives what saving it in pick mode hands back.
+    using Typist = std::function<void(QWidget*, const QString& key)>;
+    Typist typeKey, typeRecord;
     std::function<QStringList(const QString& key)> typed;
     QString saved, duplicate, keyChangeRefused, deleteRefused;
 };
