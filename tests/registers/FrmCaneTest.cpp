@@ -2,6 +2,8 @@
 
 #include "registers/FrmCane.h"
 
+#include <QComboBox>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace zar;
@@ -9,16 +11,44 @@ using namespace zar::test;
 
 namespace {
 
-void addDog(Env& env, const QString& chip, const QString& nome, const QVariant& taglia,
+void addDog(Env& env, const QString& chip, const QString& nome, const QVariant& taglia = "SMALL",
             const QVariant& centro = QVariant()) {
     env.db().exec("INSERT INTO TblCani (Microchip, NomeCane, Razza, Taglia, CentroCinofilo) VALUES (?, ?, "
                   "'BEAGLE', ?, ?)",
                   {chip, nome, taglia, centro});
 }
 
-QTreeView* list(QWidget* f) {
-    return child<QTreeView>(f, "LvwCani");
+void typeKey(QWidget* f, const QString& chip) {
+    typeInto(box(f, 0), chip);
+    enter(box(f, 0));
 }
+
+// clang-format off
+RegisterCase dogs() {
+    return {.make = [](SharedValues& s) { return std::make_unique<FrmCane>(s); },
+            .table = "TblCani", .list = "LvwCani", .entriesField = "Microchip",
+            .listSet = &SharedValues::rsCani,
+            .handedTo = &FakeTarget::cane, .nameBox = 1,
+            .a = "111", .b = "222", .c = "333", .quoted = "O'1", .narrowToB = "2",
+            .add = [](Env& env, const QString& key, const QString& name) { addDog(env, key, name); },
+            .listed = [](auto k, auto n) { return QStringList{k, n, "BEAGLE"}; },
+            .stored = [](auto k, auto n) { return QStringList{k, n, "BEAGLE", "SMALL"}; },
+            .typeKey = typeKey,
+            .typeRecord = [](QWidget* f, const QString& chip) {
+                typeKey(f, chip);
+                typeInto(box(f, 1), "Rex");
+                typeInto(box(f, 2), "Boxer");
+            },
+            .typed = [](const QString& key) { return QStringList{key, "REX", "Boxer", ""}; },
+            .saved = "Dati Ccane salvati.",
+            .duplicate = "Esiste già un cane con Microchip: ",
+            .keyChangeRefused = "Non è possibile MODIFICARE il codice MICROCHIP\r\n"
+                                "Sono presenti degli iscritti a competizioni con Microchip: ",
+            .deleteRefused = "Non è possibile CANCELLARE il record perchè il CANE è presente tra gli iscritti "
+                             "a gare"};
+}
+// clang-format on
+
 QComboBox* taglia(QWidget* f) {
     return child<QComboBox>(f, "Cmb_Taglia");
 }
@@ -28,44 +58,29 @@ QComboBox* taglia(QWidget* f) {
 class FrmCaneTest : public QObject {
     Q_OBJECT
 private slots:
-    void listShowsChipNameAndBreed() {
+    void pickModeOpensWithTheTypedChipAndKeepsNotes() {
         Env env;
-        addDog(env, "111", "FIDO", "SMALL");
-        env.db().exec("INSERT INTO TblCani (Microchip) VALUES ('222')");
-        auto f = openForm<FrmCane>(env);
-        QCOMPARE(listRows(list(f.get())), QList<QStringList>({{"111", "FIDO", "BEAGLE"}, {"222", "", ""}}));
-    }
-
-    void pickModeOpensWithTheTypedChipAndSavesANewDog() {
-        Env env;
-        addDog(env, "111", "FIDO", "SMALL");
+        addDog(env, "111", "FIDO");
         FakeTarget t;
-        auto f = std::make_unique<FrmCane>(env.shared);
-        f->setPassVar(1);
-        f->setPickTarget(&t);
-        f->setMicrochip("999");
-        f->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.get()));
-        QCOMPARE(box(f.get(), 0)->text(), QString("999"));
-        QCOMPARE(label(f.get(), "LblNumRecords"), QString("1")); // not filtered by the chip
-        enter(box(f.get(), 0));
-        QVERIFY(button(f.get(), "cmdSave")->isEnabled());
-        QVERIFY(button(f.get(), "cmdCancel")->isEnabled());
-        typeInto(box(f.get(), 1), "Rex");
-        typeInto(box(f.get(), 2), "Boxer");
-        typeInto(box(f.get(), 4), "morde");
+        FrmCane f(env.shared);
+        f.setPassVar(1);
+        f.setPickTarget(&t);
+        f.setMicrochip("999");
+        showActive(&f);
+        QCOMPARE(box(&f, 0)->text(), QString("999"));
+        QCOMPARE(text(&f, "LblNumRecords"), QString("1")); // not filtered by the chip
+        enter(box(&f, 0));
+        QVERIFY(child<QPushButton>(&f, "cmdSave")->isEnabled());
+        typeInto(box(&f, 1), "Rex");
+        typeInto(box(&f, 2), "Boxer");
+        typeInto(box(&f, 4), "morde");
         env.boxes.queue(vbYes);
-        click(f.get(), "cmdSave");
-        QCOMPARE(env.boxes.texts().last(), QString("Dati Ccane salvati."));
+        click(&f, "cmdSave");
         QCOMPARE(t.cane, QStringList({"999", "REX", "Boxer", ""}));
-        QVERIFY(!f->isVisible());
         // A new dog's notes are kept; no size stores an empty text.
         QCOMPARE(env.scalar("SELECT Annotazioni FROM TblCani WHERE Microchip = '999'").toString(),
                  QString("morde"));
-        QCOMPARE(env.scalar("SELECT Taglia IS NOT NULL AND Taglia = '' FROM TblCani WHERE Microchip = '999'")
-                     .toInt(),
-                 1);
-        QVERIFY(!env.shared.rsCani);
+        QCOMPARE(env.scalar("SELECT Taglia = '' FROM TblCani WHERE Microchip = '999'").toInt(), 1);
     }
 
     void sizeChangeAloneIsSavedAndNullCentreShowsEmpty() {
@@ -73,61 +88,42 @@ private slots:
         addDog(env, "111", "FIDO", "SMALL", "CENTRO A");
         addDog(env, "222", "REX", "LARGE");
         auto f = openForm<FrmCane>(env);
-        doubleClickRow(list(f.get()), "111");
+        pickRow(f.get(), "LvwCani", "111");
         QCOMPARE(box(f.get(), 3)->text(), QString("CENTRO A"));
-        doubleClickRow(list(f.get()), "222");
+        pickRow(f.get(), "LvwCani", "222");
         QCOMPARE(box(f.get(), 3)->text(), QString());
-        QCOMPARE(label(f.get(), "Lbl_Microchip"), QString("222"));
-        QVERIFY(!button(f.get(), "cmdSave")->isEnabled());
+        QCOMPARE(text(f.get(), "Lbl_Microchip"), QString("222"));
+        QVERIFY(!child<QPushButton>(f.get(), "cmdSave")->isEnabled());
         taglia(f.get())->setFocus(Qt::TabFocusReason);
         taglia(f.get())->setEditText("SMALL");
         enter(taglia(f.get())); // leaving the combo detects the change
-        QCOMPARE(QApplication::focusWidget(), box(f.get(), 3));
-        QVERIFY(button(f.get(), "cmdSave")->isEnabled());
+        QCOMPARE(focused(), QString("Txt_Field_3"));
         env.boxes.queue(vbYes);
         click(f.get(), "cmdSave");
         QCOMPARE(env.scalar("SELECT Taglia FROM TblCani WHERE Microchip = '222'").toString(),
                  QString("SMALL"));
-        QCOMPARE(env.count("TblCani"), 2);
     }
 
-    void iscrizioneHandsBackWhatTheBoxesShow() {
+    // Iscrizione hands back what the boxes show; a double-click the stored record.
+    void iscrizioneHandsBackTheBoxes() {
         Env env;
-        addDog(env, "111", "FIDO", "SMALL");
+        addDog(env, "111", "FIDO");
         FakeTarget t;
         auto f = openForm<FrmCane>(env, 1, &t);
-        typeInto(box(f.get(), 0), "111");
-        enter(box(f.get(), 0));
-        QVERIFY(button(f.get(), "cmdIscriz")->isEnabled());
+        QVERIFY(!child<QPushButton>(f.get(), "cmdIscriz")->isEnabled());
+        typeKey(f.get(), "111");
         typeInto(box(f.get(), 1), "FIDO II");
         click(f.get(), "cmdIscriz");
         QCOMPARE(t.cane, QStringList({"111", "FIDO II", "BEAGLE", "SMALL"}));
         QVERIFY(!f->isVisible());
         QCOMPARE(env.scalar("SELECT NomeCane FROM TblCani").toString(), QString("FIDO"));
 
-        // A double-click hands back the stored record; a Null size as empty text.
         env.db().exec("UPDATE TblCani SET Taglia = NULL");
         f = openForm<FrmCane>(env, 1, &t);
-        doubleClickRow(list(f.get()), "111");
+        pickRow(f.get(), "LvwCani", "111");
         QCOMPARE(t.cane, QStringList({"111", "FIDO", "BEAGLE", ""}));
-    }
-
-    void duplicateChipIsRefused() {
-        Env env;
-        addDog(env, "111", "FIDO", "SMALL");
-        addDog(env, "222", "REX", "LARGE");
-        auto f = openForm<FrmCane>(env);
-        doubleClickRow(list(f.get()), "111");
-        typeInto(box(f.get(), 0), "222");
-        enter(box(f.get(), 0));
-        env.boxes.queue(vbYes);
-        click(f.get(), "cmdSave");
-        QCOMPARE(env.boxes.texts().last(), QString("Esiste già un cane con Microchip: 222"));
-        QCOMPARE(env.scalar("SELECT NomeCane FROM TblCani WHERE Microchip = '222'").toString(),
-                 QString("REX"));
-        QCOMPARE(env.count("TblCani"), 2);
     }
 };
 
-QTEST_MAIN(FrmCaneTest)
+ZAR_REGISTER_TEST_MAIN(FrmCaneTest, dogs())
 #include "FrmCaneTest.moc"

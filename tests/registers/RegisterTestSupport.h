@@ -2,18 +2,16 @@
 
 #include "entries/PickTarget.h"
 #include "frame/SharedValues.h"
-#include "support/FormDriver.h"
+#include "platform/Database.h"
+#include "registers/RegisterForm.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QObject>
 #include <QTest>
-#include <QTreeView>
 
+#include <functional>
 #include <memory>
 
 namespace zar::test {
@@ -48,84 +46,80 @@ struct Env {
     Database& db() { return *shared.dbGare; }
     QVariant scalar(const QString& sql, const QVariantList& p = {}) { return db().scalar(sql, p); }
     int count(const QString& table) { return scalar("SELECT COUNT(*) FROM " + table).toInt(); }
-    void entry(const QString& gara, int bib, const QString& cf, const QString& chip) {
-        db().exec(
-            "INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip) VALUES (?, ?, ?, ?)",
-            {gara, bib, cf, chip});
+    // Every row of a table, to tell that nothing was written.
+    QStringList dump(const QString& table) {
+        Statement st(db(), "SELECT * FROM " + table + " ORDER BY rowid");
+        QStringList rows;
+        while (st.step()) {
+            QStringList row;
+            for (int c = 0; c < st.columnCount(); ++c)
+                row << st.column(c).toString();
+            rows << row.join(u'|');
+        }
+        return rows;
     }
 };
 
-// Builds a form, shows it and waits until it has the focus, as a user would find it.
+// Builds a register, shows it and waits until it has the focus.
 template <typename Form>
 std::unique_ptr<Form> openForm(Env& env, int passVar = 0, PickTarget* target = nullptr) {
     auto form = std::make_unique<Form>(env.shared);
     form->setPassVar(passVar);
     form->setPickTarget(target);
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    if (!QTest::qWaitForWindowActive(form.get()))
-        qFatal("form did not become active");
+    showActive(form.get());
     return form;
 }
 
-inline QLineEdit* box(QWidget* form, int i) {
-    return child<QLineEdit>(form, QStringLiteral("Txt_Field_%1").arg(i));
-}
-inline QPushButton* button(QWidget* form, const char* name) {
-    return child<QPushButton>(form, QString::fromLatin1(name));
-}
-inline QString label(QWidget* form, const char* name) {
-    return child<QLabel>(form, QString::fromLatin1(name))->text();
-}
+// What the shared register checks need to know of one register.
+struct RegisterCase {
+    std::function<std::unique_ptr<RegisterForm>(SharedValues&)> make;
+    QString table, list, entriesField; // the field of TblIscrizioni that holds the key
+    std::unique_ptr<Recordset> SharedValues::*listSet;
+    QStringList FakeTarget::*handedTo;
+    int nameBox;
+    QString a, b, c, quoted; // two stored keys, a free one, one holding a quote
+    QString narrowToB;       // typed into box 0, lists b alone
+    std::function<void(Env&, const QString& key, const QString& name)> add;
+    // The list row and the double-click hand-back of a stored record.
+    using Shown = std::function<QStringList(const QString& key, const QString& name)>;
+    Shown listed, stored;
+    // typeKey types a key and moves on into the box that looks it up; typeRecord types a
+    // whole new record, and `typed` gives what saving it in pick mode hands back.
+    using Typist = std::function<void(QWidget*, const QString& key)>;
+    Typist typeKey, typeRecord;
+    std::function<QStringList(const QString& key)> typed;
+    QString saved, duplicate, keyChangeRefused, deleteRefused;
+};
 
-// Focus a box and type into it, as the keyboard would.
-inline void typeInto(QWidget* w, const QString& text) {
-    w->setFocus(Qt::TabFocusReason);
-    if (auto* le = qobject_cast<QLineEdit*>(w))
-        le->selectAll();
-    QTest::keyClicks(w, text);
-}
-inline void enter(QWidget* w) {
-    QTest::keyClick(w, Qt::Key_Return);
-}
-inline void click(QWidget* form, const char* name) {
-    QTest::mouseClick(button(form, name), Qt::LeftButton);
-}
+// The register pattern's behaviour, run on each register with its own case.
+class RegisterPatternTest : public QObject {
+    Q_OBJECT
+public:
+    explicit RegisterPatternTest(RegisterCase c) : m_case(std::move(c)) {}
 
-// Double-clicks the list row whose first column is key.
-inline void doubleClickRow(QTreeView* list, const QString& key) {
-    const auto* model = list->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        const QModelIndex idx = model->index(r, 0);
-        if (model->data(idx).toString() == key) {
-            list->scrollTo(idx);
-            const QPoint at = list->visualRect(idx).center();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            return;
-        }
-    }
-    qFatal("no row %s", qPrintable(key));
-}
+private slots:
+    void listSearchAndLookUp();
+    void noAtTheConfirmation_data();
+    void noAtTheConfirmation();
+    void pickModeHandsBackByDoubleClickAndSave();
+    void keyChangeSaveAndDeleteWithoutEntries();
+    void keyInUseIsNeitherChangedNorDeleted();
+    void duplicateKeysAreRefused_data();
+    void duplicateKeysAreRefused();
 
-inline QStringList column0(QTreeView* list) {
-    QStringList out;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-        out << list->model()->data(list->model()->index(r, 0)).toString();
-    return out;
-}
-
-// Every row of the list, each as its column texts.
-inline QList<QStringList> listRows(QTreeView* list) {
-    const auto* model = list->model();
-    QList<QStringList> out;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < model->columnCount(); ++c)
-            row << model->data(model->index(r, c)).toString();
-        out << row;
-    }
-    return out;
-}
+private:
+    std::unique_ptr<RegisterForm> open(Env& env, int passVar = 0, PickTarget* target = nullptr);
+    RegisterCase m_case;
+};
 
 } // namespace zar::test
+
+// Runs the shared register checks, then the register's own test class.
+#define ZAR_REGISTER_TEST_MAIN(TestClass, registerCase)                                                      \
+    int main(int argc, char** argv) {                                                                        \
+        QApplication app(argc, argv);                                                                        \
+        zar::test::RegisterPatternTest pattern(registerCase);                                                \
+        TestClass own;                                                                                       \
+        const int failed = QTest::qExec(&pattern, argc, argv);                                               \
+        return failed + QTest::qExec(&own, argc, argv);                                                      \
+    }

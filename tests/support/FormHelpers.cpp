@@ -1,0 +1,151 @@
+#include "support/FormHelpers.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+namespace zar::test {
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+void showActive(QWidget* form) {
+    form->show();
+    QApplication::setActiveWindow(form);
+    if (!QTest::qWaitForWindowActive(form))
+        qFatal("form did not become active");
+}
+
+QString focused() {
+    QWidget* w = QApplication::focusWidget();
+    if (!w)
+        return QString();
+    if (auto* combo = qobject_cast<QComboBox*>(w->parentWidget()); combo && combo->lineEdit() == w)
+        return combo->objectName();
+    return w->objectName();
+}
+
+bool hasFocus(QWidget* form) {
+    return QTest::qWaitFor([form] {
+        QWidget* w = QApplication::focusWidget();
+        return w && w->window() == form;
+    });
+}
+
+bool backTo(QWidget* form) {
+    settle();
+    form->activateWindow();
+    return hasFocus(form);
+}
+
+QString text(QWidget* form, const QString& name) {
+    if (auto* e = form->findChild<QLineEdit*>(name))
+        return e->text();
+    if (auto* c = form->findChild<QComboBox*>(name))
+        return c->currentText();
+    return child<QLabel>(form, name)->text();
+}
+
+QLineEdit* box(QWidget* form, int i) {
+    return child<QLineEdit>(form, QStringLiteral("Txt_Field_%1").arg(i));
+}
+
+void typeInto(QWidget* w, const QString& text) {
+    w->setFocus(Qt::TabFocusReason);
+    if (auto* le = qobject_cast<QLineEdit*>(w))
+        le->selectAll();
+    QTest::keyClicks(w, text);
+}
+
+void enter(QWidget* w) {
+    QTest::keyClick(w, Qt::Key_Return);
+}
+
+void typeEnter(const QString& text) {
+    QWidget* w = QApplication::focusWidget();
+    if (!w) {
+        QTest::qFail("no widget has the focus", __FILE__, __LINE__);
+        return;
+    }
+    if (!text.isEmpty())
+        QTest::keyClicks(w, text);
+    QTest::keyClick(w, Qt::Key_Return);
+    settle();
+}
+
+void click(QWidget* form, const QString& button) {
+    auto* b = child<QPushButton>(form, button);
+    if (!b->isEnabled()) {
+        QTest::qFail(qPrintable(button + QStringLiteral(" is disabled")), __FILE__, __LINE__);
+        return;
+    }
+    QTest::mouseClick(b, Qt::LeftButton);
+    settle();
+}
+
+void pickRow(QWidget* form, const QString& list, const QString& key, bool twice) {
+    auto* view = child<QAbstractItemView>(form, list);
+    const QAbstractItemModel* m = view->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        const QModelIndex idx = m->index(r, 0);
+        if (idx.data().toString() != key)
+            continue;
+        view->scrollTo(idx);
+        const QPoint at = view->visualRect(idx).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        settle();
+        return;
+    }
+    QTest::qFail(qPrintable(QStringLiteral("no row ") + key), __FILE__, __LINE__);
+}
+
+QList<QStringList> listRows(QAbstractItemView* list) {
+    const QAbstractItemModel* m = list->model();
+    QList<QStringList> out;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < m->columnCount(); ++c)
+            row << m->index(r, c).data().toString();
+        out << row;
+    }
+    return out;
+}
+
+QList<QStringList> listRows(QWidget* form, const QString& list) {
+    return listRows(child<QAbstractItemView>(form, list));
+}
+
+void runOn(QWidget* form, const QString& formName, const std::function<void(QWidget*)>& action) {
+    const QPointer<QWidget> guard(form);
+    [&] {
+        QCOMPARE(form->objectName(), formName);
+        QVERIFY(hasFocus(form));
+        action(form);
+    }();
+    if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
+        d->reject();
+}
+
+void drive(const std::function<void()>& open, const QString& formName,
+           const std::function<void(QWidget*)>& action) {
+    bool ran = false;
+    onNextModal([&](QWidget* form) {
+        ran = true;
+        runOn(form, formName, action);
+    });
+    open();
+    if (!ran)
+        QTest::qFail(qPrintable(QStringLiteral("no modal form ") + formName), __FILE__, __LINE__);
+}
+
+} // namespace zar::test

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "support/FormDriver.h"
+
+#include <QLineEdit>
+#include <QList>
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QAbstractItemView;
+
+namespace zar::test {
+
+// Lets queued events run: focus changes, queued closes, repaints.
+void settle();
+
+// Shows a form and waits until it is the active window, as a user would find it.
+void showActive(QWidget* form);
+
+// The object name of the widget that has the focus; for an editable combo box its own.
+QString focused();
+// Waits until the focus is inside `form`.
+bool hasFocus(QWidget* form);
+// The desktop gives the focus back to the form under a closed modal one; the offscreen
+// platform does not, so tests do it.
+bool backTo(QWidget* form);
+
+// The text of the line edit, combo box (current text) or label called `name`.
+QString text(QWidget* form, const QString& name);
+// The box Txt_Field_i.
+QLineEdit* box(QWidget* form, int i);
+
+// Focuses a widget, selects what a line edit holds and types over it.
+void typeInto(QWidget* w, const QString& text);
+void enter(QWidget* w);
+// Types into the widget that has the focus and presses Enter.
+void typeEnter(const QString& text);
+// Clicks a button; clicking a disabled one fails the test, since it would do nothing.
+void click(QWidget* form, const QString& button);
+
+// Clicks, then double-clicks unless `twice` is false, the row whose first column is `key`.
+void pickRow(QWidget* form, const QString& list, const QString& key, bool twice = true);
+// Every row of a list, each as its column texts.
+QList<QStringList> listRows(QAbstractItemView* list);
+QList<QStringList> listRows(QWidget* form, const QString& list);
+
+// Runs `action` on a modal form once it is up and has the focus. A form that a failed check
+// leaves open is closed, so the test ends instead of waiting.
+void runOn(QWidget* form, const QString& formName, const std::function<void(QWidget*)>& action);
+// Runs `action` on the modal form that `open` brings up; `open` returns once it is closed.
+void drive(const std::function<void()>& open, const QString& formName,
+           const std::function<void(QWidget*)>& action);
+
+} // namespace zar::test
