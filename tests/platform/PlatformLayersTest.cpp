@@ -17,10 +17,8 @@ class PlatformLayersTest : public QObject {
     Q_OBJECT
 private slots:
     void shellStartsTheFirstProgramThatExists();
-    void shellRecorderKeepsTheDesktopUntouched();
     void f1OnAHighlightedMenuItemOpensHelpAtItsNumber();
     void secondInstanceSeesTheFirstAndAsksItToActivate();
-    void nameIsFreeAgainAfterTheCopyEnds();
     void limitaAvvioModes_data();
     void limitaAvvioModes();
 };
@@ -29,16 +27,6 @@ void PlatformLayersTest::shellStartsTheFirstProgramThatExists() {
     QVERIFY(!ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
     QVERIFY(ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("true")}));
     QVERIFY(!ShellStart({}));
-}
-
-void PlatformLayersTest::shellRecorderKeepsTheDesktopUntouched() {
-    ShellRecorder shell;
-    shell.openResult = false;
-    QVERIFY(!ShellOpen(QStringLiteral("/tmp/x.pdf")));
-    QVERIFY(ShellStart(calculatorPrograms()));
-    QCOMPARE(shell.opened, QStringList{QStringLiteral("/tmp/x.pdf")});
-    QCOMPARE(shell.started.size(), 1);
-    QCOMPARE(shell.started.first().first(), QStringLiteral("gnome-calculator"));
 }
 
 void PlatformLayersTest::f1OnAHighlightedMenuItemOpensHelpAtItsNumber() {
@@ -92,15 +80,14 @@ void PlatformLayersTest::secondInstanceSeesTheFirstAndAsksItToActivate() {
     QVERIFY(activated.wait(3000));
     QCOMPARE(activated.count(), 1);
     QVERIFY(!first.activateOther()); // the running copy has nobody to hand over to
-}
 
-void PlatformLayersTest::nameIsFreeAgainAfterTheCopyEnds() {
-    QTemporaryDir folder;
+    // A copy that has ended leaves the name free.
+    QTemporaryDir again;
     {
-        SingleInstance gone(folder.path());
+        SingleInstance gone(again.path());
         QVERIFY(gone.start());
     }
-    SingleInstance next(folder.path());
+    SingleInstance next(again.path());
     QVERIFY(!next.previousInstance());
     QVERIFY(next.start());
 }
@@ -110,18 +97,17 @@ void PlatformLayersTest::limitaAvvioModes_data() {
     QTest::addColumn<bool>("otherCopy");
     QTest::addColumn<bool>("goesOn");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("renamed");
-    QTest::addColumn<bool>("handedOver");
+    QTest::addColumn<bool>("handedOver"); // and the caption becomes the window id
     const QStringList none;
     const QStringList msg{QStringLiteral("Già in esecuzione")};
-    QTest::newRow("0 alone") << 0 << false << true << none << false << false;
-    QTest::newRow("0 with copy") << 0 << true << true << none << false << false;
-    QTest::newRow("1 alone") << 1 << false << true << none << false << false;
-    QTest::newRow("1 with copy") << 1 << true << false << msg << false << false;
-    QTest::newRow("2 alone") << 2 << false << true << none << false << false;
-    QTest::newRow("2 with copy") << 2 << true << false << none << true << true;
-    QTest::newRow("3 alone") << 3 << false << false << none << false << false;
-    QTest::newRow("-1 with copy") << -1 << true << false << none << false << false;
+    QTest::newRow("0 alone") << 0 << false << true << none << false;
+    QTest::newRow("0 with copy") << 0 << true << true << none << false;
+    QTest::newRow("1 alone") << 1 << false << true << none << false;
+    QTest::newRow("1 with copy") << 1 << true << false << msg << false;
+    QTest::newRow("2 alone") << 2 << false << true << none << false;
+    QTest::newRow("2 with copy") << 2 << true << false << none << true;
+    QTest::newRow("3 alone") << 3 << false << false << none << false;
+    QTest::newRow("-1 with copy") << -1 << true << false << none << false;
 }
 
 void PlatformLayersTest::limitaAvvioModes() {
@@ -129,7 +115,6 @@ void PlatformLayersTest::limitaAvvioModes() {
     QFETCH(bool, otherCopy);
     QFETCH(bool, goesOn);
     QFETCH(QStringList, messages);
-    QFETCH(bool, renamed);
     QFETCH(bool, handedOver);
 
     QTemporaryDir folder;
@@ -145,11 +130,8 @@ void PlatformLayersTest::limitaAvvioModes() {
     window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
     QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
     QCOMPARE(boxes.texts(), messages);
-    if (renamed) {
-        QCOMPARE(window.windowTitle(), QString::number(quint64(window.winId()), 16).toUpper());
-    } else {
-        QCOMPARE(window.windowTitle(), QStringLiteral("ZAR Gestione Gare"));
-    }
+    QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
+                                              : QStringLiteral("ZAR Gestione Gare"));
     if (handedOver)
         QVERIFY(activated.wait(3000));
     else
