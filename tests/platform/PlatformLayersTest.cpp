@@ -1,12 +1,8 @@
 #include "frame/LimitaAvvio.h"
-#include "platform/ContextHelp.h"
 #include "platform/MsgBox.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,39 +18,6 @@ private slots:
             !ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
         QVERIFY(ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("true")}));
         QVERIFY(!ShellStart({}));
-    }
-
-    void f1OnAHighlightedMenuItemOpensHelpAtItsNumber() {
-        ShellRecorder shell;
-        QMenuBar bar;
-        QMenu* file = bar.addMenu(QStringLiteral("File"));
-        ContextHelp::setContextId(file->menuAction(), 650);
-        QAction* exit = file->addAction(QStringLiteral("Exit"));
-        ContextHelp::setContextId(exit, 640);
-        ContextHelp help;
-        help.watch(&bar);
-
-        auto pressF1 = [](QObject* target) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-            return QCoreApplication::sendEvent(target, &press) && press.isAccepted();
-        };
-
-        // No help file yet (before the login): nothing opens.
-        file->setActiveAction(exit);
-        pressF1(file);
-        QVERIFY(shell.opened.isEmpty());
-        QCOMPARE(help.lastContextId(), 640);
-
-        help.setHelpFile(QStringLiteral("/prog/DOD_Gare.chm"));
-        pressF1(file);
-        QCOMPARE(shell.opened, QStringList{QStringLiteral("/prog/DOD_Gare.chm")});
-        QCOMPARE(help.lastContextId(), 640);
-
-        // Nothing highlighted: F1 is left to the menu.
-        file->setActiveAction(nullptr);
-        const int before = int(shell.opened.size());
-        pressF1(file);
-        QCOMPARE(int(shell.opened.size()), before);
     }
 
     void secondInstanceSeesTheFirstAndAsksItToActivate() {
