@@ -1,5 +1,4 @@
 #include "frame/ZAR_Main.h"
-#include "frame/frmChangePassword.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
 #include "platform/Modal.h"
@@ -15,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
