@@ -8,30 +8,18 @@ TEST(Arrotonda, ModesAtHalvesNegativesAndExactValues) {
     const struct {
         double value;
         int decimals;
-        const char* mode;
-        double expected;
-    } cases[] = {
-        {12.999, 0, "Difetto", 12},
-        {12.999, 0, "Eccesso", 13},
-        {12.999, 0, "Matematico", 13},
-        {12.5, 0, "Matematico", 13},
-        {12.4999, 0, "Matematico", 12},
-        {12, 0, "Difetto", 12},
-        {12, 0, "Eccesso", 12},
-        {12, 0, "Matematico", 12},
-        {-1.5, 0, "Difetto", -2},
-        {-1.5, 0, "Eccesso", -1},
-        {-1.5, 0, "Matematico", -2},
-        {-2.5, 0, "Matematico", -3},
-        {1.234, 2, "Difetto", 1.23},
-        {1.234, 2, "Eccesso", 1.24},
-        {1.235, 1, "Matematico", 1.2},
-        {1.234, 2, "difetto", 1.234},
-        {7.7, 0, "", 7.7},
-    };
-    for (const auto& c : cases)
-        EXPECT_NEAR(Arrotonda(c.value, c.decimals, c.mode), c.expected, 1e-9)
-            << c.value << " " << c.decimals << " " << c.mode;
+        double difetto, eccesso, matematico;
+    } cases[] = {{12.999, 0, 12, 13, 13},      {12.5, 0, 12, 13, 13},    {12.4999, 0, 12, 13, 12},
+                 {12, 0, 12, 12, 12},          {-1.5, 0, -2, -1, -2},    {-2.5, 0, -3, -2, -3},
+                 {1.234, 2, 1.23, 1.24, 1.23}, {1.235, 1, 1.2, 1.3, 1.2}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(Arrotonda(c.value, c.decimals, "Difetto"), c.difetto, 1e-9) << c.value;
+        EXPECT_NEAR(Arrotonda(c.value, c.decimals, "Eccesso"), c.eccesso, 1e-9) << c.value;
+        EXPECT_NEAR(Arrotonda(c.value, c.decimals, "Matematico"), c.matematico, 1e-9) << c.value;
+    }
+    // The mode is compared as written; an unknown one leaves the value as it is.
+    EXPECT_EQ(Arrotonda(1.234, 2, "difetto"), 1.234);
+    EXPECT_EQ(Arrotonda(7.7, 0, ""), 7.7);
     EXPECT_EQ(Arrotonda(12, 0, "Eccesso"), 12.0) << "a whole value comes back unchanged, not plus one";
 }
 
@@ -40,38 +28,16 @@ TEST(NormalizzaData, EveryShapeOn15March2026) {
     const struct {
         const char* typed;
         const char* expected;
-    } cases[] = {
-        {"5", "05/03/2026"},
-        {"15", "15/03/2026"},
-        {"1503", "15/03/2026"},
-        {"150326", "15/03/2026"},
-        {"15032026", "15/03/2026"},
-        {"15/03/2026", "15/03/2026"},
-        {"123", ""},
-        {"3102", ""},
-        {"31022026", ""},
-        {"29022028", "29/02/2028"},
-        {"29022026", ""},
-        {"abc", ""},
-        {"", ""},
-        {"12345", ""},
-        {"1234567", ""},
-        {"123456789", ""},
-        {"12345678901", ""},
-        {"0", ""},
-        {"00", ""},
-        {"32", ""},
-        {"1513", ""},
-        {"1503202", ""},
-        {"2026031500", ""},
-        {"1.5", ""},
-        {"15/03/26", "15/03/26"},
-        {"15-03-2026", "15-03-2026"},
-        {"31/04/2026", ""},
-        {"-3", ""},
-    };
-    for (const auto& c : cases)
+    } good[] = {{"5", "05/03/2026"},        {"15", "15/03/2026"},       {"1503", "15/03/2026"},
+                {"150326", "15/03/2026"},   {"15032026", "15/03/2026"}, {"15/03/2026", "15/03/2026"},
+                {"29022028", "29/02/2028"}, {"15/03/26", "15/03/26"},   {"15-03-2026", "15-03-2026"}};
+    for (const auto& c : good)
         EXPECT_EQ(NormalizzaData(c.typed, today), QString(c.expected)) << c.typed;
+    // Wrong lengths, impossible days and months, letters, signs and points.
+    for (const char* typed :
+         {"123", "3102", "31022026", "29022026", "abc", "", "12345", "1234567", "123456789", "12345678901",
+          "0", "00", "32", "1513", "1503202", "2026031500", "1.5", "31/04/2026", "-3"})
+        EXPECT_EQ(NormalizzaData(typed, today), QString()) << typed;
 }
 
 TEST(NormalizzaData, UsesTheDayHandedIn) {

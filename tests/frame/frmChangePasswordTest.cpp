@@ -1,9 +1,9 @@
 #include "frame/frmChangePassword.h"
 #include "frame/SharedValues.h"
-#include "platform/Modal.h"
-#include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,24 +63,19 @@ private slots:
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("after");
-        QTest::newRow("wrong old") << "ZAX"
-                                   << "nuova"
-                                   << "nuova" << kWrongOld << "ZAR";
-        QTest::newRow("confirmation differs") << "ZAR"
-                                              << "nuova"
-                                              << "nuovo" << kDiffer << "ZAR";
-        QTest::newRow("as typed") << "ZAR"
-                                  << "CaneZar"
-                                  << "CaneZar" << kSaved << "CaneZar";
-        QTest::newRow("old in other case") << "zaR"
-                                           << "x"
-                                           << "x" << kSaved << "x";
-        QTest::newRow("confirmation in other case") << "ZAR"
-                                                    << "Nuova"
-                                                    << "NUOVA" << kSaved << "Nuova";
-        QTest::newRow("empty new") << "ZAR"
-                                   << ""
-                                   << "" << kSaved << "";
+        const struct {
+            const char *name, *oldPw, *newPw, *confirm;
+            const QString& message;
+            const char* after;
+        } rows[] = {{"wrong old", "ZAX", "nuova", "nuova", kWrongOld, "ZAR"},
+                    {"confirmation differs", "ZAR", "nuova", "nuovo", kDiffer, "ZAR"},
+                    {"as typed", "ZAR", "CaneZar", "CaneZar", kSaved, "CaneZar"},
+                    {"old in other case", "zaR", "x", "x", kSaved, "x"},
+                    {"confirmation in other case", "ZAR", "Nuova", "NUOVA", kSaved, "Nuova"},
+                    {"empty new", "ZAR", "", "", kSaved, ""}};
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString::fromUtf8(r.oldPw) << QString::fromUtf8(r.newPw)
+                                  << QString::fromUtf8(r.confirm) << r.message << QString::fromUtf8(r.after);
     }
     void refusalsAndChanges() {
         QFETCH(QString, oldPw);
@@ -134,19 +129,11 @@ private slots:
     void cancelClosesAndReleasesTheForm() {
         m_form.reset();
         StrictResponder boxes;
-        bool shown = false;
-        setModalHook([&](QDialog& form) {
-            auto* f = qobject_cast<frmChangePassword*>(&form);
-            shown = f != nullptr;
-            if (!f)
-                return int(QDialog::Rejected);
-            form.show();
-            QTest::keyClick(f->Text1, Qt::Key_Escape);
-            return form.result();
-        });
-        showFrmChangePassword(m_shared, nullptr);
-        setModalHook({});
-        QVERIFY(shown);
+        drive([&] { showFrmChangePassword(m_shared, nullptr); }, QStringLiteral("frmChangePassword"),
+              [](QWidget* form) {
+                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                  QVERIFY(form->isHidden());
+              });
         QVERIFY(m_shared.frmChangePassword.isNull());
         QCOMPARE(stored().toString(), QStringLiteral("ZAR"));
     }

@@ -1,12 +1,8 @@
 #include "frame/LimitaAvvio.h"
-#include "platform/ContextHelp.h"
 #include "platform/MsgBox.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,146 +11,91 @@ using namespace zar;
 
 class PlatformLayersTest : public QObject {
     Q_OBJECT
+
 private slots:
-    void shellStartsTheFirstProgramThatExists();
-    void shellRecorderKeepsTheDesktopUntouched();
-    void f1OnAHighlightedMenuItemOpensHelpAtItsNumber();
-    void secondInstanceSeesTheFirstAndAsksItToActivate();
-    void nameIsFreeAgainAfterTheCopyEnds();
-    void limitaAvvioModes_data();
-    void limitaAvvioModes();
-};
-
-void PlatformLayersTest::shellStartsTheFirstProgramThatExists() {
-    QVERIFY(!ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
-    QVERIFY(ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("true")}));
-    QVERIFY(!ShellStart({}));
-}
-
-void PlatformLayersTest::shellRecorderKeepsTheDesktopUntouched() {
-    ShellRecorder shell;
-    shell.openResult = false;
-    QVERIFY(!ShellOpen(QStringLiteral("/tmp/x.pdf")));
-    QVERIFY(ShellStart(calculatorPrograms()));
-    QCOMPARE(shell.opened, QStringList{QStringLiteral("/tmp/x.pdf")});
-    QCOMPARE(shell.started.size(), 1);
-    QCOMPARE(shell.started.first().first(), QStringLiteral("gnome-calculator"));
-}
-
-void PlatformLayersTest::f1OnAHighlightedMenuItemOpensHelpAtItsNumber() {
-    ShellRecorder shell;
-    QMenuBar bar;
-    QMenu* file = bar.addMenu(QStringLiteral("File"));
-    ContextHelp::setContextId(file->menuAction(), 650);
-    QAction* exit = file->addAction(QStringLiteral("Exit"));
-    ContextHelp::setContextId(exit, 640);
-    ContextHelp help;
-    help.watch(&bar);
-
-    auto pressF1 = [](QObject* target) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        return QCoreApplication::sendEvent(target, &press) && press.isAccepted();
-    };
-
-    // No help file yet (before the login): nothing opens.
-    file->setActiveAction(exit);
-    pressF1(file);
-    QVERIFY(shell.opened.isEmpty());
-    QCOMPARE(help.lastContextId(), 640);
-
-    help.setHelpFile(QStringLiteral("/prog/DOD_Gare.chm"));
-    pressF1(file);
-    QCOMPARE(shell.opened, QStringList{QStringLiteral("/prog/DOD_Gare.chm")});
-    QCOMPARE(help.lastContextId(), 640);
-
-    // Nothing highlighted: F1 is left to the menu.
-    file->setActiveAction(nullptr);
-    const int before = int(shell.opened.size());
-    pressF1(file);
-    QCOMPARE(int(shell.opened.size()), before);
-}
-
-void PlatformLayersTest::secondInstanceSeesTheFirstAndAsksItToActivate() {
-    QTemporaryDir folder, otherFolder;
-    SingleInstance first(folder.path());
-    QVERIFY(first.start());
-    QVERIFY(first.isServing());
-    QVERIFY(!first.previousInstance());
-
-    SingleInstance second(folder.path());
-    QVERIFY(!second.start());
-    QVERIFY(second.previousInstance());
-    SingleInstance elsewhere(otherFolder.path());
-    QVERIFY(!elsewhere.previousInstance());
-
-    QSignalSpy activated(&first, &SingleInstance::activateRequested);
-    QVERIFY(second.activateOther());
-    QVERIFY(activated.wait(3000));
-    QCOMPARE(activated.count(), 1);
-    QVERIFY(!first.activateOther()); // the running copy has nobody to hand over to
-}
-
-void PlatformLayersTest::nameIsFreeAgainAfterTheCopyEnds() {
-    QTemporaryDir folder;
-    {
-        SingleInstance gone(folder.path());
-        QVERIFY(gone.start());
+    void shellStartsTheFirstProgramThatExists() {
+        QVERIFY(
+            !ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
+        QVERIFY(ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("true")}));
+        QVERIFY(!ShellStart({}));
     }
-    SingleInstance next(folder.path());
-    QVERIFY(!next.previousInstance());
-    QVERIFY(next.start());
-}
 
-void PlatformLayersTest::limitaAvvioModes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("otherCopy");
-    QTest::addColumn<bool>("goesOn");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("renamed");
-    QTest::addColumn<bool>("handedOver");
-    const QStringList none;
-    const QStringList msg{QStringLiteral("Già in esecuzione")};
-    QTest::newRow("0 alone") << 0 << false << true << none << false << false;
-    QTest::newRow("0 with copy") << 0 << true << true << none << false << false;
-    QTest::newRow("1 alone") << 1 << false << true << none << false << false;
-    QTest::newRow("1 with copy") << 1 << true << false << msg << false << false;
-    QTest::newRow("2 alone") << 2 << false << true << none << false << false;
-    QTest::newRow("2 with copy") << 2 << true << false << none << true << true;
-    QTest::newRow("3 alone") << 3 << false << false << none << false << false;
-    QTest::newRow("-1 with copy") << -1 << true << false << none << false << false;
-}
+    void secondInstanceSeesTheFirstAndAsksItToActivate() {
+        QTemporaryDir folder, otherFolder;
+        SingleInstance first(folder.path());
+        QVERIFY(first.start());
+        QVERIFY(first.isServing());
+        QVERIFY(!first.previousInstance());
 
-void PlatformLayersTest::limitaAvvioModes() {
-    QFETCH(int, mode);
-    QFETCH(bool, otherCopy);
-    QFETCH(bool, goesOn);
-    QFETCH(QStringList, messages);
-    QFETCH(bool, renamed);
-    QFETCH(bool, handedOver);
+        SingleInstance second(folder.path());
+        QVERIFY(!second.start());
+        QVERIFY(second.previousInstance());
+        SingleInstance elsewhere(otherFolder.path());
+        QVERIFY(!elsewhere.previousInstance());
 
-    QTemporaryDir folder;
-    SingleInstance running(folder.path());
-    if (otherCopy)
-        QVERIFY(running.start());
-    QSignalSpy activated(&running, &SingleInstance::activateRequested);
-    SingleInstance self(folder.path());
-    self.start();
-
-    MsgBoxResponder boxes;
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
-    QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
-    QCOMPARE(boxes.texts(), messages);
-    if (renamed) {
-        QCOMPARE(window.windowTitle(), QString::number(quint64(window.winId()), 16).toUpper());
-    } else {
-        QCOMPARE(window.windowTitle(), QStringLiteral("ZAR Gestione Gare"));
-    }
-    if (handedOver)
+        QSignalSpy activated(&first, &SingleInstance::activateRequested);
+        QVERIFY(second.activateOther());
         QVERIFY(activated.wait(3000));
-    else
-        QCOMPARE(activated.count(), 0);
-}
+        QCOMPARE(activated.count(), 1);
+        QVERIFY(!first.activateOther()); // the running copy has nobody to hand over to
+
+        // A copy that has ended leaves the name free.
+        QTemporaryDir again;
+        {
+            SingleInstance gone(again.path());
+            QVERIFY(gone.start());
+        }
+        SingleInstance next(again.path());
+        QVERIFY(!next.previousInstance());
+        QVERIFY(next.start());
+    }
+
+    void limitaAvvioModes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("otherCopy");
+        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("handedOver"); // and the caption becomes the window id
+        const QStringList none;
+        const QStringList msg{QStringLiteral("Già in esecuzione")};
+        QTest::newRow("0 alone") << 0 << false << true << none << false;
+        QTest::newRow("0 with copy") << 0 << true << true << none << false;
+        QTest::newRow("1 alone") << 1 << false << true << none << false;
+        QTest::newRow("1 with copy") << 1 << true << false << msg << false;
+        QTest::newRow("2 alone") << 2 << false << true << none << false;
+        QTest::newRow("2 with copy") << 2 << true << false << none << true;
+        QTest::newRow("3 alone") << 3 << false << false << none << false;
+        QTest::newRow("-1 with copy") << -1 << true << false << none << false;
+    }
+
+    void limitaAvvioModes() {
+        QFETCH(int, mode);
+        QFETCH(bool, otherCopy);
+        QFETCH(bool, goesOn);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, handedOver);
+
+        QTemporaryDir folder;
+        SingleInstance running(folder.path());
+        if (otherCopy)
+            QVERIFY(running.start());
+        QSignalSpy activated(&running, &SingleInstance::activateRequested);
+        SingleInstance self(folder.path());
+        self.start();
+
+        MsgBoxResponder boxes;
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
+        QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
+        QCOMPARE(boxes.texts(), messages);
+        QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
+                                                  : QStringLiteral("ZAR Gestione Gare"));
+        if (handedOver)
+            QVERIFY(activated.wait(3000));
+        else
+            QCOMPARE(activated.count(), 0);
+    }
+};
 
 QTEST_MAIN(PlatformLayersTest)
 #include "PlatformLayersTest.moc"

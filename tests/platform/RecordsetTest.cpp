@@ -33,15 +33,12 @@ TEST_F(RecordsetTest, NavigatesInQueryOrder) {
     EXPECT_TRUE(rs.eof());
     EXPECT_THROW(rs.value("Microchip"), DbError);
     EXPECT_THROW(rs.value("NoSuchField"), DbError);
-}
 
-TEST_F(RecordsetTest, EmptySetIsAtEofAndBof) {
-    Recordset rs(*db, "SELECT * FROM TblCani WHERE Microchip = ?", {"none"});
-    EXPECT_TRUE(rs.eof());
-    EXPECT_TRUE(rs.bof());
-    EXPECT_EQ(rs.recordCount(), 0);
-    rs.moveLast();
-    EXPECT_TRUE(rs.eof());
+    Recordset none(*db, "SELECT * FROM TblCani WHERE Microchip = ?", {"none"});
+    EXPECT_TRUE(none.eof() && none.bof());
+    EXPECT_EQ(none.recordCount(), 0);
+    none.moveLast();
+    EXPECT_TRUE(none.eof());
 }
 
 TEST_F(RecordsetTest, FindFirstFollowsTheSetOrderAndKeepsPlaceOnNoMatch) {
@@ -188,15 +185,12 @@ TEST_F(RecordsetTest, LargeSetKeepsEveryValueThroughEditsAndAdditions) {
             return QString(200000, u'x');
         return QString("Dog %1 ").arg(i).repeated(i % 40 + 1);
     };
+    auto chip = [](int i) { return QString("C%1").arg(i, 5, 10, QChar('0')); };
     std::vector<QVariant> expected;
-    {
-        Transaction tx(*db);
-        for (int i = 0; i < 3000; ++i) {
-            db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)",
-                     {QString("C%1").arg(i, 5, 10, QChar('0')), nameOf(i)});
-            expected.push_back(nameOf(i));
-        }
-        tx.commit();
+    Transaction tx(*db);
+    for (int i = 0; i < 3000; ++i) {
+        db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)", {chip(i), nameOf(i)});
+        expected.push_back(nameOf(i));
     }
     Recordset rs(*db, "SELECT * FROM TblCani ORDER BY Microchip");
     auto check = [&] {
@@ -212,24 +206,21 @@ TEST_F(RecordsetTest, LargeSetKeepsEveryValueThroughEditsAndAdditions) {
     check();
 
     for (int at : {0, 700, 1234, 2999}) {
-        rs.findFirst("Microchip = ?", {QString("C%1").arg(at, 5, 10, QChar('0'))});
+        rs.findFirst("Microchip = ?", {chip(at)});
         ASSERT_FALSE(rs.noMatch());
         rs.edit();
         expected[size_t(at)] = QString("Edited %1").arg(at).repeated(at % 3 == 0 ? 5000 : 1);
         rs.setValue("NomeCane", expected[size_t(at)]);
         rs.update();
     }
-    {
-        Transaction tx(*db);
-        for (int i = 3000; i < 4000; ++i) {
-            rs.addNew();
-            rs.setValue("Microchip", QString("A%1").arg(i));
-            rs.setValue("NomeCane", nameOf(i));
-            rs.update();
-            expected.push_back(nameOf(i)); // appended at the end, whatever the order
-        }
-        tx.commit();
+    for (int i = 3000; i < 4000; ++i) {
+        rs.addNew();
+        rs.setValue("Microchip", QString("A%1").arg(i));
+        rs.setValue("NomeCane", nameOf(i));
+        rs.update();
+        expected.push_back(nameOf(i)); // appended at the end, whatever the order
     }
+    tx.commit();
     check();
 }
 
