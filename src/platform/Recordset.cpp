@@ -177,29 +177,12 @@ void Recordset::moveNext() {
     while (m_pos < long(m_rows.size()) && m_rows[m_pos].deleted);
 }
 
-void Recordset::movePrevious() {
-    if (m_pos < 0)
-        return;
-    do
-        --m_pos;
-    while (m_pos >= 0 && m_rows[m_pos].deleted);
-}
-
 void Recordset::moveLast() {
     m_pos = long(m_rows.size()) - 1;
     while (m_pos >= 0 && m_rows[m_pos].deleted)
         --m_pos;
     if (m_pos < 0)
         m_pos = long(m_rows.size());
-}
-
-int Recordset::absolutePosition() const {
-    if (eof() || bof() || m_rows[m_pos].deleted)
-        return -1;
-    int n = 0;
-    for (long i = 0; i < m_pos; ++i)
-        n += m_rows[i].deleted ? 0 : 1;
-    return n;
 }
 
 void Recordset::findFirst(const QString& criteria, const QVariantList& params) {

@@ -34,10 +34,7 @@ public:
     bool bof() const;
     void moveFirst();
     void moveNext();
-    void movePrevious();
     void moveLast();
-    // Position of the current record among the live records (0-based), -1 at EOF/BOF.
-    int absolutePosition() const;
 
     // Finds the first record of the set, in the set's order, that meets the criteria
     // (an SQL condition on the table with '?' for each value). Sets noMatch().
