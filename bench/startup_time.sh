@@ -24,8 +24,8 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 zar=() minimal=()
 for _ in $(seq "$runs"); do
     # Interleaved, so that both see the same machine load.
-    zar+=("$(time_ms "$build/bin/startup_zar" "$folder")")
-    minimal+=("$(time_ms "$build/bin/startup_minimal")")
+    zar+=("$(time_ms "$build/bench-bin/startup_zar" "$folder")")
+    minimal+=("$(time_ms "$build/bench-bin/startup_minimal")")
 done
 z=$(printf '%s\n' "${zar[@]}" | median)
 m=$(printf '%s\n' "${minimal[@]}" | median)
