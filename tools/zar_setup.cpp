@@ -10,15 +10,32 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool keepExisting = args.removeAll(QStringLiteral("--keep-existing")) > 0;
+    const QString usage =
+        QStringLiteral("usage: zar_setup [--keep-existing] FOLDER\n"
+                       "Creates ZAR.mdb and ZAR_Vuoto.mdb in FOLDER; refuses to overwrite them\n"
+                       "(with --keep-existing an existing file is left as it is).\n");
+    QTextStream out(stdout);
     QTextStream err(stderr);
-    if (args.size() != 1) {
-        err << "usage: zar_setup [--keep-existing] FOLDER\n"
-               "Creates ZAR.mdb and ZAR_Vuoto.mdb in FOLDER; refuses to overwrite them\n"
-               "(with --keep-existing an existing file is left as it is).\n";
+    bool keepExisting = false;
+    QStringList folders;
+    for (const QString& arg : app.arguments().mid(1)) {
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            out << usage;
+            return 0;
+        }
+        if (arg == QLatin1String("--keep-existing"))
+            keepExisting = true;
+        else if (arg.startsWith(QLatin1Char('-'))) {
+            err << "zar_setup: unknown option " << arg << "\n" << usage;
+            return 2;
+        } else
+            folders << arg;
+    }
+    if (folders.size() != 1) {
+        err << usage;
         return 2;
     }
+    const QStringList args = folders;
     const QDir folder(args.first());
     if (!folder.exists() && !QDir().mkpath(folder.path())) {
         err << "zar_setup: cannot create the folder " << folder.path() << "\n";
