@@ -60,6 +60,14 @@ frmBackUp::frmBackUp(SharedValues& shared, QWidget* parent)
     buttons->addStretch();
     grid->addLayout(buttons, 1, 1, 3, 1);
 
+    // The folders are read in the background: the chosen one is brought into view once
+    // its parents are read, unless the user has moved on.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+        const QModelIndex current = dirlist->currentIndex();
+        if (!m_shownPath.isEmpty() && m_folders->filePath(current) == m_shownPath &&
+            m_shownPath.startsWith(folder))
+            dirlist->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    });
     Form_Load();
     connect(drivelist, &QComboBox::currentIndexChanged, this, &frmBackUp::drivelist_Change);
     connect(cmdSave, &QPushButton::clicked, this, &frmBackUp::cmdSave_Click);
@@ -97,7 +105,8 @@ void frmBackUp::setDirlistPath(const QString& path) {
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         dirlist->expand(up);
     dirlist->setCurrentIndex(index);
-    dirlist->scrollTo(index);
+    m_shownPath = m_folders->filePath(index);
+    dirlist->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void frmBackUp::cmdSave_Click() {

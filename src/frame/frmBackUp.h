@@ -41,6 +41,7 @@ public:
 private:
     SharedValues& m_shared;
     QFileSystemModel* m_folders;
+    QString m_shownPath; // kept in view while its parent folders are still being read
 };
 
 // Shows the backup form modally, creating it on first use; released on close. When the
