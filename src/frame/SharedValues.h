@@ -39,6 +39,8 @@ struct SharedValues {
     QPointer<QObject> frmIscrizione;
     QPointer<QObject> frmClassifica;
     QPointer<QObject> frmChangePassword;
+    QPointer<QObject> frmBackUp;
+    QPointer<QObject> frmAbout;
 
     QString databasePath() const { return programFolder + QStringLiteral("/ZAR.mdb"); }
     QString emptyDatabasePath() const { return programFolder + QStringLiteral("/ZAR_Vuoto.mdb"); }

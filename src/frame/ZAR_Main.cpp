@@ -2,6 +2,8 @@
 
 #include "frame/Forms.h"
 #include "frame/LimitaAvvio.h"
+#include "frame/frmAbout.h"
+#include "frame/frmBackUp.h"
 #include "frame/frmChangePassword.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
@@ -187,6 +189,10 @@ QString ZAR_Main::versionText() {
     return QStringLiteral("%1.%2.%3").arg(ZAR_VERSION_MAJOR).arg(ZAR_VERSION_MINOR).arg(ZAR_VERSION_PATCH);
 }
 
+QString ZAR_Main::versionLine(const QString& version) {
+    return QStringLiteral("Versione ") + version;
+}
+
 QMenu* ZAR_Main::addMenu(QWidget* parentMenu, const QString& name, const QString& caption, int helpContext) {
     QMenu* menu = nullptr;
     if (auto* bar = qobject_cast<QMenuBar*>(parentMenu))
@@ -244,7 +250,8 @@ void ZAR_Main::buildMenus() {
     wire(addItem(tabelle, QStringLiteral("mnCani"), QStringLiteral("Cani"), 730), &ZAR_Main::mnCani_Click);
 
     QMenu* manut = addMenu(bar, QStringLiteral("mnManutenzioneDB"), QStringLiteral("&Manutenzione DB"), 770);
-    addItem(manut, QStringLiteral("mnBackUp"), QStringLiteral("BackUp"), 750);
+    wire(addItem(manut, QStringLiteral("mnBackUp"), QStringLiteral("BackUp"), 750),
+         &ZAR_Main::mnBackUp_Click);
     wire(addItem(manut, QStringLiteral("mnSincronizzazione"), QStringLiteral("Sincronizzazione"), 760),
          &ZAR_Main::mnSincronizzazione_Click);
 
@@ -264,7 +271,8 @@ void ZAR_Main::buildMenus() {
     QMenu* help = addMenu(bar, QStringLiteral("mnHelp"), QStringLiteral("Help"), 860);
     wire(addItem(help, QStringLiteral("mnZARHelp"), QStringLiteral("ZAR Help"), 840),
          &ZAR_Main::mnZARHelp_Click);
-    addItem(help, QStringLiteral("mnAboutZAR"), QStringLiteral("About ZAR"), 850);
+    wire(addItem(help, QStringLiteral("mnAboutZAR"), QStringLiteral("About ZAR"), 850),
+         &ZAR_Main::mnAboutZAR_Click);
 }
 
 void ZAR_Main::completeWindow() {
@@ -436,7 +444,7 @@ bool ZAR_Main::MDIForm_Load() {
         m_exitCode = 0;
         return false;
     }
-    statusPanel1->setText(QStringLiteral("Versione ") + version);
+    statusPanel1->setText(versionLine(version));
     return true;
 }
 
@@ -485,6 +493,19 @@ void ZAR_Main::mnCani_Click() {
 
 void ZAR_Main::mnCambioPassword_Click() {
     guarded([this] { showFrmChangePassword(m_shared, this); });
+}
+
+void ZAR_Main::mnBackUp_Click() {
+    guarded([this] { showFrmBackUp(m_shared, this); });
+    // The backup could not put the connection back: the program never goes on without it.
+    if (!m_shared.dbGare) {
+        m_exitCode = 1;
+        emit programEnded(1);
+    }
+}
+
+void ZAR_Main::mnAboutZAR_Click() {
+    showFrmAbout(m_shared, this);
 }
 
 void ZAR_Main::mnuFileSta_Click() {

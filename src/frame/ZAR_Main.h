@@ -53,6 +53,8 @@ public:
 
     // major.minor.revision of the program.
     static QString versionText();
+    // The version as the status bar and the about box show it.
+    static QString versionLine(const QString& version = versionText());
 
     // Menu handlers.
     void mnIscrizioni_Click();
@@ -64,6 +66,8 @@ public:
     void mnCani_Click();
     void mnSincronizzazione_Click() {}
     void mnCambioPassword_Click();
+    void mnBackUp_Click();
+    void mnAboutZAR_Click();
     void mnCalcolatrice_Click();
     void mnBloccoNote_Click();
     void mnZARHelp_Click();

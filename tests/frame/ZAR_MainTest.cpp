@@ -1,4 +1,5 @@
 #include "frame/ZAR_Main.h"
+#include "frame/frmBackUp.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
 #include "platform/Modal.h"
@@ -357,6 +358,30 @@ private slots:
         QCOMPARE(wrong, QStringList());
         QCOMPARE(forms, QStringList({"frmChangePassword", "frmChangePassword"})); // the last row
         QVERIFY(m_main->shared().frmChangePassword.isNull());
+    }
+
+    // Both open from their items; a backup that cannot put the database back ends the program.
+    void backUpAndAboutBox() {
+        QVERIFY(startUp());
+        QStringList forms;
+        setModalHook([&](QDialog& form) {
+            forms << form.objectName();
+            if (auto* backup = qobject_cast<frmBackUp*>(&form))
+                backup->save(m_folder->path());
+            return int(QDialog::Accepted);
+        });
+        QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);
+        StrictResponder boxes;
+        m_main->menuItem(QStringLiteral("mnAboutZAR"))->trigger();
+        m_main->menuItem(QStringLiteral("mnBackUp"))->trigger();
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(QFile::remove(m_folder->file(QStringLiteral("ZAR.mdb"))));
+        m_main->menuItem(QStringLiteral("mnBackUp"))->trigger();
+        QCOMPARE(forms, QStringList({"frmAbout", "frmBackUp", "frmBackUp"}));
+        QCOMPARE(boxes.shown().size(), 3); // saved; then not saved, and the end
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(m_main->shared().frmBackUp.isNull() && m_main->shared().frmAbout.isNull());
     }
 
     void userManual() {

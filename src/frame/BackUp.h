@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace zar {
+
+struct SharedValues;
+
+// The backup file in a folder. A folder ending in a separator (a volume's root such as
+// "/" or "/media/usb/") gets no doubled separator.
+QString backupTarget(const QString& folder);
+
+// Copies `from` to `to` through a temporary file in the target's folder: written, flushed
+// to disk, read back and compared with the source, and only then renamed over `to`. On
+// failure nothing of the copy remains and an existing `to` is left whole. Returns an
+// empty text on success, else why it failed.
+QString copyFileVerified(const QString& from, const QString& to);
+
+struct BackupOutcome {
+    bool copied = false;
+    QString copyError;     // why the copy failed
+    QString templateError; // the empty database could not be opened: nothing was copied
+    QString reopenError;   // "ZAR.mdb" could not be opened again: dbGare is left unset
+};
+
+// Backs up "ZAR.mdb" to the folder: the connection is moved to "ZAR_Vuoto.mdb" so that
+// the file is free, the copy made, and the connection put back on "ZAR.mdb" in every
+// case. The shared record sets are released first: they point at the connection.
+BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder);
+
+// Whether a mounted file system is a place a user would keep a backup: the root, and
+// writable folders of real storage (disks, sticks, network shares); not the kernel's
+// and container's own mounts.
+bool isBackupVolume(const QString& rootPath, const QByteArray& fileSystemType, bool readOnly);
+// The root paths of the mounted volumes a backup can go to, the root first.
+QStringList backupVolumes();
+
+} // namespace zar

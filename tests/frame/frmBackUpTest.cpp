@@ -1,0 +1,190 @@
+#include "frame/frmBackUp.h"
+#include "frame/BackUp.h"
+#include "frame/SharedValues.h"
+#include "support/FormDriver.h"
+#include "support/TestFolder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <sys/mount.h>
+
+using namespace zar;
+using namespace zar::test;
+
+namespace {
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+// A 64 KB tmpfs on a folder of the test, for the duration of a test; needs root.
+struct SmallVolume {
+    QByteArray dir;
+    bool ok;
+    explicit SmallVolume(const QString& path)
+        : dir(QFile::encodeName(path)), ok(::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=64k") == 0) {}
+    ~SmallVolume() {
+        if (ok)
+            ::umount2(dir.constData(), MNT_DETACH);
+    }
+};
+
+enum class Place { Folder, VolumeRoot, UnderAFile, ReadOnlyVolume, FullDisk, NoTemplate, DatabaseGone };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Place)
+
+class frmBackUpTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestFolder> m_folder;
+    SharedValues m_shared;
+
+    static QString cognome(Database& db) {
+        return db.scalar(QStringLiteral("SELECT Cognome FROM TblConduttori WHERE CodiceFiscale = 'PRIMA'"))
+            .toString();
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<TestFolder>();
+        m_folder->openShared(m_shared);
+    }
+    void cleanup() {
+        m_shared.dbGare.reset();
+        m_folder.reset();
+    }
+
+    void outcomes_data() {
+        QTest::addColumn<Place>("place");
+        QTest::addColumn<QStringList>("messages"); // how each message box starts
+        QTest::addColumn<QString>("backup");       // "new", "earlier" or "none"
+        const QStringList notSaved{QStringLiteral("NO Backup")};
+        QTest::newRow("folder") << Place::Folder << QStringList{"Backup successful"} << "new";
+        QTest::newRow("volume root") << Place::VolumeRoot << QStringList{"Backup successful"} << "new";
+        QTest::newRow("under a file") << Place::UnderAFile << notSaved << "none";
+        QTest::newRow("read-only volume") << Place::ReadOnlyVolume << notSaved << "earlier";
+        QTest::newRow("full disk") << Place::FullDisk << notSaved << "earlier";
+        QTest::newRow("no template") << Place::NoTemplate
+                                     << QStringList{"NO Backup\n\nIl database vuoto non si può aprire:\n"}
+                                     << "earlier";
+        QTest::newRow("database gone")
+            << Place::DatabaseGone << QStringList{"NO Backup", "Il database non si può riaprire:\n"}
+            << "earlier";
+    }
+    // Each outcome over an earlier backup: the messages, the earlier backup replaced or
+    // whole, no partial file, and the program back on its own data, held exclusively.
+    void outcomes() {
+        QFETCH(Place, place);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, backup);
+        QString folder = m_folder->file(QStringLiteral("copie"));
+        QDir().mkpath(folder);
+        std::unique_ptr<SmallVolume> volume;
+        if (place == Place::ReadOnlyVolume || place == Place::FullDisk) {
+            volume = std::make_unique<SmallVolume>(folder);
+            if (!volume->ok)
+                QSKIP("mounting a small tmpfs needs root");
+        }
+        if (place == Place::FullDisk) // more than the volume holds
+            m_shared.dbGare->exec(
+                QStringLiteral("INSERT INTO TblCani (Microchip, Annotazioni) VALUES ('X', ?)"),
+                {QString(200000, QLatin1Char('x'))});
+        m_shared.dbGare->exec(QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome) "
+                                             "VALUES ('PRIMA', 'Rossi')"));
+        QFile earlier(backupTarget(folder));
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        if (place == Place::UnderAFile)
+            folder = earlier.fileName() + QStringLiteral("/copie");
+        if (place == Place::ReadOnlyVolume)
+            QCOMPARE(::mount(nullptr, volume->dir.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        if (place == Place::VolumeRoot)
+            folder += QLatin1Char('/');
+        if (place == Place::NoTemplate)
+            QVERIFY(QFile::remove(m_shared.emptyDatabasePath()));
+        if (place == Place::DatabaseGone)
+            QVERIFY(QFile::remove(m_shared.databasePath())); // while the program holds it
+        m_shared.open(m_shared.rsCani, QStringLiteral("SELECT * FROM TblCani"));
+
+        StrictResponder boxes;
+        frmBackUp form(m_shared);
+        form.show();
+        form.save(folder);
+
+        QCOMPARE(boxes.shown().size(), messages.size());
+        for (int i = 0; i < messages.size(); ++i)
+            QVERIFY2(boxes.shown()[i].text.startsWith(messages[i]), qPrintable(boxes.shown()[i].text));
+        QCOMPARE(boxes.shown().first().style, place == Place::NoTemplate ? vbExclamation : vbInformation);
+        QCOMPARE(boxes.shown().first().title, kDefaultTitle);
+        QVERIFY(!m_shared.rsCani); // it pointed at the released connection
+        const QString target = backupTarget(folder);
+        QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden),
+                 backup == "none" ? QStringList() : QStringList{"ZAR_BackUP.mdb"});
+        if (backup == "earlier")
+            QCOMPARE(bytes(target), QByteArray("earlier"));
+
+        if (place == Place::DatabaseGone) { // the caller ends the program
+            QVERIFY(!m_shared.dbGare);
+            QVERIFY(form.isHidden());
+            return;
+        }
+        QCOMPARE(m_shared.dbGare->path(), m_shared.databasePath());
+        QCOMPARE(cognome(*m_shared.dbGare), QStringLiteral("Rossi"));
+        try {
+            Database::open(m_shared.databasePath());
+            QFAIL("the database is not held exclusively again");
+        } catch (const DbError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("locked")), qPrintable(e.message()));
+        }
+        if (backup == "new") {
+            QCOMPARE(bytes(target), bytes(m_shared.databasePath()));
+            QCOMPARE(cognome(*Database::open(target)), QStringLiteral("Rossi"));
+        }
+    }
+
+    // The folder list starts at the program's folder, a folder picked in it is saved to;
+    // choosing a volume moves the list to its root.
+    void saveToTheFolderPickedInTheList() {
+        QDir().mkpath(m_folder->file(QStringLiteral("copie")));
+        StrictResponder boxes;
+        frmBackUp form(m_shared);
+        form.show();
+        auto* dirlist = child<QTreeView>(&form, QStringLiteral("dirlist"));
+        auto* drivelist = child<QComboBox>(&form, QStringLiteral("drivelist"));
+        QCOMPARE(form.dirlistPath(), m_folder->path());
+        QCOMPARE(drivelist->itemData(0).toString(), QStringLiteral("/"));
+        const QModelIndex start = dirlist->currentIndex();
+        dirlist->expand(start);
+        QTRY_COMPARE(dirlist->model()->rowCount(start), 1); // read in the background
+        dirlist->setCurrentIndex(dirlist->model()->index(0, 0, start));
+        QTest::mouseClick(child<QWidget>(&form, QStringLiteral("cmdSave")), Qt::LeftButton);
+        QCOMPARE(boxes.texts(), QStringList{"Backup successful"});
+        QCOMPARE(bytes(m_folder->file("copie/ZAR_BackUP.mdb")), bytes(m_shared.databasePath()));
+        form.drivelist_Change();
+        QCOMPARE(form.dirlistPath(), drivelist->currentData().toString());
+    }
+
+    void volumesAUserWouldPick() {
+        const struct {
+            const char *root, *type;
+            bool readOnly, listed;
+        } rows[] = {{"/", "overlay", true, true},
+                    {"/media/anna/USB", "vfat", false, true},
+                    {"/run/media/anna/USB", "exfat", false, true},
+                    {"/mnt/dati", "ext4", true, false},
+                    {"/dev/shm", "tmpfs", false, false},
+                    {"/boot/efi", "vfat", false, false},
+                    {"/run/user/1000/doc", "fuse", false, false}};
+        for (const auto& r : rows)
+            QVERIFY2(isBackupVolume(QLatin1String(r.root), r.type, r.readOnly) == r.listed, r.root);
+    }
+};
+
+QTEST_MAIN(frmBackUpTest)
+#include "frmBackUpTest.moc"
