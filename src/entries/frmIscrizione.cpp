@@ -3,7 +3,7 @@
 #include "entries/Iscrizioni.h"
 #include "entries/RegistriPick.h"
 #include "entries/RunTime.h"
-#include "frame/IniReadWrite.h"
+#include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
@@ -207,8 +207,8 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     m_tuttiLeGare = false;
     const QString codice = codiceGara();
     if (!codice.isEmpty()) // the accessor refuses an empty value; the previous one stays
-        IniReadWrite(QStringLiteral("WRITE"), QStringLiteral("Ultima Gara"), QStringLiteral("Codice_Gara"),
-                     m_shared.IniFileName, codice);
+        IniReadWriteShown(QStringLiteral("WRITE"), QStringLiteral("Ultima Gara"),
+                          QStringLiteral("Codice_Gara"), m_shared.IniFileName, codice);
     m_shared.UltimaGara.clear();
     LoadIscritti(Ordine::Pettorale);
 }

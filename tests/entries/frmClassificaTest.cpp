@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +105,24 @@ private slots:
         form.reset();
         shared.reset();
         folder.reset();
+    }
+
+    void unreadableSettingsFileIsShownAndTheFormGoesOn() {
+        // The settings path is a folder: the last competition and the time limits cannot be read.
+        QVERIFY(QDir().mkpath(shared->iniPath()));
+        entry(1);
+        test::StrictResponder r;
+        open();
+        QCOMPARE(r.shown().size(), 2);
+        for (const MsgBoxRecord& m : r.shown()) {
+            QVERIFY2(m.text.startsWith(QStringLiteral("Impossibile leggere il file delle impostazioni \"%1\"")
+                                           .arg(shared->iniPath())),
+                     qPrintable(m.text));
+            QCOMPARE(m.style, int(vbOKOnly));
+            QCOMPARE(m.title, kDefaultTitle);
+        }
+        select();
+        QCOMPARE(column(0), QStringList({"1"}));
     }
 
     void listsOnlyWhenAllFourBoxesHoldText() {

@@ -39,7 +39,82 @@ TEST(IniFile, RewritesInPlaceAddsKeysAtSectionEndAndSectionsAtFileEnd) {
     IniFile::write(path, "a", "K2", "two");
     IniFile::write(path, "A", "k3", "3");
     IniFile::write(path, "C", "y", "9");
-    EXPECT_EQ(readAll(path), "[A]\r\nk1=1\r\nK2=two\r\nk3=3\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=9\r\n");
+    // Lines the writes did not touch keep their LF ends.
+    EXPECT_EQ(readAll(path), "[A]\nk1=1\nK2=two\r\nk3=3\r\n\n[B]\nx=1\n[C]\r\ny=9\r\n");
+}
+
+TEST(IniFile, WriteLeavesOtherLinesByteForByte) {
+    // Latin-1 "Città", stray bytes that are no UTF-8 at all, and a last line without a line end.
+    const QByteArray foreign = "[Luoghi]\r\nCitta=Citt\xe0\r\nRumore=\xff\xfe\x80\xc3(\r\n";
+    struct Case {
+        const char* name;
+        QByteArray before, after;
+    } cases[] = {
+        {"key rewritten in a later section", foreign + "[Ultima Gara]\r\nCodice_Gara=OLD\r\n",
+         foreign + "[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
+        {"key rewritten in an earlier section", "[Ultima Gara]\nCodice_Gara=OLD\n" + foreign,
+         "[Ultima Gara]\nCodice_Gara=NEW\r\n" + foreign},
+        {"section added after a last line without an end", foreign + "Coda=\xe8",
+         foreign + "Coda=\xe8\r\n[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
+        {"key added to a section", "[Ultima Gara]\nAltro=\xe0\n\n" + foreign,
+         "[Ultima Gara]\nAltro=\xe0\nCodice_Gara=NEW\r\n\n" + foreign},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZAR.ini");
+        writeAll(path, c.before);
+        IniFile::write(path, "Ultima Gara", "Codice_Gara", "NEW");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.after) << c.name;
+    }
+}
+
+TEST(IniFile, WritingTheStoredValueLeavesTheFileAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ZAR.ini");
+    const QByteArray handMade = "[A]\n  k =  v  \n";
+    writeAll(path, handMade);
+    IniFile::write(path, "a", "K", "v");
+    EXPECT_EQ(readAll(path), QString::fromUtf8(handMade)) << "a write would have made it \"K=v\\r\\n\"";
+    IniFile::write(path, "a", "K", "w");
+    EXPECT_EQ(readAll(path), "[A]\nK=w\r\n");
+}
+
+TEST(IniFile, FailuresNameTheFileAndTheReasonInItalian) {
+    struct Case {
+        const char* name;
+        bool folderIsFile; // the folder meant to hold the file is a regular file
+        bool readFails;    // reading fails too (a missing file only reads as nothing)
+        const char* reason;
+    } cases[] = {
+        {"settings path is a folder", false, true, "al suo posto c'è una cartella"},
+        {"folder is a regular file", true, false, "non esiste"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        QString path = dir.filePath("ZAR.ini");
+        if (c.folderIsFile) {
+            writeAll(dir.filePath("prog"), "x");
+            path = dir.filePath("prog/ZAR.ini");
+        } else {
+            ASSERT_TRUE(QDir(dir.path()).mkdir("ZAR.ini"));
+        }
+        try {
+            IniFile::write(path, "A", "k", "v");
+            ADD_FAILURE() << c.name << ": no failure reported";
+        } catch (const IniError& e) {
+            EXPECT_TRUE(e.message().startsWith("Impossibile") &&
+                        e.message().contains("il file delle impostazioni"))
+                << c.name;
+            EXPECT_TRUE(e.message().contains(path)) << c.name;
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << c.name << ": " << e.what();
+        }
+        if (c.readFails)
+            EXPECT_THROW(IniFile::read(path, "A", "k"), IniError) << c.name;
+        else
+            EXPECT_EQ(IniFile::read(path, "A", "k"), std::nullopt) << c.name;
+    }
 }
 
 TEST(IniFile, ReadsNamesWithoutCaseAndTrimsValues) {
