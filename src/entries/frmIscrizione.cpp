@@ -7,6 +7,7 @@
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
+#include "registers/FieldBox.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -109,10 +110,7 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     for (int i = 0; i < 3; ++i) {
         auto* c = new QComboBox(cane);
         c->setObjectName(QStringLiteral("Cmb_Field_%1").arg(i));
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        // Typed text is stored as typed: no completion, and no case-blind match to an item on leaving.
-        c->setCompleter(nullptr);
+        keepTypedText(c);
         c->addItems(*liste[i]);
         c->setCurrentIndex(-1);
         c->setEditText(QString());

@@ -154,6 +154,21 @@ private slots:
         QCOMPARE(box(f.get(), boxIndex)->text(), value + "9");
     }
 
+    void typedSexIsStoredAsTyped() {
+        for (const char* typed : {"m", "f", "Mx"}) {
+            Env env;
+            auto f = openForm<FrmConduttore>(env);
+            typeNewHandler(f.get(), "NEWKEY");
+            auto* sesso = child<QComboBox>(f.get(), "combo_Sesso");
+            sesso->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(sesso, typed);
+            enter(sesso);
+            env.boxes.queue(vbYes);
+            click(f.get(), "cmdSave");
+            QCOMPARE(env.scalar("SELECT Sesso FROM TblConduttori").toString(), QString(typed));
+        }
+    }
+
     void emptiedBirthDateKeepsTheStoredOne() {
         Env env;
         addHandler(env, "AAA", "ALFA", "01/02/1990");
