@@ -1,6 +1,7 @@
 #include "entries/frmClassifica.h"
 #include "frame/IniReadWrite.h"
 #include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
@@ -146,6 +147,7 @@ private slots:
         QCOMPARE(column(0), QStringList({"1", "10", "11", "2"}));
         list()->clicIntestazione(0);
         QCOMPARE(column(0), QStringList({"1", "10", "11", "2"}));
+        QCOMPARE(test::cutHeadings(list()), QStringList());
 
         // An emptied box empties the list; the count keeps its text.
         combo(3)->setFocus(Qt::TabFocusReason);

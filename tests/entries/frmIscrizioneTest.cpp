@@ -3,6 +3,7 @@
 #include "frame/IniReadWrite.h"
 #include "labels/StampaEtichetta.h"
 #include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
@@ -512,6 +513,7 @@ private slots:
         QCOMPARE(listColumn(0), QStringList({"1", "2", "10", "11"}));
         form->lista()->clicIntestazione(0);
         QCOMPARE(listColumn(0), QStringList({"11", "10", "2", "1"}));
+        QCOMPARE(test::cutHeadings(form->lista()), QStringList());
     }
 };
 
