@@ -179,6 +179,7 @@ private slots:
         QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile scrivere il file delle impostazioni \"%1\"")
                                          .arg(shared->iniPath())),
                  qPrintable(box.text));
+        QVERIFY(box.text.contains(QStringLiteral("non esiste"))); // the reason, in the user's words
         QCOMPARE(box.style, int(vbOKOnly));
         QCOMPARE(box.title, kDefaultTitle);
         QCOMPARE(label("Lbl_Gara"), QStringLiteral("Trofeo"));

@@ -445,12 +445,7 @@ private slots:
         QFile file(chm);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        shell.openResult = false; // the desktop has no program for it
-        QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(boxes.texts().last(), noProgramFor(chm));
         boxes.clear();
-        shell.opened.clear();
-        shell.openResult = true;
         QCoreApplication::sendEvent(tools, &f1);
         QCOMPARE(shell.opened, QStringList{chm});
         QCOMPARE(m_main->contextHelp().lastContextId(), 820);
