@@ -1,6 +1,6 @@
 #include "entries/EntriesDialog.h"
 
-#include "frame/IniReadWrite.h"
+#include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
 
 #include <QLabel>
@@ -33,8 +33,8 @@ QLabel* etichettaValore(QWidget* parent, const QString& name, int minimumWidth) 
 void LeggiUltimaGara(SharedValues& shared) {
     shared.IniFileName = shared.iniPath();
     shared.IniSection = QStringLiteral("Ultima Gara");
-    shared.UltimaGara = IniReadWrite(QStringLiteral("GET"), shared.IniSection, QStringLiteral("Codice_Gara"),
-                                     shared.IniFileName);
+    shared.UltimaGara = IniReadWriteShown(QStringLiteral("GET"), shared.IniSection,
+                                          QStringLiteral("Codice_Gara"), shared.IniFileName);
 }
 
 } // namespace zar

@@ -1,6 +1,8 @@
 #include "entries/ListaIscritti.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 #include <numeric>
@@ -94,6 +96,25 @@ void ListaIscrittiModel::ordina(const StatoOrdinamento& stato) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+namespace {
+
+// The width a heading needs to stay whole with the sort arrow beside it, measured as the
+// header itself sizes a section to its contents while an arrow is shown.
+int larghezzaIntestazione(const QHeaderView* header, int colonna) {
+    QStyleOptionHeader opt;
+    opt.initFrom(header);
+    opt.state |= QStyle::State_Horizontal;
+    opt.orientation = Qt::Horizontal;
+    opt.section = colonna;
+    opt.text = header->model()->headerData(colonna, Qt::Horizontal).toString();
+    opt.sortIndicator = QStyleOptionHeader::SortDown;
+    opt.fontMetrics = header->fontMetrics();
+    const QSize size = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), header);
+    return size.width() + size.height() + header->style()->pixelMetric(QStyle::PM_HeaderMargin, &opt, header);
+}
+
+} // namespace
+
 void PreparaLista(QTreeView* view) {
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
@@ -120,6 +141,9 @@ ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColo
         if (colonne[i].larghezza > 0)
             header()->resizeSection(i, std::max(twipsToPixels(colonne[i].larghezza), minimo));
     }
+    // Sorted or not, every heading stays readable.
+    for (int i = 0; i < colonne.size(); ++i)
+        header()->resizeSection(i, std::max(header()->sectionSize(i), larghezzaIntestazione(header(), i)));
     connect(header(), &QHeaderView::sectionClicked, this, &ListaIscritti::clicIntestazione);
 }
 

@@ -25,7 +25,7 @@ inline constexpr int PostoNonClassificato = 9999; // points not above 0, or a ma
 using TempoLimite = std::array<double, 4>;
 
 // Reads the four limits of section "Impostazione Limiti Gara" of the settings file;
-// a missing file, key or value gives 0.
+// a missing file, key or value gives 0; a file that cannot be read throws IniError.
 TempoLimite LeggiTempiLimite(const QString& iniFileName);
 
 // Recomputes and stores the run 1, run 2 and combined places of every entry of the

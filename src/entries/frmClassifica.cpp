@@ -2,6 +2,7 @@
 
 #include "entries/Punteggi.h"
 #include "entries/RunTime.h"
+#include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
 
@@ -94,7 +95,9 @@ frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : EntriesDia
     m_pannello->carica();
     Opt_Run[0]->setChecked(true);
     Opt_Run_Click(0);
-    TempoLimite_ = LeggiTempiLimite(m_shared.iniPath());
+    // Without a readable settings file no limit is set (all 0), as when none was ever written.
+    TempoLimite_ = {};
+    IniShown([this] { TempoLimite_ = LeggiTempiLimite(m_shared.iniPath()); });
 }
 
 void frmClassifica::LstInsRisultati_ItemClick(int row) {

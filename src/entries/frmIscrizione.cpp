@@ -3,10 +3,11 @@
 #include "entries/Iscrizioni.h"
 #include "entries/RegistriPick.h"
 #include "entries/RunTime.h"
-#include "frame/IniReadWrite.h"
+#include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
+#include "registers/FieldBox.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -109,10 +110,7 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     for (int i = 0; i < 3; ++i) {
         auto* c = new QComboBox(cane);
         c->setObjectName(QStringLiteral("Cmb_Field_%1").arg(i));
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        // Typed text is stored as typed: no completion, and no case-blind match to an item on leaving.
-        c->setCompleter(nullptr);
+        keepTypedText(c);
         c->addItems(*liste[i]);
         c->setCurrentIndex(-1);
         c->setEditText(QString());
@@ -207,8 +205,8 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     m_tuttiLeGare = false;
     const QString codice = codiceGara();
     if (!codice.isEmpty()) // the accessor refuses an empty value; the previous one stays
-        IniReadWrite(QStringLiteral("WRITE"), QStringLiteral("Ultima Gara"), QStringLiteral("Codice_Gara"),
-                     m_shared.IniFileName, codice);
+        IniReadWriteShown(QStringLiteral("WRITE"), QStringLiteral("Ultima Gara"),
+                          QStringLiteral("Codice_Gara"), m_shared.IniFileName, codice);
     m_shared.UltimaGara.clear();
     LoadIscritti(Ordine::Pettorale);
 }

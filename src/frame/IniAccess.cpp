@@ -6,14 +6,21 @@
 
 namespace zar {
 
-QString IniReadWriteShown(const QString& Mode, const QString& SecName, const QString& KeyName,
-                          const QString& FileName, const QVariant& KeyValue) {
+bool IniShown(const std::function<void()>& work) {
     try {
-        return IniReadWrite(Mode, SecName, KeyName, FileName, KeyValue);
+        work();
+        return true;
     } catch (const IniError& e) {
         MsgBox(e.message());
-        return QString();
+        return false;
     }
+}
+
+QString IniReadWriteShown(const QString& Mode, const QString& SecName, const QString& KeyName,
+                          const QString& FileName, const QVariant& KeyValue) {
+    QString answer;
+    IniShown([&] { answer = IniReadWrite(Mode, SecName, KeyName, FileName, KeyValue); });
+    return answer;
 }
 
 } // namespace zar

@@ -11,8 +11,8 @@ namespace zar {
 // "ERROR KeyName"; writing an empty value answers "ERROR KeyValue". Any other mode
 // answers "OK" and does nothing.
 //
-// A failure of the file itself throws IniError; the caller shows its description and
-// ends the program.
+// A failure of the file itself throws IniError; forms call it through IniReadWriteShown,
+// which shows the failure and goes on.
 QString IniReadWrite(const QString& Mode, const QString& SecName, const QString& KeyName,
                      const QString& FileName, const QVariant& KeyValue = QVariant());
 

@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -523,12 +522,7 @@ void ZAR_Main::mnBloccoNote_Click() {
 }
 
 void ZAR_Main::mnZARHelp_Click() {
-    const QString path = m_shared.programFolder + QStringLiteral("/ZAR manuale d'uso.pdf");
-    if (!QFileInfo(path).isFile()) {
-        MsgBox(QStringLiteral("File Non Trovato"), vbOKOnly);
-        return;
-    }
-    ShellOpen(path);
+    ShellOpenShown(m_shared.programFolder + QStringLiteral("/ZAR manuale d'uso.pdf"));
 }
 
 void ZAR_Main::activateFromOtherCopy() {

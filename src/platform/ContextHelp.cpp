@@ -42,7 +42,7 @@ bool ContextHelp::showHelp(int contextId) {
     if (m_helpFile.isEmpty())
         return false;
     // The desktop's handler takes no topic number, so the file opens at its start.
-    return ShellOpen(m_helpFile);
+    return ShellOpenShown(m_helpFile);
 }
 
 bool ContextHelp::eventFilter(QObject* watched, QEvent* event) {

@@ -22,7 +22,8 @@ public:
     // Watches the menu bar and every menu below it (menus added later are not watched).
     void watch(QMenuBar* bar);
 
-    // Opens the help file; returns false when there is none or the desktop cannot open it.
+    // Opens the help file; returns false when there is none or the desktop cannot open it
+    // (a missing file or a file no program opens is told to the user).
     bool showHelp(int contextId);
     int lastContextId() const { return m_lastContext; }
 

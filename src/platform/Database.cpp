@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
@@ -16,27 +17,103 @@ QString engineMessage(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-// Reads the file once with the key given: the engine answers "file is encrypted or
-// is not a database" for a wrong key and "database is locked" for a held file.
-void checkReadable(sqlite3* db, const QString& path) {
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        QString message = err ? QString::fromUtf8(err) : engineMessage(db);
-        sqlite3_free(err);
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+// What went wrong at an open, in the user's words.
+enum class OpenFailure {
+    NotFound,
+    NotAFile,
+    Empty,
+    NotOurs,
+    NotOursOrKey,
+    Damaged,
+    ReadOnly,
+    Held,
+    DiskFull,
+    Other
+};
+
+QString describe(OpenFailure failure, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (failure) {
+    case OpenFailure::NotFound:
+        return QStringLiteral("Il file del database \"%1\" non esiste.").arg(file);
+    case OpenFailure::NotAFile:
+        return QStringLiteral("\"%1\" non è un file di database: è una cartella o un file speciale.")
+            .arg(file);
+    case OpenFailure::Empty:
+        return QStringLiteral("Il file \"%1\" è vuoto (0 byte): non è un database di questo programma.")
+            .arg(file);
+    case OpenFailure::NotOurs:
+        return QStringLiteral("Il file \"%1\" non è un database di questo programma: mancano le sue tabelle.")
+            .arg(file);
+    case OpenFailure::NotOursOrKey:
+        return QStringLiteral(
+                   "Il file \"%1\" non è un database di questo programma, oppure la sua password è errata.")
+            .arg(file);
+    case OpenFailure::Damaged:
+        return QStringLiteral("Il database \"%1\" è danneggiato.").arg(file);
+    case OpenFailure::ReadOnly:
+        return QStringLiteral("Il database \"%1\" non si può modificare: il file o la sua cartella è in sola "
+                              "lettura.")
+            .arg(file);
+    case OpenFailure::Held:
+        return QStringLiteral(
+                   "Il database \"%1\" è già in uso da un altro programma o da un'altra copia di ZAR.")
+            .arg(file);
+    case OpenFailure::DiskFull:
+        return QStringLiteral("Il disco del database \"%1\" è pieno.").arg(file);
+    case OpenFailure::Other:
+        break;
+    }
+    return QStringLiteral("Impossibile aprire il database \"%1\".").arg(file);
+}
+
+// The engine's answer at an open, read for what it says about the file. Before the key has
+// been proven by a read, "not a database" may as well be a wrong key; after it, the file is
+// damaged.
+OpenFailure classify(int rc, bool keyProven) {
+    switch (rc) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return OpenFailure::Held;
+    case SQLITE_NOTADB:
+        return keyProven ? OpenFailure::Damaged : OpenFailure::NotOursOrKey;
+    case SQLITE_CORRUPT:
+        return OpenFailure::Damaged;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return OpenFailure::ReadOnly;
+    case SQLITE_FULL:
+        return OpenFailure::DiskFull;
+    default:
+        return OpenFailure::Other;
     }
 }
 
-void run(sqlite3* db, const char* sql, const QString& path) {
+// The user's words first, then the engine's own text for support. The code stays the
+// engine's, so that callers can still ask whether the file was held.
+[[noreturn]] void openFailed(OpenFailure failure, const QString& path, const QString& engineText, int rc) {
+    QString message = describe(failure, path);
+    if (!engineText.isEmpty())
+        message += QStringLiteral("\n(%1)").arg(engineText);
+    throw DbError(message, rc);
+}
+
+[[noreturn]] void openFailed(sqlite3* db, int rc, const QString& path, bool keyProven,
+                             const QString& text = {}) {
+    const QString engineText = text.isEmpty() ? engineMessage(db) : text;
+    sqlite3_close(db);
+    openFailed(classify(rc, keyProven), path, engineText, rc);
+}
+
+// Runs statements that need no rows back; a failure closes the connection and is described.
+void run(sqlite3* db, const char* sql, const QString& path, bool keyProven) {
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
-        QString message = err ? QString::fromUtf8(err) : engineMessage(db);
+        const QString message = err ? QString::fromUtf8(err) : engineMessage(db);
         sqlite3_free(err);
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+        openFailed(db, rc, path, keyProven, message);
     }
 }
 
@@ -47,20 +124,61 @@ sqlite3* openHandle(const QString& path, const QString& key, int flags) {
     const QByteArray file = path.toUtf8();
     const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        QString message = db ? engineMessage(db) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("%1: %2").arg(path, message), rc);
+        if (!db)
+            openFailed(OpenFailure::Other, path, QStringLiteral("out of memory"), rc);
+        openFailed(db, rc, path, false);
     }
+    // No key: a plain file, as other programs write them.
     const QByteArray k = key.toUtf8();
-    if (sqlite3_key(db, k.constData(), int(k.size())) != SQLITE_OK) {
-        QString message = engineMessage(db);
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("%1: %2").arg(path, message));
-    }
+    if (const int krc = k.isEmpty() ? SQLITE_OK : sqlite3_key(db, k.constData(), int(k.size()));
+        krc != SQLITE_OK)
+        openFailed(db, krc, path, false);
     // A held file fails at once rather than after a wait.
     sqlite3_busy_timeout(db, 0);
     sqlite3_extended_result_codes(db, 0);
     return db;
+}
+
+// The rows of a query's first column as texts; a failure closes the connection.
+QStringList column(sqlite3* db, const char* sql, const QString& path, bool keyProven) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    QStringList out;
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    }
+    if (rc != SQLITE_DONE) {
+        const QString message = engineMessage(db);
+        sqlite3_finalize(st);
+        openFailed(db, rc, path, keyProven, message);
+    }
+    sqlite3_finalize(st);
+    return out;
+}
+
+// Every check here only reads, so a file that is not ours is never written to: the key and
+// the tables by reading the schema, the pages by a quick check of every table and index.
+void checkOurs(sqlite3* db, const QString& path) {
+    const QStringList tables =
+        column(db, "SELECT name FROM sqlite_master WHERE type = 'table'", path, /*keyProven=*/false);
+    for (const char* table : {"TblPassword", "TblConduttori", "TblCani", "TblGare", "TblIscrizioni"}) {
+        if (!tables.contains(QLatin1String(table), Qt::CaseInsensitive)) {
+            sqlite3_close(db);
+            openFailed(OpenFailure::NotOurs, path, QString(), SQLITE_NOTADB);
+        }
+    }
+    const QStringList check = column(db, "PRAGMA quick_check", path, /*keyProven=*/true);
+    if (check != QStringList{QStringLiteral("ok")}) {
+        sqlite3_close(db);
+        openFailed(OpenFailure::Damaged, path, check.mid(0, 3).join(QStringLiteral("; ")), SQLITE_CORRUPT);
+    }
+    // The engine falls back to reading a file it may not write; the program must write.
+    if (sqlite3_db_readonly(db, "main") == 1 || !QFileInfo(QFileInfo(path).absolutePath()).isWritable()) {
+        sqlite3_close(db);
+        openFailed(OpenFailure::ReadOnly, path, QString(), SQLITE_READONLY);
+    }
 }
 
 } // namespace
@@ -73,12 +191,16 @@ Database::~Database() {
 
 std::unique_ptr<Database> Database::open(const QString& path, const QString& key) {
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
-        throw DbError(QStringLiteral("Il file del database \"%1\" non esiste.").arg(path), SQLITE_CANTOPEN);
+    if (!info.exists())
+        openFailed(OpenFailure::NotFound, path, QString(), SQLITE_CANTOPEN);
+    if (!info.isFile())
+        openFailed(OpenFailure::NotAFile, path, QString(), SQLITE_CANTOPEN);
+    if (info.size() == 0) // the engine would take it for a new database and write one
+        openFailed(OpenFailure::Empty, path, QString(), SQLITE_NOTADB);
     sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    checkReadable(db, path);
-    // Hold the file for the whole life of the connection.
-    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
+    checkOurs(db, path);
+    // Only now hold the file, for the whole life of the connection.
+    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path, /*keyProven=*/true);
     return std::unique_ptr<Database>(new Database(db, path));
 }
 
@@ -86,7 +208,7 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& k
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("Il file \"%1\" esiste già.").arg(path), SQLITE_CANTOPEN);
     sqlite3* db = openHandle(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
-    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path);
+    run(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", path, /*keyProven=*/true);
     return std::unique_ptr<Database>(new Database(db, path));
 }
 

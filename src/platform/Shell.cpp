@@ -1,6 +1,10 @@
 #include "platform/Shell.h"
 
+#include "platform/MsgBox.h"
+
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -27,6 +31,20 @@ bool ShellOpen(const QString& path) {
         return g_recorder->openResult;
     }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool ShellOpenShown(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        MsgBox(QStringLiteral("File Non Trovato"), vbOKOnly);
+        return false;
+    }
+    if (ShellOpen(path))
+        return true;
+    MsgBox(QStringLiteral("Impossibile aprire il file \"%1\": nel sistema non c'è un programma che apra "
+                          "questo tipo di file.")
+               .arg(QDir::toNativeSeparators(path)),
+           vbExclamation);
+    return false;
 }
 
 bool ShellStart(const QStringList& programs) {

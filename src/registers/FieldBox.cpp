@@ -34,9 +34,15 @@ void FocusTracker::focusOut(QWidget* w, const QFocusEvent* e) {
         hooks->lostFocus();
 }
 
+void keepTypedText(QComboBox* combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // Without a completer the combo also matches items with their case (Qt's match flags).
+    combo->setCompleter(nullptr);
+}
+
 FieldCombo::FieldCombo(FocusTracker& tracker, QWidget* parent) : FieldWidget(tracker, parent) {
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(this);
 }
 
 } // namespace zar

@@ -66,6 +66,10 @@ public:
     using FieldWidget::FieldWidget;
 };
 
+// Makes an editable combo store what is typed, as typed: no completion to an item while
+// typing, and so no case-blind match to an item either.
+void keepTypedText(QComboBox* combo);
+
 class FieldCombo : public FieldWidget<QComboBox> {
 public:
     FieldCombo(FocusTracker& tracker, QWidget* parent);

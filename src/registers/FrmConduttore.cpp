@@ -138,8 +138,7 @@ bool FrmConduttore::numericBox(int index, const QString& text, const QString& ti
     if (value.isEmpty() || isNumericText(value))
         return true;
     MsgBox(text, vbOKOnly + vbExclamation, title);
-    Txt_Field[index]->setFocus(Qt::OtherFocusReason);
-    Txt_Field[index]->end(false);
+    focusCaretAtEnd(index);
     return false;
 }
 

@@ -355,6 +355,15 @@ bool RegisterForm::requireBox(int index, const QString& text, const QString& tit
     return false;
 }
 
+void RegisterForm::focusCaretAtEnd(int index) {
+    FieldBox* box = m_boxes[index];
+    m_caretAtEndBox = index;
+    box->setFocus(Qt::OtherFocusReason);
+    box->end(false);
+    if (box->hasFocus())
+        m_caretAtEndBox = -1; // arrived at once; otherwise boxGotFocus places the caret
+}
+
 void RegisterForm::handBackClose() {
     done(QDialog::Accepted);
 }
@@ -365,7 +374,12 @@ void RegisterForm::boxGotFocus(int index) {
             upperCase(index - 1);
         boxEntered(index);
     });
-    m_boxes[index]->selectAll();
+    if (index == m_caretAtEndBox) {
+        m_caretAtEndBox = -1;
+        m_boxes[index]->end(false);
+    } else {
+        m_boxes[index]->selectAll();
+    }
 }
 
 void RegisterForm::detectChange(int slot, const QString& now) {

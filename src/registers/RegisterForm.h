@@ -122,6 +122,9 @@ protected:
     void enableSaveCancel();
     void upperCase(int index);
     bool requireBox(int index, const QString& text, const QString& title);
+    // Gives the box the focus with the caret after its last character and nothing selected,
+    // also when the focus arrives only as the window is activated again (after a message box).
+    void focusCaretAtEnd(int index);
     void handBackClose();
 
     void cmdSave_Click();
@@ -147,6 +150,7 @@ protected:
     bool m_comboDetectsChange = false;
     QList<QWidget*> m_ring;
     std::unique_ptr<FocusTracker> m_focus;
+    int m_caretAtEndBox = -1; // the box whose next focus keeps the caret at its end
 
     QLabel* m_keyLabel = nullptr;
     QLabel* LblNumRecords = nullptr;

@@ -1,10 +1,12 @@
 #include "entries/frmClassifica.h"
 #include "frame/IniReadWrite.h"
 #include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +108,23 @@ private slots:
         folder.reset();
     }
 
+    void unreadableSettingsFileIsShownAndTheFormGoesOn() {
+        // The settings path is a folder: the last competition and the time limits cannot be read.
+        QVERIFY(QDir().mkpath(shared->iniPath()));
+        entry(1);
+        test::StrictResponder r;
+        open();
+        QCOMPARE(r.shown().size(), 2);
+        for (const MsgBoxRecord& m : r.shown()) {
+            QVERIFY2(m.text.startsWith(QStringLiteral("Impossibile leggere il file delle impostazioni \"%1\"")
+                                           .arg(shared->iniPath())),
+                     qPrintable(m.text));
+            QVERIFY(m.text.contains(QStringLiteral("al suo posto c'è una cartella")));
+        }
+        select();
+        QCOMPARE(column(0), QStringList({"1"}));
+    }
+
     void listsOnlyWhenAllFourBoxesHoldText() {
         for (int bib : {1, 2, 10, 11})
             entry(bib);
@@ -127,6 +146,7 @@ private slots:
         QCOMPARE(column(0), QStringList({"1", "10", "11", "2"}));
         list()->clicIntestazione(0);
         QCOMPARE(column(0), QStringList({"1", "10", "11", "2"}));
+        QCOMPARE(test::cutHeadings(list()), QStringList());
 
         // An emptied box empties the list; the count keeps its text.
         combo(3)->setFocus(Qt::TabFocusReason);

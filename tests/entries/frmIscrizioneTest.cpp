@@ -3,11 +3,13 @@
 #include "frame/IniReadWrite.h"
 #include "labels/StampaEtichetta.h"
 #include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,6 +164,26 @@ private slots:
         QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared->iniPath()),
                  QStringLiteral("PREVIOUS"));
         QCOMPARE(listColumn(0), QStringList({"7"})); // the entries without a competition
+    }
+
+    void unwritableSettingsFileIsShownAndTheFormGoesOn() {
+        // The folder meant to hold "ZAR.ini" is a regular file: nothing can be written there.
+        const QString notAFolder = folder->file(QStringLiteral("not-a-folder"));
+        QFile(notAFolder).open(QIODevice::WriteOnly);
+        shared->programFolder = notAFolder;
+        entry(G, 4);
+        test::StrictResponder r;
+        open();
+        QCOMPARE(r.shown().size(), 1);
+        const MsgBoxRecord& box = r.shown().first();
+        QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile scrivere il file delle impostazioni \"%1\"")
+                                         .arg(shared->iniPath())),
+                 qPrintable(box.text));
+        QVERIFY(box.text.contains(QStringLiteral("non esiste"))); // the reason, in the user's words
+        QCOMPARE(box.style, int(vbOKOnly));
+        QCOMPARE(box.title, kDefaultTitle);
+        QCOMPARE(label("Lbl_Gara"), QStringLiteral("Trofeo"));
+        QCOMPARE(listColumn(0), QStringList({"4"}));
     }
 
     void bibProposals() {
@@ -492,6 +514,7 @@ private slots:
         QCOMPARE(listColumn(0), QStringList({"1", "2", "10", "11"}));
         form->lista()->clicIntestazione(0);
         QCOMPARE(listColumn(0), QStringList({"11", "10", "2", "1"}));
+        QCOMPARE(test::cutHeadings(form->lista()), QStringList());
     }
 };
 

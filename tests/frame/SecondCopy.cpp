@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     zar::ZAR_Main window(folder, instance);
     const bool goesOn = window.MDIForm_Load();
     for (const auto& box : boxes.shown())
-        out << "MSG:" << box.text << '\n';
+        out << "MSG:" << QString(box.text).replace(u'\n', u' ') << '\n'; // one line per box
     out << "CAPTION:" << window.windowTitle() << '\n';
     out << "WINID:" << QString::number(quint64(window.winId()), 16).toUpper() << '\n';
     out << "GOESON:" << goesOn << '\n';

@@ -72,6 +72,7 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         const QStringList messages = run.with(QStringLiteral("MSG:"));
         QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().contains(QStringLiteral("è già in uso")));
         QVERIFY(messages.first().contains(QStringLiteral("database is locked")));
         QCOMPARE(run.with(QStringLiteral("FORM:")), QStringList());
         QCOMPARE(run.with(QStringLiteral("CAPTION:")), QStringList{QStringLiteral("ZAR Gestione Gare")});

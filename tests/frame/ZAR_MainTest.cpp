@@ -24,6 +24,14 @@
 using namespace zar;
 using namespace zar::test;
 
+namespace {
+QString noProgramFor(const QString& path) {
+    return QStringLiteral("Impossibile aprire il file \"%1\": nel sistema non c'è un programma che apra "
+                          "questo tipo di file.")
+        .arg(path);
+}
+} // namespace
+
 class ZAR_MainTest : public QObject {
     Q_OBJECT
 
@@ -400,10 +408,14 @@ private slots:
         pdf.write("%PDF-1.4\n");
         pdf.close();
         boxes.clear();
-        shell.openResult = false; // the shell's answer is ignored
         manual->trigger();
         QVERIFY(boxes.shown().isEmpty());
         QCOMPARE(shell.opened, QStringList{path});
+
+        shell.openResult = false; // the desktop has no program for it
+        manual->trigger();
+        QCOMPARE(boxes.texts(), QStringList{noProgramFor(path)});
+        QCOMPARE(boxes.shown().first().style, 48);
     }
 
     void calculatorAndEditor() {
@@ -443,6 +455,7 @@ private slots:
     }
 
     void f1OnAMenuItemOpensTheHelpFile() {
+        StrictResponder boxes;
         ShellRecorder shell;
         auto* tools = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnTools"));
         tools->setActiveAction(m_main->menuItem(QStringLiteral("mnBloccoNote")));
@@ -451,7 +464,15 @@ private slots:
         QVERIFY(shell.opened.isEmpty()); // no help file before the login
         QVERIFY(startUp());
         QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(shell.opened, QStringList{m_folder->file(QStringLiteral("DOD_Gare.chm"))});
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("File Non Trovato")}); // a fresh program folder
+        QVERIFY(shell.opened.isEmpty());
+        const QString chm = m_folder->file(QStringLiteral("DOD_Gare.chm"));
+        QFile file(chm);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        boxes.clear();
+        QCoreApplication::sendEvent(tools, &f1);
+        QCOMPARE(shell.opened, QStringList{chm});
         QCOMPARE(m_main->contextHelp().lastContextId(), 820);
         QVERIFY(shell.started.isEmpty()); // F1 does not run the item
         // Opened, nothing chosen yet: the menu's title is what stands highlighted.
@@ -467,6 +488,7 @@ private slots:
         QCOMPARE(shell.opened.size(), 3);
         QCoreApplication::sendEvent(tools, &f1); // closed, nothing highlighted: left to the menu
         QCOMPARE(shell.opened.size(), 3);
+        QVERIFY(boxes.shown().isEmpty());
     }
 };
 

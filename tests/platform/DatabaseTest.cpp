@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,26 +43,70 @@ TEST(DatabaseOpen, HeldFileFailsAtOnceInAnotherProcess) {
     EXPECT_EQ(openInOtherProcess(path), 0) << "the file is free again once the connection is gone";
 }
 
-TEST(DatabaseOpen, FailuresCarryClearDescriptionsAndCreateNothing) {
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(DatabaseOpen, FilesNotOursAreDescribedAndNeverWritten) {
     test::TestFolder folder;
-    QFile plain(folder.file("plain.mdb"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.write(QByteArray(4096, 'x'));
-    plain.close();
+    const QString ours = folder.file("ZAR.mdb");
+    const QString garbage = folder.file("garbage.mdb");
+    writeBytes(garbage, QByteArray(4096, 'x'));
+    const QString empty = folder.file("empty.mdb");
+    writeBytes(empty, QByteArray());
+    const QString plainDb = folder.file("plain.mdb"); // another program's database, not encrypted
+    Database::create(plainDb, QString())->exec("CREATE TABLE Clienti (Nome TEXT)");
+    const QString keyedDb = folder.file("keyed.mdb"); // our key, other tables
+    Database::create(keyedDb)->exec("CREATE TABLE Clienti (Nome TEXT)");
+    const QString damaged = folder.file("damaged.mdb");
+    QByteArray pages = bytesOf(ours);
+    ASSERT_GT(pages.size(), 4 * 4096);
+    pages.replace(3 * 4096 + 200, 16, QByteArray(16, '\0'));
+    writeBytes(damaged, pages);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("folder.mdb"));
+    auto holder = Database::open(folder.file("ZAR_Vuoto.mdb"));
+
     const struct {
+        const char* name;
         QString path, key;
         QStringList words;
-    } cases[] = {{folder.file("none.mdb"), kDatabasePassword, {"non esiste", folder.file("none.mdb")}},
-                 {folder.file("ZAR.mdb"), "wrong", {"file is encrypted or is not a database"}},
-                 {plain.fileName(), kDatabasePassword, {"file is encrypted or is not a database"}}};
+    } cases[] = {
+        {"missing", folder.file("none.mdb"), kDatabasePassword, {"non esiste"}},
+        {"a folder", folder.file("folder.mdb"), kDatabasePassword, {"non è un file di database"}},
+        {"empty", empty, kDatabasePassword, {"è vuoto (0 byte)"}},
+        {"garbage",
+         garbage,
+         kDatabasePassword,
+         {"non è un database di questo programma, oppure la sua password è errata",
+          "file is encrypted or is not a database"}},
+        {"another program's",
+         plainDb,
+         kDatabasePassword,
+         {"non è un database di questo programma, oppure", "is not a database"}},
+        {"wrong key", ours, "wrong", {"non è un database di questo programma, oppure", "is not a database"}},
+        {"our key, other tables", keyedDb, kDatabasePassword, {"mancano le sue tabelle"}},
+        {"damaged", damaged, kDatabasePassword, {"è danneggiato"}},
+        {"held", folder.file("ZAR_Vuoto.mdb"), kDatabasePassword, {"è già in uso", "database is locked"}},
+    };
     for (const auto& c : cases) {
+        const QByteArray before = bytesOf(c.path);
         try {
             Database::open(c.path, c.key);
-            ADD_FAILURE() << "opened " << c.path.toStdString();
+            ADD_FAILURE() << c.name << ": opened";
         } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains(c.path)) << c.name << ": " << e.what();
             for (const QString& w : c.words)
-                EXPECT_TRUE(e.message().contains(w)) << e.what();
+                EXPECT_TRUE(e.message().contains(w)) << c.name << ": " << e.what();
         }
+        EXPECT_EQ(bytesOf(c.path), before) << c.name << ": the file was written to";
+        EXPECT_EQ(QFileInfo(c.path + "-journal").exists(), false) << c.name;
     }
     EXPECT_FALSE(QFile::exists(folder.file("none.mdb")));
 }

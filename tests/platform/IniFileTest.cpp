@@ -39,20 +39,44 @@ TEST(IniFile, RewritesInPlaceAddsKeysAtSectionEndAndSectionsAtFileEnd) {
     IniFile::write(path, "a", "K2", "two");
     IniFile::write(path, "A", "k3", "3");
     IniFile::write(path, "C", "y", "9");
-    EXPECT_EQ(readAll(path), "[A]\r\nk1=1\r\nK2=two\r\nk3=3\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=9\r\n");
+    // Lines the writes did not touch keep their LF ends.
+    EXPECT_EQ(readAll(path), "[A]\nk1=1\nK2=two\r\nk3=3\r\n\n[B]\nx=1\n[C]\r\ny=9\r\n");
 }
 
-TEST(IniFile, ReadsNamesWithoutCaseAndTrimsValues) {
+TEST(IniFile, WriteLeavesOtherLinesByteForByte) {
+    // Latin-1 "Città", stray bytes that are no UTF-8 at all, and a last line without a line end.
+    const QByteArray foreign = "[Luoghi]\r\nCitta=Citt\xe0\r\nRumore=\xff\xfe\x80\xc3(\r\n";
+    struct Case {
+        const char* name;
+        QByteArray before, after;
+    } cases[] = {
+        {"key rewritten in a later section", foreign + "[Ultima Gara]\r\nCodice_Gara=OLD\r\n",
+         foreign + "[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
+        {"section added after a last line without an end", foreign + "Coda=\xe8",
+         foreign + "Coda=\xe8\r\n[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
+        {"key added to a section", "[Ultima Gara]\nAltro=\xe0\n\n" + foreign,
+         "[Ultima Gara]\nAltro=\xe0\nCodice_Gara=NEW\r\n\n" + foreign},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZAR.ini");
+        writeAll(path, c.before);
+        IniFile::write(path, "Ultima Gara", "Codice_Gara", "NEW");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.after) << c.name;
+    }
+}
+
+TEST(IniFile, WritingTheStoredValueLeavesTheFileAlone) {
     QTemporaryDir dir;
     const QString path = dir.filePath("ZAR.ini");
-    writeAll(
-        path,
-        "[Impostazione Limiti Gara]\nTempo_Limite_1 =  012400  \n; comment=1\n[Other]\nTempo_Limite_2=1\n");
-    EXPECT_EQ(IniFile::read(path, "impostazione limiti gara", "TEMPO_LIMITE_1"), QString("012400"));
-    EXPECT_EQ(IniFile::read(path, "Impostazione Limiti Gara", "Tempo_Limite_2"), std::nullopt)
-        << "a key of another section is not this section's";
-    EXPECT_EQ(IniFile::read(path, "Impostazione Limiti Gara", "; comment"), std::nullopt);
-    EXPECT_EQ(IniFile::read(dir.filePath("missing.ini"), "A", "b"), std::nullopt);
+    const QByteArray handMade = "[A]\n  k =  v  \n";
+    writeAll(path, handMade);
+    IniFile::write(path, "a", "K", "v");
+    EXPECT_EQ(readAll(path), QString::fromUtf8(handMade)) << "a write would have made it \"K=v\\r\\n\"";
+    IniFile::write(path, "a", "K", "w");
+    EXPECT_EQ(readAll(path), "[A]\nK=w\r\n");
 }
 
 TEST(IniFile, ValueWithLineBreakCannotForgeKeys) {

@@ -104,6 +104,24 @@ private slots:
                  QString("SMALL"));
     }
 
+    void typedSizeIsStoredAsTyped() {
+        for (const char* typed : {"lar", "s", "Large"}) {
+            Env env;
+            addDog(env, "111", "FIDO");
+            auto f = openForm<FrmCane>(env);
+            typeKey(f.get(), "333");
+            typeInto(box(f.get(), 1), "Rex");
+            typeInto(box(f.get(), 2), "Boxer");
+            taglia(f.get())->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(taglia(f.get()), typed);
+            enter(taglia(f.get()));
+            env.boxes.queue(vbYes);
+            click(f.get(), "cmdSave");
+            QCOMPARE(env.scalar("SELECT Taglia FROM TblCani WHERE Microchip = '333'").toString(),
+                     QString(typed));
+        }
+    }
+
     // Iscrizione hands back what the boxes show; a double-click the stored record.
     void iscrizioneHandsBackTheBoxes() {
         Env env;

@@ -131,7 +131,11 @@ private slots:
         box(f.get(), boxIndex)->setText(value);
         if (message.isEmpty())
             env.boxes.queue(vbYes);
+        // On a desktop the message box deactivates the form; the focus lands when it is active again.
+        QWidget other;
+        showActive(&other);
         click(f.get(), "cmdSave");
+        showActive(f.get());
         if (message.isEmpty()) {
             QCOMPARE(env.boxes.texts().last(), QString("Dati Conduttore salvati."));
             QCOMPARE(env.scalar("SELECT CodiceFiscale FROM TblConduttori").toString(),
@@ -145,6 +149,24 @@ private slots:
         QCOMPARE(env.count("TblConduttori"), 0);
         QVERIFY(box(f.get(), boxIndex)->hasFocus());
         QCOMPARE(box(f.get(), boxIndex)->cursorPosition(), value.size());
+        QVERIFY(!box(f.get(), boxIndex)->hasSelectedText());
+        QTest::keyClicks(box(f.get(), boxIndex), "9");
+        QCOMPARE(box(f.get(), boxIndex)->text(), value + "9");
+    }
+
+    void typedSexIsStoredAsTyped() {
+        for (const char* typed : {"m", "f", "Mx"}) {
+            Env env;
+            auto f = openForm<FrmConduttore>(env);
+            typeNewHandler(f.get(), "NEWKEY");
+            auto* sesso = child<QComboBox>(f.get(), "combo_Sesso");
+            sesso->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(sesso, typed);
+            enter(sesso);
+            env.boxes.queue(vbYes);
+            click(f.get(), "cmdSave");
+            QCOMPARE(env.scalar("SELECT Sesso FROM TblConduttori").toString(), QString(typed));
+        }
     }
 
     void emptiedBirthDateKeepsTheStoredOne() {

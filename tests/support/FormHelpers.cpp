@@ -4,11 +4,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTest>
+#include <QTreeView>
 
 namespace zar::test {
 
@@ -146,6 +150,25 @@ void drive(const std::function<void()>& open, const QString& formName,
     open();
     if (!ran)
         QTest::qFail(qPrintable(QStringLiteral("no modal form ") + formName), __FILE__, __LINE__);
+}
+
+QStringList cutHeadings(QTreeView* list) {
+    QHeaderView* header = list->header();
+    QStringList cut;
+    for (int c = 0; c < header->count(); ++c) {
+        QStyleOptionHeader opt;
+        opt.initFrom(header);
+        opt.state |= QStyle::State_Horizontal;
+        opt.orientation = Qt::Horizontal;
+        opt.rect = QRect(0, 0, header->sectionSize(c), header->height());
+        opt.text = header->model()->headerData(c, Qt::Horizontal).toString();
+        opt.sortIndicator = QStyleOptionHeader::SortDown;
+        // The rectangle the style draws the heading's text in, the arrow's room taken off.
+        const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &opt, header);
+        if (header->fontMetrics().horizontalAdvance(opt.text) > label.width())
+            cut << opt.text;
+    }
+    return cut;
 }
 
 } // namespace zar::test
