@@ -39,6 +39,9 @@ struct SharedValues {
     QPointer<QObject> frmIscrizione;
     QPointer<QObject> frmClassifica;
     QPointer<QObject> frmChangePassword;
+    QPointer<QObject> frmReportPartenza;
+    QPointer<QObject> frmReportClassifica;
+    QPointer<QObject> frmReportIscritti;
 
     QString databasePath() const { return programFolder + QStringLiteral("/ZAR.mdb"); }
     QString emptyDatabasePath() const { return programFolder + QStringLiteral("/ZAR_Vuoto.mdb"); }
