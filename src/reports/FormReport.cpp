@@ -2,6 +2,7 @@
 
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
+#include "platform/MsgBox.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"
 
@@ -89,25 +90,37 @@ DatiIntestazione FormReport::datiIntestazione() const {
     }
     d.RunScelta = m_RunScelta;
     d.oggi = QDate::currentDate();
-    d.logo = PctLogo->pixmap();
+    d.logo = PctLogo->pixmap().toImage();
     return d;
 }
 
 void FormReport::cmdPrint_Click() {
-    if (!objEasyPrint)
-        objEasyPrint = std::make_unique<EasyPrint>(applicationPrinter(m_shared));
-    PaginaReport pagina(*objEasyPrint, *m_imp.variante, datiIntestazione());
-    pagina.ImpostaPagina();
-    // The rows as the list shows them now, sorted or not.
-    const ListaIscrittiModel* m = m_pannello->LstInsRisultati->modello();
-    const int colonne = m->columnCount();
-    pagina.Stampa(m->rowCount(), [&](int riga) {
-        QStringList testi;
-        testi.reserve(colonne);
-        for (int c = 0; c < colonne; ++c)
-            testi << m->testo(riga, c);
-        return m_imp.riga(riga, testi);
-    });
+    try {
+        if (!objEasyPrint)
+            objEasyPrint = std::make_unique<EasyPrint>(applicationPrinter(m_shared));
+        PaginaReport pagina(*objEasyPrint, *m_imp.variante, datiIntestazione());
+        pagina.ImpostaPagina();
+        // The rows as the list shows them now, sorted or not.
+        const ListaIscrittiModel* m = m_pannello->LstInsRisultati->modello();
+        const int colonne = m->columnCount();
+        pagina.Stampa(m->rowCount(), [&](int riga) {
+            QStringList testi;
+            testi.reserve(colonne);
+            for (int c = 0; c < colonne; ++c)
+                testi << m->testo(riga, c);
+            return m_imp.riga(riga, testi);
+        });
+    } catch (const PrinterError& e) {
+        // A job that could not be sent must not pass for printed; the next print starts
+        // clean and in portrait.
+        Printer& printer = applicationPrinter(m_shared);
+        try {
+            printer.KillDoc();
+            printer.setOrientation(vbPRORPortrait);
+        } catch (const PrinterError&) {
+        }
+        MsgBox(e.description(), vbCritical);
+    }
 }
 
 void FormReport::cmdClose_Click() {

@@ -91,64 +91,66 @@ QString CellaIscritti(const RigaIscritto& r, int colonna) {
 }
 
 frmReportPartenza::frmReportPartenza(SharedValues& shared, QWidget* parent)
-    : FormReport(shared,
-                 [] {
-                     Impostazione i;
-                     i.nome = QStringLiteral("frmReportPartenza");
-                     i.caption = QStringLiteral("Stampa Ordine Partenza");
-                     i.membro = MembroReportPartenza();
-                     i.membro.colonne = {col("Pett.", 900),      col("Cognome_Nome Cond.", 3500),
-                                         col("Nome Cane", 2500), col("Categoria", 1000),
-                                         col("Classe", 1200),    col("Taglia", 1000),
-                                         col("Cl. 1°Run", 0)};
-                     i.membro.cella = CellaPartenza;
-                     i.opzioniRun = dueRun();
-                     i.variante = &VariantePartenza();
-                     i.riga = [](int riga, const QStringList& c) { return RigaPartenza(riga + 1, c); };
-                     return i;
-                 }(),
-                 parent) {}
+    : FormReport(
+          shared,
+          [] {
+              Impostazione i;
+              i.nome = QStringLiteral("frmReportPartenza");
+              i.caption = QStringLiteral("Stampa Ordine Partenza");
+              i.membro = MembroReportPartenza();
+              i.membro.colonne = {col("Pett.", 900),      col("Cognome_Nome Cond.", 3500),
+                                  col("Nome Cane", 2500), col("Categoria", 1000),
+                                  col("Classe", 1200),    col("Taglia", 1000),
+                                  col("Cl. 1°Run", 0)};
+              i.membro.cella = CellaPartenza;
+              i.opzioniRun = dueRun();
+              i.variante = &VariantePartenza();
+              i.riga = [](int riga, const QStringList& c) { return RigaPartenza(riga + 1, c); };
+              return i;
+          }(),
+          parent) {}
 
 frmReportClassifica::frmReportClassifica(SharedValues& shared, QWidget* parent)
-    : FormReport(shared,
-                 [this] {
-                     Impostazione i;
-                     i.nome = QStringLiteral("frmReportClassifica");
-                     i.caption = QStringLiteral("Report Classifica");
-                     // The order and the first column follow the run chosen when the list loads.
-                     i.membro = MembroReportClassifica([this] { return ordinePerRun(RunScelta()); });
-                     i.membro.razza = true;
-                     i.membro.colonne = {col("Classifica", 1075),  col("Pettorale", 1025),
-                                         col("Cognome_Nome Cond.", 2950), col("Nome Cane", 2000),
-                                         col("Razza", 2000),       col("Punti 1°Run", 1075),
-                                         col("Tempo 1°Run", 1075), col("Punti 2°Run", 1075),
-                                         col("Tempo 2°Run", 1075), col("Punti Comb.", 1087),
-                                         col("Tempo Comb.", 0)};
-                     i.membro.cella = [this](const RigaIscritto& r, int c) {
-                         return CellaClassifica(r, c, RunScelta());
-                     };
-                     i.opzioniRun = dueRun() + QStringList{QStringLiteral("Combinata")};
-                     i.variante = &VarianteClassifica();
-                     i.riga = [this](int, const QStringList& c) { return RigaClassifica(RunScelta(), c); };
-                     return i;
-                 }(),
-                 parent) {}
+    : FormReport(
+          shared,
+          [this] {
+              Impostazione i;
+              i.nome = QStringLiteral("frmReportClassifica");
+              i.caption = QStringLiteral("Report Classifica");
+              // The order and the first column follow the run chosen when the list loads.
+              i.membro = MembroReportClassifica([this] { return ordinePerRun(RunScelta()); });
+              i.membro.razza = true;
+              i.membro.colonne = {
+                  col("Classifica", 1075),  col("Pettorale", 1025),   col("Cognome_Nome Cond.", 2950),
+                  col("Nome Cane", 2000),   col("Razza", 2000),       col("Punti 1°Run", 1075),
+                  col("Tempo 1°Run", 1075), col("Punti 2°Run", 1075), col("Tempo 2°Run", 1075),
+                  col("Punti Comb.", 1087), col("Tempo Comb.", 0)};
+              i.membro.cella = [this](const RigaIscritto& r, int c) {
+                  return CellaClassifica(r, c, RunScelta());
+              };
+              i.opzioniRun = dueRun() + QStringList{QStringLiteral("Combinata")};
+              i.variante = &VarianteClassifica();
+              i.riga = [this](int, const QStringList& c) { return RigaClassifica(RunScelta(), c); };
+              return i;
+          }(),
+          parent) {}
 
 frmReportIscritti::frmReportIscritti(SharedValues& shared, QWidget* parent)
-    : FormReport(shared,
-                 [] {
-                     Impostazione i;
-                     i.nome = QStringLiteral("frmReportIscritti");
-                     i.caption = QStringLiteral("Stampa Lista Iscritti");
-                     i.membro = MembroReportIscritti();
-                     i.membro.colonne = {col("Pett.", 900),      col("Cognome_Nome Cond.", 3500),
-                                         col("Nome Cane", 3500), col("Categoria", 1100),
-                                         col("Classe", 1200),    col("Taglia", 0)};
-                     i.membro.cella = CellaIscritti;
-                     i.variante = &VarianteIscritti();
-                     i.riga = [](int, const QStringList& c) { return RigaIscritti(c); };
-                     return i;
-                 }(),
-                 parent) {}
+    : FormReport(
+          shared,
+          [] {
+              Impostazione i;
+              i.nome = QStringLiteral("frmReportIscritti");
+              i.caption = QStringLiteral("Stampa Lista Iscritti");
+              i.membro = MembroReportIscritti();
+              i.membro.colonne = {col("Pett.", 900),      col("Cognome_Nome Cond.", 3500),
+                                  col("Nome Cane", 3500), col("Categoria", 1100),
+                                  col("Classe", 1200),    col("Taglia", 0)};
+              i.membro.cella = CellaIscritti;
+              i.variante = &VarianteIscritti();
+              i.riga = [](int, const QStringList& c) { return RigaIscritti(c); };
+              return i;
+          }(),
+          parent) {}
 
 } // namespace zar

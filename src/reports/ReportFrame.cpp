@@ -7,27 +7,26 @@
 namespace zar {
 
 const VarianteReport& VariantePartenza() {
-    static const VarianteReport v{
-        1,
-        false,
-        QStringLiteral("STAMPA ORDINE PARTENZA "),
-        80,
-        {QStringLiteral("1° RUN"), QStringLiteral("2° RUN")},
-        true,
-        220,
-        {30, 45, 130},
-        65,
-        1,
-        {{22.5, QStringLiteral("Ord."), QStringLiteral("Part.")},
-         {37.5, QStringLiteral("Pett."), {}},
-         {87.5, QStringLiteral("Cognome Nome  - Conducente"), {}},
-         {162.5, QStringLiteral("Nome Cane"), {}}},
-        200,
-        285,
-        0,
-        8,
-        false,
-        10};
+    static const VarianteReport v{1,
+                                  false,
+                                  QStringLiteral("STAMPA ORDINE PARTENZA "),
+                                  80,
+                                  {QStringLiteral("1° RUN"), QStringLiteral("2° RUN")},
+                                  true,
+                                  220,
+                                  {30, 45, 130},
+                                  65,
+                                  1,
+                                  {{22.5, QStringLiteral("Ord."), QStringLiteral("Part.")},
+                                   {37.5, QStringLiteral("Pett."), {}},
+                                   {87.5, QStringLiteral("Cognome Nome  - Conducente"), {}},
+                                   {162.5, QStringLiteral("Nome Cane"), {}}},
+                                  200,
+                                  285,
+                                  0,
+                                  8,
+                                  false,
+                                  10};
     return v;
 }
 
@@ -87,8 +86,9 @@ const VarianteReport& VarianteIscritti() {
 }
 
 QStringList RigheGara(const VarianteReport& v, const DatiIntestazione& d) {
-    QStringList righe{QStringLiteral("Data    : ") + d.Data + QString(10, u' ') + QStringLiteral("Gara : ") + d.Gara,
-                      QStringLiteral("Località  : ") + d.Localita, QStringLiteral("Giudice   : ") + d.Giudice};
+    QStringList righe{
+        QStringLiteral("Data    : ") + d.Data + QString(10, u' ') + QStringLiteral("Gara : ") + d.Gara,
+        QStringLiteral("Località  : ") + d.Localita, QStringLiteral("Giudice   : ") + d.Giudice};
     if (v.rigaCategoria)
         righe << QStringLiteral("Categoria : ") + d.Categoria + QStringLiteral("    Classe : ") + d.Classe +
                      QStringLiteral("    Taglia : ") + d.Taglia;
@@ -109,19 +109,19 @@ PaginaReport::PaginaReport(EasyPrint& stampa, const VarianteReport& variante, Da
     : objEasyPrint(stampa), m_variante(variante), m_dati(std::move(dati)) {}
 
 void PaginaReport::ImpostaPagina() {
-    objEasyPrint.PrintQuality(-4);
-    objEasyPrint.ColorMode(2);
-    objEasyPrint.PaperSize(9);
-    objEasyPrint.Orientation(m_variante.Orientation);
+    objEasyPrint.setPrintQuality(-4);
+    objEasyPrint.setColorMode(2);
+    objEasyPrint.setPaperSize(9);
+    objEasyPrint.setOrientation(m_variante.Orientation);
     MargineSx = 15;
     // Read after the orientation: the width of the chosen side.
     LarghezzaStampa = objEasyPrint.PageWidth() - 15 - MargineSx;
 }
 
 void PaginaReport::ImpostaInterlinea(int fontSize) {
-    objEasyPrint.FontBold(true);
-    objEasyPrint.FontItalic(false);
-    objEasyPrint.FontSize(fontSize);
+    objEasyPrint.setFontBold(true);
+    objEasyPrint.setFontItalic(false);
+    objEasyPrint.setFontSize(fontSize);
     // The advance is the width of three letters, which leaves air between 10 pt rows.
     Interlinea = objEasyPrint.TextWidth(QStringLiteral("Abc"));
 }
@@ -129,26 +129,26 @@ void PaginaReport::ImpostaInterlinea(int fontSize) {
 void PaginaReport::IntestazionePagina() {
     EasyPrint& ep = objEasyPrint;
     const VarianteReport& v = m_variante;
-    const double destra = MargineSx + LarghezzaStampa;
+    const float destra = MargineSx + LarghezzaStampa;
     ep.PrintPicture(MargineSx, 5, m_dati.logo, 0, 0);
-    ep.FontItalic(false);
-    ep.FontBold(true);
-    ep.FontName(QStringLiteral("Times New Roman"));
-    ep.DrawStyle(0);
-    ep.DrawWidth(1);
+    ep.setFontItalic(false);
+    ep.setFontBold(true);
+    ep.setFontName(QStringLiteral("Times New Roman"));
+    ep.setDrawStyle(0);
+    ep.setDrawWidth(1);
     ep.PrintShape(MargineSx, 23, LarghezzaStampa, 0, 0);
     ep.PrintShape(MargineSx, 24, LarghezzaStampa, 0, 0);
-    ep.FontItalic(true);
-    ep.FontSize(10);
+    ep.setFontItalic(true);
+    ep.setFontSize(10);
     ep.PrintRight(destra, 25, DataIntestazione(m_dati.oggi), 0, 0);
-    ep.FontSize(16);
+    ep.setFontSize(16);
     ep.PrintLeft(MargineSx, 28, v.titolo, 0, v.larghezzaTitolo);
     if (!v.etichetteRun.isEmpty())
         ep.PrintLeft(MargineSx + 80, 28, EtichettaRun(v, m_dati.RunScelta), 0, 40);
 
     PosY = 0;
     ImpostaInterlinea(12);
-    ep.FontSize(12);
+    ep.setFontSize(12);
     const QStringList righe = RigheGara(v, m_dati);
     for (int i = 0; i < righe.size(); ++i) {
         if (i > 0)
@@ -156,24 +156,24 @@ void PaginaReport::IntestazionePagina() {
         ep.PrintLeft(MargineSx, 36 + PosY, righe[i], 0, 180);
     }
 
-    ep.DrawStyle(0);
-    ep.DrawWidth(1);
+    ep.setDrawStyle(0);
+    ep.setDrawWidth(1);
     ep.PrintShape(MargineSx, 65, LarghezzaStampa, 0, 0);
     ep.PrintShape(MargineSx, 66, LarghezzaStampa, 0, 0);
-    ep.DrawWidth(3);
+    ep.setDrawWidth(3);
     ep.PrintShape(MargineSx, 65, LarghezzaStampa, v.altezzaCornice, 1);
-    ep.DrawWidth(2);
+    ep.setDrawWidth(2);
     ep.PrintShape(MargineSx, 78, LarghezzaStampa, 0, 0);
-    ep.DrawWidth(v.spessoreRighe);
-    ep.DrawStyle(2);
+    ep.setDrawWidth(v.spessoreRighe);
+    ep.setDrawStyle(2);
     for (double x : v.righeColonne)
         ep.PrintShape(x, v.cimaRighe, 0, v.altezzaCornice, 0);
 
     PosY = 0;
     ImpostaInterlinea(10);
-    ep.FontBold(true);
-    ep.FontItalic(true);
-    ep.FontSize(10);
+    ep.setFontBold(true);
+    ep.setFontItalic(true);
+    ep.setFontSize(10);
     for (const TitoloColonna& t : v.titoli) {
         if (t.secondaRiga.isEmpty()) {
             ep.PrintCentre(t.x, 70, t.testo, 0);
@@ -185,8 +185,9 @@ void PaginaReport::IntestazionePagina() {
     }
 }
 
-void PaginaReport::piede(double y) {
-    objEasyPrint.PrintRight(MargineSx + LarghezzaStampa, y, QStringLiteral("pag.") + QString::number(objEasyPrint.Page()), 0, 0);
+void PaginaReport::piede(float y) {
+    objEasyPrint.PrintRight(MargineSx + LarghezzaStampa, y,
+                            QStringLiteral("pag.") + QString::number(objEasyPrint.Page()), 0, 0);
 }
 
 void PaginaReport::Stampa(int righe, const std::function<RigaStampa(int riga)>& cella) {
@@ -195,10 +196,10 @@ void PaginaReport::Stampa(int righe, const std::function<RigaStampa(int riga)>& 
     IntestazionePagina();
     ImpostaInterlinea(10);
     PosY = 0;
-    ep.FontSize(10);
-    ep.FontBold(true);
+    ep.setFontSize(10);
+    ep.setFontBold(true);
     for (int r = 0; r < righe; ++r) {
-        const double y = 80 + PosY;
+        const float y = 80 + PosY;
         for (const CellaStampa& c : cella(r)) {
             switch (c.allinea) {
             case CellaStampa::Allinea::Sinistra:
@@ -222,12 +223,12 @@ void PaginaReport::Stampa(int righe, const std::function<RigaStampa(int riga)>& 
             ImpostaInterlinea(10);
         }
     }
-    ep.FontSize(v.piedeFinaleFontSize);
-    ep.FontBold(v.piedeFinaleBold);
+    ep.setFontSize(v.piedeFinaleFontSize);
+    ep.setFontBold(v.piedeFinaleBold);
     piede(ep.PageHeight() - v.piedeFinaleDalFondo);
     ep.EndDoc();
     if (v.tornaVerticale)
-        ep.Orientation(1);
+        ep.setOrientation(1);
 }
 
 } // namespace zar

@@ -3,8 +3,8 @@
 #include "reports/RigheReport.h"
 
 #include <QDate>
+#include <QImage>
 #include <QList>
-#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -24,8 +24,8 @@ struct TitoloColonna {
 // What the three reports change in the common page frame. Millimetres from the paper's
 // top-left corner.
 struct VarianteReport {
-    int Orientation;      // 1 portrait, 2 landscape
-    bool tornaVerticale;  // the printer goes back to portrait after the document
+    int Orientation;     // 1 portrait, 2 landscape
+    bool tornaVerticale; // the printer goes back to portrait after the document
     QString titolo;
     int larghezzaTitolo;
     QStringList etichetteRun; // by RunScelta, the last for any higher value; empty: no run label
@@ -55,7 +55,7 @@ struct DatiIntestazione {
     QString Categoria, Classe, Taglia;
     int RunScelta = 0;
     QDate oggi;
-    QPixmap logo;
+    QImage logo;
 };
 
 // The competition lines of the header, with their blanks.
@@ -79,13 +79,13 @@ public:
     // end of the document.
     void Stampa(int righe, const std::function<RigaStampa(int riga)>& cella);
 
-    double MargineSx = 0;
-    double LarghezzaStampa = 0;
-    double Interlinea = 0;
-    double PosY = 0;
+    float MargineSx = 0;
+    float LarghezzaStampa = 0;
+    float Interlinea = 0;
+    float PosY = 0;
 
 private:
-    void piede(double y);
+    void piede(float y);
 
     EasyPrint& objEasyPrint;
     const VarianteReport& m_variante;

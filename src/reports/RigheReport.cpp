@@ -68,8 +68,8 @@ RigaStampa RigaClassifica(int RunScelta, const QStringList& colonne) {
 }
 
 RigaStampa RigaIscritti(const QStringList& colonne) {
-    const QString categoria = colonne.value(3) == QLatin1String("TIME") ? QStringLiteral("T.")
-                                                                        : QStringLiteral("N.T.");
+    const QString categoria =
+        colonne.value(3) == QLatin1String("TIME") ? QStringLiteral("T.") : QStringLiteral("N.T.");
     const QString classe = abbrevia(
         colonne.value(4), {{"DEBUTTANTI", "DEB."}, {"JUNIOR", "JUN."}, {"SENIOR", "SEN."}, {"BIG", "BIG"}});
     const QString taglia =

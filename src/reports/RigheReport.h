@@ -15,7 +15,7 @@ struct CellaStampa {
     Allinea allinea = Allinea::Sinistra;
     double x = 0;
     QString testo;
-    double rientro = 0;  // mm, first line only
+    double rientro = 0;   // mm, first line only
     int larghezzaMax = 0; // mm; 0 = no limit
     bool operator==(const CellaStampa&) const = default;
 };

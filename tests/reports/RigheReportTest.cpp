@@ -35,9 +35,9 @@ TEST(RigheReport, RankingPlaceTexts) {
         const char* stored;
         const char* printed;
     } cases[] = {
-        {"1", "1"},       {"2", "2"},        {"4", "4"},          {"9989", "9989"}, {"9990", "F.T."},
-        {"9991", "N.C."}, {"9999", "N.C."},  {"", "N.C."},        {"  ", "N.C."},   {"0", "N.C."},
-        {"-3", "N.C."},   {"abc", "N.C."},   {"0.5", "0.5"},      {"12,5", "12,5"},
+        {"1", "1"},       {"2", "2"},       {"4", "4"},     {"9989", "9989"}, {"9990", "F.T."},
+        {"9991", "N.C."}, {"9999", "N.C."}, {"", "N.C."},   {"  ", "N.C."},   {"0", "N.C."},
+        {"-3", "N.C."},   {"abc", "N.C."},  {"0.5", "0.5"}, {"12,5", "12,5"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TestoPosto(QString::fromUtf8(c.stored)), QString::fromUtf8(c.printed)) << c.stored;
@@ -89,9 +89,12 @@ TEST(RigheReport, CellsAndTheirLimits) {
     EXPECT_EQ(start, expectedStart);
 
     const RigaStampa ranking = RigaClassifica(0, rankingRow("1", "95", "00'41\"20"));
-    const RigaStampa expectedRanking{{A::Centro, 22, "1", 0, 0},          {A::Centro, 36, "7", 0, 0},
-                                     {A::Sinistra, 44.5, "ROSSI MARIO", 1, 73}, {A::Sinistra, 119.5, "FIDO", 1, 64},
-                                     {A::Sinistra, 185.5, "BOXER", 1, 54},      {A::Centro, 246, "95", 0, 0},
+    const RigaStampa expectedRanking{{A::Centro, 22, "1", 0, 0},
+                                     {A::Centro, 36, "7", 0, 0},
+                                     {A::Sinistra, 44.5, "ROSSI MARIO", 1, 73},
+                                     {A::Sinistra, 119.5, "FIDO", 1, 64},
+                                     {A::Sinistra, 185.5, "BOXER", 1, 54},
+                                     {A::Centro, 246, "95", 0, 0},
                                      {A::Centro, 265, "00'41\"20", 0, 0}};
     EXPECT_EQ(ranking, expectedRanking);
 
