@@ -264,13 +264,16 @@ private slots:
         const QList<PrintedCall> calls = print(Kind(kind));
         const double right = kind == Classifica ? 282 : 195;
         EasyPrint ep(*printer);
+        ep.setOrientation(kind == Classifica ? vbPRORLandscape : vbPRORPortrait);
+        const double pageHeight = ep.PageHeight();
+        ep.setOrientation(vbPRORPortrait);
         for (int page = 1; page <= 3; ++page) {
             const QString footer = QStringLiteral("pag.%1").arg(page);
             const PrintedCall* f = find(calls, footer, page);
             QVERIFY2(f, qPrintable(footer));
             const double y = page < 3 ? fullFooter : lastFooter;
             QVERIFY(near(f->x + f->width, right));
-            QVERIFY(near(f->y, y > 0 ? y : ep.PageHeight() + y));
+            QVERIFY(near(f->y, y > 0 ? y : pageHeight + y));
             QCOMPARE(f->fontSize, page < 3 ? 10.0 : double(lastSize));
             QCOMPARE(f->bold, page < 3 || lastSize == 10);
             // The bib cells of the page, each one advance under the previous, from 80 mm.
