@@ -9,6 +9,7 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,7 +34,10 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
 
     PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
-    PctLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo_report.png")));
+    // Drawn at twice the screen's density: it shows at half its pixels and prints sharp.
+    QPixmap logo(QStringLiteral(":/pictures/logo_report.png"));
+    logo.setDevicePixelRatio(2);
+    PctLogo->setPixmap(logo);
     cmdPrint = bottone(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     cmdClose = bottone(this, QStringLiteral("cmdClose"), QStringLiteral("Chiudi"));
     cmdPrint->setEnabled(false);
@@ -44,6 +48,13 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
         if (on)
             cmdPrint->setEnabled(true);
     });
+
+    // The widths in twips were chosen for a smaller font: every heading stays readable.
+    QHeaderView* header = m_pannello->LstInsRisultati->header();
+    for (int i = 0; i + 1 < m_imp.membro.colonne.size(); ++i)
+        header->resizeSection(
+            i, std::max(header->sectionSize(i),
+                        header->fontMetrics().horizontalAdvance(m_imp.membro.colonne[i].intestazione) + 16));
 
     auto* count = new QHBoxLayout;
     count->addWidget(m_pannello->etichettaNumero);
@@ -60,7 +71,7 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
     main->addLayout(count);
     main->addWidget(m_pannello->LstInsRisultati, 1);
     main->addLayout(buttons);
-    resize(m_imp.membro.colonne.size() > 7 ? 1120 : 900, 640);
+    resize(m_imp.membro.colonne.size() > 7 ? 1200 : 900, 640);
 
     // Form_Load
     if (!Opt_Run.empty())
