@@ -35,7 +35,8 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
     PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
     // Drawn at twice the screen's density: it shows at half its pixels and prints sharp.
-    QPixmap logo(QStringLiteral(":/pictures/logo_report.png"));
+    m_logo = QImage(QStringLiteral(":/pictures/logo_report.png"));
+    QPixmap logo = QPixmap::fromImage(m_logo);
     logo.setDevicePixelRatio(2);
     PctLogo->setPixmap(logo);
     cmdPrint = bottone(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
@@ -101,7 +102,7 @@ DatiIntestazione FormReport::datiIntestazione() const {
     }
     d.RunScelta = m_RunScelta;
     d.oggi = QDate::currentDate();
-    d.logo = PctLogo->pixmap().toImage();
+    d.logo = m_logo; // the picture itself, at its stored density
     return d;
 }
 

@@ -4,6 +4,8 @@
 #include "entries/PannelloSelezione.h"
 #include "reports/ReportFrame.h"
 
+#include <QImage>
+
 #include <memory>
 #include <vector>
 
@@ -50,6 +52,7 @@ private:
     PannelloSelezione* m_pannello = nullptr;
     std::vector<QRadioButton*> Opt_Run;
     QLabel* PctLogo = nullptr;
+    QImage m_logo;
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdClose = nullptr;
     int m_RunScelta = 0;
