@@ -4,6 +4,7 @@
 #include "frame/ZAR_Main.h"
 #include "platform/Printer.h"
 #include "platform/SingleInstance.h"
+#include "reports/ReportData.h"
 #include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 
@@ -21,7 +22,6 @@ using namespace zar::test;
 
 namespace {
 
-const QString G = QStringLiteral("20240501ROMA");
 constexpr double kMmPerPoint = 25.4 / 72;
 
 struct Word {
@@ -79,25 +79,7 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
     ZAR_Main main(folder.path(), instance);
     SharedValues& shared = main.shared();
     shared.openDatabase();
-    Database& db = *shared.dbGare;
-    db.exec("INSERT INTO TblGare (CodiceGara, Gara, Localita, Giudice, Data) VALUES (?, 'Trofeo', 'Roma', "
-            "'Verdi', '01/05/2024')",
-            {G});
-    {
-        Transaction tx(db);
-        for (int bib = 1; bib <= 120; ++bib) {
-            const QString cf = QStringLiteral("CF%1").arg(bib), chip = QStringLiteral("CHIP%1").arg(bib);
-            db.exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES (?, ?, 'MARIO')",
-                    {cf, QStringLiteral("ROSSI%1").arg(bib)});
-            db.exec("INSERT INTO TblCani (Microchip, NomeCane, Razza) VALUES (?, ?, 'BOXER')",
-                    {chip, QStringLiteral("FIDO%1").arg(bib)});
-            db.exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, Categoria, "
-                    "Classe, Taglia, ClassificaRun1, PunteggioRun1, TempoRun1) "
-                    "VALUES (?, ?, ?, ?, 'TIME', 'JUNIOR', 'SMALL', ?, 90, 0.5)",
-                    {G, bib, cf, chip, bib});
-        }
-        tx.commit();
-    }
+    riempiGara(*shared.dbGare, 120);
     const QString pdf = folder.file("report.pdf");
     shared.printer = Printer::toPdfFile(pdf);
     showActive(&main);
@@ -107,22 +89,13 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
         const char* menu;
         const char* form;
         int boxes;
-        const char* title;       // its first word, at (15, 28)
-        const char* firstRow[2]; // handler of the first and of the last row
-        const char* lastRow;
-        double handlerX;
+        const char* title; // its first word, at (15, 28)
+        double handlerX;   // where the handlers' names start
         bool landscape;
     } reports[] = {
-        {"mnOrdinePartenze", "frmReportPartenza", 4, "STAMPA", {"ROSSI1", "FIDO1"}, "ROSSI120", 48, false},
-        {"mnClassifiche",
-         "frmReportClassifica",
-         4,
-         "CLASSIFICA",
-         {"ROSSI1", "FIDO1"},
-         "ROSSI120",
-         45.5,
-         true},
-        {"mnIscritti", "frmReportIscritti", 1, "STAMPA", {"ROSSI1", "FIDO1"}, "ROSSI120", 31, false},
+        {"mnOrdinePartenze", "frmReportPartenza", 4, "STAMPA", 48, false},
+        {"mnClassifiche", "frmReportClassifica", 4, "CLASSIFICA", 45.5, true},
+        {"mnIscritti", "frmReportIscritti", 1, "STAMPA", 31, false},
     };
     for (const auto& rep : reports) {
         drive([&] { main.menuItem(QString::fromLatin1(rep.menu))->trigger(); }, QString::fromLatin1(rep.form),
@@ -148,26 +121,27 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
         const bool landscape = size.captured(1).toDouble() > size.captured(2).toDouble();
         QCOMPARE(landscape, rep.landscape);
         const QList<Word> ws = words(pdf);
-        const Word* title = find(ws, QString::fromLatin1(rep.title), 1);
-        QVERIFY(title && std::abs(title->xMin - 15) < 0.3);
-        const double right = rep.landscape ? 282 : 195;
+        const auto at = [&](const QString& text, int page, double x, double y, bool right = false) {
+            const Word* w = find(ws, text, page);
+            return w && std::abs((right ? w->xMax : w->xMin) - x) < 0.3 && std::abs(w->yMin - y) < 0.3;
+        };
+        QVERIFY(at(QString::fromLatin1(rep.title), 1, 15, 28));
         int pages = 0;
         for (const Word& w : ws)
             pages = std::max(pages, w.page);
         QVERIFY(pages >= 3);
-        for (int p = 1; p <= pages; ++p) {
-            const Word* footer = find(ws, QStringLiteral("pag.%1").arg(p), p);
-            QVERIFY2(footer && std::abs(footer->xMax - right) < 0.3, qPrintable(QString::number(p)));
-        }
-        const Word* first = find(ws, QString::fromLatin1(rep.firstRow[0]), 1);
-        QVERIFY(first && std::abs(first->xMin - rep.handlerX) < 0.3);
-        // The row's text top sits at 80 mm; the word box starts at the glyphs' top.
-        QVERIFY(first->yMin > 79.7 && first->yMin < 81.5);
-        const Word* last = nullptr;
+        const double right = rep.landscape ? 282 : 195, bottom = rep.landscape ? 201 : 285;
+        for (int p = 1; p <= pages; ++p) // the last page's footer: 1 or 2 mm lower
+            QVERIFY2(at(QStringLiteral("pag.%1").arg(p), p, right, p < pages || rep.landscape ? bottom : 287,
+                        true),
+                     qPrintable(QString::number(p)));
+        // The rows: the first at 80 mm, the last one advance per row further down its page.
+        const Word* second = find(ws, "ROSSI2", 1);
+        QVERIFY(at("ROSSI1", 1, rep.handlerX, 80) && second);
+        int onLast = 0;
         for (const Word& w : ws)
-            if (w.text == QLatin1String(rep.lastRow))
-                last = &w;
-        QVERIFY(last && last->page == pages && std::abs(last->xMin - rep.handlerX) < 0.3);
+            onLast += w.page == pages && w.text.startsWith(QLatin1String("ROSSI"));
+        QVERIFY(at("ROSSI120", pages, rep.handlerX, 80 + (onLast - 1) * (second->yMin - 80)));
     }
     // The serif font is embedded.
     const QString fonts = run("pdffonts", {pdf});
