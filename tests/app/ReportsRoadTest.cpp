@@ -114,8 +114,6 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
                   click(form, "cmdClose");
               });
         QVERIFY(QFile::exists(pdf));
-        if (qEnvironmentVariableIsSet("ZAR_KEEP_PDF")) // to look at the pages
-            QFile::copy(pdf, qEnvironmentVariable("ZAR_KEEP_PDF") + QLatin1String(rep.form) + ".pdf");
         const QString info = run("pdfinfo", {pdf});
         const auto size = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(info);
         const bool landscape = size.captured(1).toDouble() > size.captured(2).toDouble();

@@ -313,56 +313,6 @@ private slots:
         QCOMPARE(printer->jobsSent(), 1);
         QCOMPARE(printer->Orientation(), int(vbPRORPortrait));
     }
-
-    void cellsOfEachReport() {
-        test::riempiGara(db(), 2);
-        const double a10 = advance(10);
-        const struct {
-            Kind kind;
-            Texts cells;
-        } cases[] = {
-            // The start order sorted by bib descending: numbered in the list's order.
-            {Partenza,
-             {{"1", C, 22.5, 80},
-              {"2", C, 37.5, 80},
-              {"ROSSI2 MARIO", L, 48, 80},
-              {"FIDO2", L, 133, 80},
-              {"2", C, 22.5, 80 + a10},
-              {"1", C, 37.5, 80 + a10}}},
-            {Classifica,
-             {{"1", C, 22, 80},
-              {"ROSSI1 MARIO", L, 45.5, 80},
-              {"FIDO1", L, 120.5, 80},
-              {"BOXER", L, 186.5, 80},
-              {"90", C, 246, 80},
-              {"00'30\"00", C, 265, 80},
-              {"2", C, 36, 80 + a10}}},
-            {Iscritti,
-             {{"1", C, 22, 80},
-              {"ROSSI1 MARIO", L, 31, 80},
-              {"FIDO1", L, 94, 80},
-              {"T.", C, 153, 80},
-              {"JUN.", C, 165, 80},
-              {"SMA.", C, 177.5, 80},
-              {"____", C, 189.5, 80 + a10}}},
-        };
-        for (const auto& c : cases) {
-            print(c.kind);
-            if (c.kind == Partenza) {
-                form->pannello()->LstInsRisultati->clicIntestazione(0);
-                form->pannello()->LstInsRisultati->clicIntestazione(0);
-                printer->clear();
-                form->cmdPrint_Click();
-            }
-            for (const auto& [text, anchor, x, y] : c.cells) {
-                bool found = false;
-                for (const PrintedCall& p : printer->calls())
-                    found = found || (p.text == text && near(anchorX(p, anchor), x) && near(p.y, y) &&
-                                      p.bold && !p.italic && near(p.fontSize, 10));
-                QVERIFY2(found, qPrintable(text));
-            }
-        }
-    }
 };
 
 QTEST_MAIN(ReportsTest)
