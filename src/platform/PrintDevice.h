@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 
 namespace zar {
 
@@ -12,6 +13,21 @@ struct CachedFont {
     QFont font;
     QFontMetricsF metrics;
     double mmPerUnit; // millimetres per metrics unit
+
+    // Reports measure a text and then print it, and repeat many texts (numbers, breeds,
+    // headings): widths are remembered, within a bound.
+    mutable QHash<QString, double> widths;
+
+    double widthMm(const QString& text) const {
+        auto found = widths.constFind(text);
+        if (found != widths.cend())
+            return *found;
+        if (widths.size() >= 4096)
+            widths.clear();
+        const double width = metrics.horizontalAdvance(text) * mmPerUnit;
+        widths.insert(text, width);
+        return width;
+    }
 };
 
 // The page set-up a job starts with (and each new page takes).

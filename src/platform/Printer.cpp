@@ -25,8 +25,15 @@ namespace zar {
 
 namespace {
 
-// Text is measured at this resolution whatever the device, so every device lays text out alike.
-constexpr int kMetricDpi = 9600;
+// A stand-in paint device for measuring text at a device's resolution: text measured at the
+// resolution it is drawn at is laid out alike, so it lands where TextWidth said it would.
+QImage metricImage(int dpi) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    const int dpm = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    return image;
+}
 
 // Fonts the documents name that a Linux desktop holds as their metric-compatible twins.
 QString substituteFamily(const QString& family) {
@@ -36,17 +43,6 @@ QString substituteFamily(const QString& family) {
         {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
     };
     return twins.value(family.toLower());
-}
-
-const QPaintDevice& metricDevice() {
-    static const QImage image = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        const int dpm = qRound(kMetricDpi / 0.0254);
-        i.setDotsPerMeterX(dpm);
-        i.setDotsPerMeterY(dpm);
-        return i;
-    }();
-    return image;
 }
 
 struct PaperCode {
@@ -149,32 +145,20 @@ public:
 
 // ---- painting on a paged device (PDF writer or printer) ----
 
-// The painter works in units of the metric resolution (scaled down to the device), so text is
-// laid out at exactly the size it was measured at and lands where TextWidth said it would.
+// Draws on a paged device in its own pixels; fonts measured at the same resolution.
 class Painting {
 public:
     Painting(QPagedPaintDevice& device, int dpiX, int dpiY)
-        : m_device(device), m_scaleX(double(dpiX) / kMetricDpi), m_scaleY(double(dpiY) / kMetricDpi) {}
+        : m_device(device), m_pxX(dpiX / 25.4), m_pxY(dpiY / 25.4) {}
 
-    bool begin() {
-        if (!m_painter.begin(&m_device))
-            return false;
-        m_painter.setTransform(QTransform::fromScale(m_scaleX, m_scaleY));
-        return true;
-    }
+    bool begin() { return m_painter.begin(&m_device); }
     bool end() { return m_painter.isActive() ? m_painter.end() : true; }
     bool newPage() { return m_device.newPage(); }
 
     void draw(const PrintedCall& call, const CachedFont& font) {
         if (call.kind == PrintedCall::Kind::Text) {
             if (m_font != &font) {
-                auto found = m_scaledFonts.find(&font);
-                if (found == m_scaledFonts.end()) {
-                    QFont scaled = font.font;
-                    scaled.setPointSizeF(font.font.pointSizeF() / m_scaleY);
-                    found = m_scaledFonts.emplace(&font, scaled).first;
-                }
-                m_painter.setFont(found->second);
+                m_painter.setFont(font.font);
                 m_font = &font;
             }
             setPen(call, false);
@@ -216,10 +200,9 @@ public:
     }
 
 private:
-    static constexpr double kUnitsPerMm = kMetricDpi / 25.4;
-    static QPointF point(double x, double y) { return {x * kUnitsPerMm, y * kUnitsPerMm}; }
-    static QRectF rect(double x, double y, double w, double h) {
-        return {x * kUnitsPerMm, y * kUnitsPerMm, w * kUnitsPerMm, h * kUnitsPerMm};
+    QPointF point(double x, double y) const { return {x * m_pxX, y * m_pxY}; }
+    QRectF rect(double x, double y, double w, double h) const {
+        return {x * m_pxX, y * m_pxY, w * m_pxX, h * m_pxY};
     }
     void setPen(const PrintedCall& call, bool shapes) {
         const QColor colour = bgrColor(call.foreColor);
@@ -227,7 +210,7 @@ private:
         const int width = shapes ? call.drawWidth : 1;
         const Qt::PenStyle style = shapes ? penStyle(call.drawStyle) : Qt::SolidLine;
         if (colour != m_penColour || width != m_penWidth || style != m_penStyle) {
-            m_painter.setPen(QPen(colour, width / m_scaleX, style, Qt::FlatCap, Qt::MiterJoin));
+            m_painter.setPen(QPen(colour, width, style, Qt::FlatCap, Qt::MiterJoin));
             m_penColour = colour;
             m_penWidth = width;
             m_penStyle = style;
@@ -238,9 +221,8 @@ private:
 
     QPagedPaintDevice& m_device;
     QPainter m_painter;
-    double m_scaleX, m_scaleY; // device pixels per painter unit
+    double m_pxX, m_pxY; // device pixels per mm
     const CachedFont* m_font = nullptr;
-    std::map<const CachedFont*, QFont> m_scaledFonts;
     QColor m_penColour;
     int m_penWidth = -1;
     Qt::PenStyle m_penStyle = Qt::NoPen;
@@ -648,6 +630,13 @@ QString Printer::Fonts(int index) const {
 const CachedFont& Printer::font() const {
     if (m_font)
         return *m_font;
+    const int dpi = geometry().dpiY;
+    if (dpi != m_metricDpi) {
+        // Another resolution (another printer): every font is measured again.
+        m_fonts.clear();
+        m_metricDevice = metricImage(dpi);
+        m_metricDpi = dpi;
+    }
     const QString key = QStringLiteral("%1|%2|%3%4%5")
                             .arg(m_fontName)
                             .arg(m_fontSize)
@@ -665,8 +654,8 @@ const CachedFont& Printer::font() const {
         f.setItalic(m_italic);
         f.setUnderline(m_underline);
         f.setHintingPreference(QFont::PreferNoHinting);
-        QFontMetricsF metrics(f, &metricDevice());
-        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / kMetricDpi});
+        QFontMetricsF metrics(f, &m_metricDevice);
+        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / dpi, {}});
         found = m_fonts.emplace(key, std::move(cached)).first;
     }
     m_font = found->second.get();
@@ -695,7 +684,7 @@ void Printer::setOrientation(int orientation) {
     if (orientation != vbPRORPortrait && orientation != vbPRORLandscape)
         invalidValue();
     if (orientation != m_orientation)
-        m_geometry.reset();
+        layoutChanged();
     m_orientation = orientation;
 }
 
@@ -704,7 +693,7 @@ void Printer::setPaperSize(int code) {
                      [code](const PaperCode& p) { return p.code == code; }))
         invalidValue();
     if (code != m_paperSize)
-        m_geometry.reset();
+        layoutChanged();
     m_paperSize = code;
 }
 
@@ -772,7 +761,7 @@ void Printer::Print(const QString& text) {
     call.y = at.y();
     call.text = text;
     const CachedFont& f = font();
-    call.width = f.metrics.horizontalAdvance(text) * f.mmPerUnit;
+    call.width = f.widthMm(text);
     call.height = f.metrics.height() * f.mmPerUnit;
     call.x2 = call.x + call.width;
     call.y2 = call.y + call.height;
@@ -783,7 +772,7 @@ void Printer::Print(const QString& text) {
 
 double Printer::TextWidth(const QString& text) const {
     const CachedFont& f = font();
-    return fromMm(f.metrics.horizontalAdvance(text) * f.mmPerUnit);
+    return fromMm(f.widthMm(text));
 }
 
 double Printer::TextHeight(const QString&) const {
@@ -854,7 +843,7 @@ void Printer::endJob() {
     m_job = JobState::Idle;
     m_page = 1;
     m_currentXMm = m_currentYMm = 0;
-    m_geometry.reset(); // the next job may go to another printer
+    layoutChanged(); // the next job may go to another printer
 }
 
 void Printer::EndDoc() {

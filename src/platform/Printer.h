@@ -211,8 +211,11 @@ public:
 
 protected:
     PrintDevice& device() const { return *m_device; }
-    // The device's layout changed: measure it again.
-    void layoutChanged() { m_geometry.reset(); }
+    // The device's layout changed: measure it again (and the fonts, when its resolution did).
+    void layoutChanged() {
+        m_geometry.reset();
+        m_font = nullptr;
+    }
 
 private:
     struct Geometry {
@@ -248,6 +251,8 @@ private:
     bool m_underline = false;
     mutable std::map<QString, std::unique_ptr<CachedFont>> m_fonts;
     mutable const CachedFont* m_font = nullptr;
+    mutable QImage m_metricDevice; // text is measured at the device's resolution
+    mutable int m_metricDpi = 0;
 
     int m_foreColor = 0;
     int m_drawStyle = 0;
