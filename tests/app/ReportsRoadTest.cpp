@@ -136,10 +136,14 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
         // The rows: the first at 80 mm, the last one advance per row further down its page.
         const Word* second = find(ws, "ROSSI2", 1);
         QVERIFY(at("ROSSI1", 1, rep.handlerX, 80) && second);
-        int onLast = 0;
+        // A last row that fills its page leaves a page with the header alone.
+        int lastPage = 0, onLast = 0;
         for (const Word& w : ws)
-            onLast += w.page == pages && w.text.startsWith(QLatin1String("ROSSI"));
-        QVERIFY(at("ROSSI120", pages, rep.handlerX, 80 + (onLast - 1) * (second->yMin - 80)));
+            lastPage = w.text == QLatin1String("ROSSI120") ? w.page : lastPage;
+        for (const Word& w : ws)
+            onLast += w.page == lastPage && w.text.startsWith(QLatin1String("ROSSI"));
+        QVERIFY(lastPage >= pages - 1);
+        QVERIFY(at("ROSSI120", lastPage, rep.handlerX, 80 + (onLast - 1) * (second->yMin - 80)));
     }
     // The serif font is embedded.
     const QString fonts = run("pdffonts", {pdf});
