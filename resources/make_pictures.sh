@@ -4,7 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 for f in svg/*.svg; do
     name=$(basename "$f" .svg)
-    if [ "$name" = sfondo ]; then
+    if [ "$name" = logo_report ]; then
+        # Printed at its own size: the density is stored, so 150 x 50 units print 40 x 13 mm.
+        convert -background none -depth 8 -units PixelsPerInch -density 192 "$f" "$name.png"
+    elif [ "$name" = sfondo ]; then
         convert -background none -depth 8 -density 96 "$f" "$name.png"
     else
         convert -background none -depth 8 -density 192 "$f" "$name.png"

@@ -30,6 +30,8 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
         sql += QStringLiteral(", i.CodiceFiscale, i.Microchip");
     if (campi && filtro.risultati)
         sql += QStringLiteral(", i.Categoria, i.Classe, i.Taglia");
+    if (filtro.razza)
+        sql += QStringLiteral(", k.Razza");
     if (filtro.risultati)
         sql += QStringLiteral(", i.PunteggioRun1, i.TempoRun1, i.ClassificaRun1, "
                               "i.PunteggioRun2, i.TempoRun2, i.ClassificaRun2, i.PunteggioCombinata, "
@@ -68,6 +70,8 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
             r.Classe = st.column(c++).toString();
             r.Taglia = st.column(c++).toString();
         }
+        if (filtro.razza)
+            r.Razza = st.column(c++).toString();
         if (filtro.risultati) {
             for (QVariant& v : r.risultati)
                 v = st.column(c++);

@@ -32,6 +32,7 @@ struct RigaIscritto {
     QString Conduttore; // Cognome + " " + Nome; empty when the handler is not in the register
     QString CodiceFiscale;
     QString NomeCane; // empty when the dog is not in the register
+    QString Razza;    // read only when the filter asks for it
     QString Microchip;
     QString Categoria;
     QString Classe;
@@ -53,6 +54,7 @@ struct FiltroIscritti {
     // Off: leave CodiceFiscale, Microchip, Categoria, Classe and Taglia empty, for lists
     // that do not show them.
     bool campiIscrizione = true;
+    bool razza = false; // read the dog's breed too
 };
 
 // The entries and their names in one query: the names come from the registers by key,

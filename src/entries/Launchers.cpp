@@ -4,6 +4,7 @@
 #include "frame/SharedValues.h"
 #include "platform/Modal.h"
 #include "platform/MsgBox.h"
+#include "reports/ReportForms.h"
 
 namespace zar {
 
@@ -34,6 +35,18 @@ void showFrmIscrizione(SharedValues& shared, QWidget* parent) {
 
 void showFrmClassifica(SharedValues& shared, QWidget* parent) {
     mostra<frmClassifica>(shared.frmClassifica, shared, parent);
+}
+
+void showFrmReportPartenza(SharedValues& shared, QWidget* parent) {
+    mostra<frmReportPartenza>(shared.frmReportPartenza, shared, parent);
+}
+
+void showFrmReportClassifica(SharedValues& shared, QWidget* parent) {
+    mostra<frmReportClassifica>(shared.frmReportClassifica, shared, parent);
+}
+
+void showFrmReportIscritti(SharedValues& shared, QWidget* parent) {
+    mostra<frmReportIscritti>(shared.frmReportIscritti, shared, parent);
 }
 
 } // namespace zar

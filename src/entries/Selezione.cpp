@@ -35,6 +35,7 @@ std::optional<FiltroIscritti> FiltroPerSelezione(const MembroSelezione& membro, 
     FiltroIscritti f;
     f.ordine = membro.ordine ? membro.ordine() : OrdineIscritti::Pettorale;
     f.campiIscrizione = membro.campiIscrizione;
+    f.razza = membro.razza;
     switch (membro.filtri) {
     case MembroSelezione::Filtri::Tutti:
         if (sel.CodiceGara.isEmpty() || sel.Categoria.isEmpty() || sel.Classe.isEmpty() ||

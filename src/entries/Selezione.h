@@ -67,6 +67,7 @@ struct MembroSelezione {
     // The rows carry CodiceFiscale, Microchip, Categoria, Classe and Taglia (off: the
     // list shows none of them, so they are not read).
     bool campiIscrizione = true;
+    bool razza = false; // the rows carry the dog's breed
     QList<ColonnaLista> colonne;
     std::function<QStringList(const RigaIscritto&)> celle; // one row's texts, in column order
     TestoCella cella; // one cell's text; when set, the list uses it instead of celle

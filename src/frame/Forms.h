@@ -13,5 +13,8 @@ void showFrmConduttore(SharedValues& shared, QWidget* parent);
 void showFrmCane(SharedValues& shared, QWidget* parent);
 void showFrmIscrizione(SharedValues& shared, QWidget* parent);
 void showFrmClassifica(SharedValues& shared, QWidget* parent);
+void showFrmReportPartenza(SharedValues& shared, QWidget* parent);
+void showFrmReportClassifica(SharedValues& shared, QWidget* parent);
+void showFrmReportIscritti(SharedValues& shared, QWidget* parent);
 
 } // namespace zar

@@ -238,9 +238,12 @@ void ZAR_Main::buildMenus() {
     // The print forms come later; their items are here so that menus and help numbers stand.
     QMenu* stampe = addMenu(bar, QStringLiteral("mnStampe"), QStringLiteral("Stampe"), 700);
     addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660);
-    addItem(stampe, QStringLiteral("mnOrdinePartenze"), QStringLiteral("Ordine Partenza"), 670);
-    addItem(stampe, QStringLiteral("mnClassifiche"), QStringLiteral("Classifiche"), 680);
-    addItem(stampe, QStringLiteral("mnIscritti"), QStringLiteral("Iscritti"), 690);
+    wire(addItem(stampe, QStringLiteral("mnOrdinePartenze"), QStringLiteral("Ordine Partenza"), 670),
+         &ZAR_Main::mnOrdinePartenze_Click);
+    wire(addItem(stampe, QStringLiteral("mnClassifiche"), QStringLiteral("Classifiche"), 680),
+         &ZAR_Main::mnClassifiche_Click);
+    wire(addItem(stampe, QStringLiteral("mnIscritti"), QStringLiteral("Iscritti"), 690),
+         &ZAR_Main::mnIscritti_Click);
 
     QMenu* tabelle = addMenu(bar, QStringLiteral("mnTabelleDB"), QStringLiteral("&Tabelle DB"), 740);
     wire(addItem(tabelle, QStringLiteral("mnGare"), QStringLiteral("Gare"), 710), &ZAR_Main::mnGare_Click);
@@ -476,6 +479,18 @@ void ZAR_Main::mnIscrizioni_Click() {
 
 void ZAR_Main::mnPunteggi_Click() {
     guarded([this] { showFrmClassifica(m_shared, this); });
+}
+
+void ZAR_Main::mnOrdinePartenze_Click() {
+    guarded([this] { showFrmReportPartenza(m_shared, this); });
+}
+
+void ZAR_Main::mnClassifiche_Click() {
+    guarded([this] { showFrmReportClassifica(m_shared, this); });
+}
+
+void ZAR_Main::mnIscritti_Click() {
+    guarded([this] { showFrmReportIscritti(m_shared, this); });
 }
 
 void ZAR_Main::mnGare_Click() {

@@ -59,6 +59,9 @@ public:
     // Menu handlers.
     void mnIscrizioni_Click();
     void mnPunteggi_Click();
+    void mnOrdinePartenze_Click();
+    void mnClassifiche_Click();
+    void mnIscritti_Click();
     void mnuFileSta_Click();
     void mnExit_Click();
     void mnGare_Click();

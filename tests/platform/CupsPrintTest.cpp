@@ -1,0 +1,273 @@
+// Prints a page as a user does, through the system's default printer, on a private print
+// server: its own cupsd with configuration, spool, logs and socket in a temporary folder, and
+// one queue whose backend writes each job into a known folder. The machine's own print system
+// is never asked: the program finds the private server through CUPS_SERVER, and neither the
+// server nor the clients read the machine's configuration.
+//
+// Needs root (cupsd refuses anything else). Where it cannot run it says why and is skipped,
+// except under CI=true, where that is a failure. Its outcome goes into the file named by
+// ZAR_CUPS_STATUS ("ran", "skipped: ...", "failed") so CI can insist that it ran.
+
+#include "frame/SharedValues.h"
+#include "platform/Printer.h"
+#include "platform/PrinterSetup.h"
+#include "reports/EasyPrint.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+using namespace zar;
+
+namespace {
+
+constexpr int kSkipped = 77; // ctest's SKIP_RETURN_CODE
+const QString kQueue = QStringLiteral("ZAR_Test");
+
+void writeStatus(const QString& status) {
+    const QByteArray path = qgetenv("ZAR_CUPS_STATUS");
+    if (path.isEmpty())
+        return;
+    QFile file(QString::fromLocal8Bit(path));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(status.toUtf8() + '\n');
+}
+
+bool writeFile(const QString& path, const QString& text, QFile::Permissions permissions = {}) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(text.toUtf8());
+    file.close();
+    return permissions == QFile::Permissions() || file.setPermissions(permissions);
+}
+
+QString run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    const bool finished = p.waitForFinished(30000);
+    if (exitCode)
+        *exitCode = finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAll());
+}
+
+// The private print server, stopped when this object dies.
+class PrivateCups {
+public:
+    QString start() {
+        if (!m_dir.isValid())
+            return QStringLiteral("no temporary folder");
+        const QString root = m_dir.path();
+        // The scheduler's helpers (running as its unprivileged user) pass through this folder.
+        QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                        QFile::ExeOther);
+        for (const char* sub : {"etc", "spool", "tmp", "cache", "state", "log", "out", "client", "home",
+                                "program", "bin/backend"})
+            QDir(root).mkpath(QString::fromLatin1(sub));
+        // ServerBin: the system's helpers, and our backend alone.
+        for (const char* helper : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver"})
+            QFile::link(QStringLiteral("/usr/lib/cups/") + QString::fromLatin1(helper),
+                        root + QStringLiteral("/bin/") + QString::fromLatin1(helper));
+        const QString backend = QStringLiteral(
+            "#!/bin/sh\n"
+            "# Writes each job's document into the folder of the device URI (zarfile:/folder).\n"
+            "if [ $# -eq 0 ]; then echo 'direct zarfile \"Unknown\" \"ZAR test folder\"'; exit 0; fi\n"
+            "dir=\"${DEVICE_URI#zarfile:}\"\n"
+            "part=\"$dir/.job-$1\"\n"
+            "if [ -n \"$6\" ]; then cp \"$6\" \"$part\"; else cat > \"$part\"; fi || exit 1\n"
+            "mv \"$part\" \"$dir/job-$1.pdf\"\n");
+        // Owner-only: the scheduler runs it as root, so it can write into our folder.
+        if (!writeFile(root + QStringLiteral("/bin/backend/zarfile"), backend,
+                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            return QStringLiteral("cannot write the backend");
+        // Only the socket: no network port, no browsing, no shared printcap.
+        const QString conf = QStringLiteral("Listen %1/cups.sock\n"
+                                            "LogLevel info\n"
+                                            "Browsing No\n"
+                                            "BrowseLocalProtocols none\n"
+                                            "WebInterface No\n"
+                                            "DefaultAuthType None\n"
+                                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                            "<Policy default>\n  <Limit All>\n    Order allow,deny\n"
+                                            "    Allow all\n  </Limit>\n</Policy>\n")
+                                 .arg(root);
+        const QString files = QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nTempDir %1/tmp\n"
+                                             "CacheDir %1/cache\nStateDir %1/state\nServerBin %1/bin\n"
+                                             "AccessLog %1/log/access_log\nErrorLog %1/log/error_log\n"
+                                             "PageLog %1/log/page_log\nPrintcap %1/printcap\n"
+                                             "SystemGroup root\n")
+                                  .arg(root);
+        if (!writeFile(root + QStringLiteral("/cupsd.conf"), conf) ||
+            !writeFile(root + QStringLiteral("/cups-files.conf"), files))
+            return QStringLiteral("cannot write the configuration");
+
+        m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+        m_cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
+                      {QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
+                       QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf")});
+        if (!m_cupsd.waitForStarted(10000))
+            return QStringLiteral("cupsd does not start");
+
+        // The clients: our server only, none of the machine's or the user's settings.
+        qputenv("CUPS_SERVER", socket().toLocal8Bit());
+        qputenv("CUPS_SERVERROOT", (root + QStringLiteral("/client")).toLocal8Bit());
+        qputenv("HOME", (root + QStringLiteral("/home")).toLocal8Bit());
+        qunsetenv("LPDEST");
+        qunsetenv("PRINTER");
+
+        QElapsedTimer waited;
+        waited.start();
+        int code = -1;
+        while (waited.elapsed() < 15000) {
+            if (m_cupsd.state() != QProcess::Running)
+                return QStringLiteral("cupsd stopped: ") + QString::fromUtf8(m_cupsd.readAll()) + log();
+            if (QFile::exists(socket())) {
+                run(QStringLiteral("lpstat"), {QStringLiteral("-r")}, &code);
+                if (code == 0)
+                    break;
+            }
+            QThread::msleep(100);
+        }
+        if (code != 0)
+            return QStringLiteral("cupsd does not answer") + log();
+        const QString added = run(QStringLiteral("lpadmin"),
+                                  {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
+                                   QStringLiteral("zarfile:") + out()},
+                                  &code);
+        if (code != 0)
+            return QStringLiteral("lpadmin -p: ") + added + log();
+        const QString madeDefault = run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), kQueue}, &code);
+        if (code != 0)
+            return QStringLiteral("lpadmin -d: ") + madeDefault + log();
+        return {};
+    }
+
+    ~PrivateCups() {
+        if (m_cupsd.state() != QProcess::NotRunning) {
+            m_cupsd.terminate();
+            if (!m_cupsd.waitForFinished(10000)) {
+                m_cupsd.kill();
+                m_cupsd.waitForFinished(5000);
+            }
+        }
+    }
+
+    QString socket() const { return m_dir.path() + QStringLiteral("/cups.sock"); }
+    QString out() const { return m_dir.path() + QStringLiteral("/out"); }
+    QString programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
+    QString log() const {
+        QFile file(m_dir.path() + QStringLiteral("/log/error_log"));
+        return file.open(QIODevice::ReadOnly) ? QStringLiteral("\n") + QString::fromUtf8(file.readAll())
+                                              : QString();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_cupsd;
+};
+
+} // namespace
+
+class CupsPrintTest : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CupsPrintTest(PrivateCups& cups) : m_cups(cups) {}
+
+private slots:
+    void printsThroughTheDefaultPrinter() {
+        QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), kQueue);
+        SharedValues shared;
+        shared.programFolder = m_cups.programFolder();
+        setApplicationPrinterName(QString());
+
+        // As the reports do: through EasyPrint, in millimetres from the paper's corner.
+        EasyPrint ep(applicationPrinter(shared));
+        ep.setPaperSize(vbPRPSA4);
+        ep.setOrientation(vbPRORPortrait);
+        ep.setFontName(QStringLiteral("Times New Roman"));
+        ep.setFontSize(12);
+        ep.PrintLeft(30, 40, QStringLiteral("Prova di stampa"), 0, 0);
+        ep.PrintRight(195, 280, QStringLiteral("pag.1"), 0, 0);
+        ep.PrintShape(15, 65, 180, 220, 1);
+        ep.EndDoc();
+
+        QString job;
+        QElapsedTimer waited;
+        waited.start();
+        while (job.isEmpty() && waited.elapsed() < 30000) {
+            const QStringList done = QDir(m_cups.out()).entryList({QStringLiteral("job-*.pdf")}, QDir::Files);
+            if (!done.isEmpty())
+                job = m_cups.out() + QLatin1Char('/') + done.first();
+            else
+                QThread::msleep(100);
+        }
+        QVERIFY2(!job.isEmpty(), qPrintable(QStringLiteral("no job came out") + m_cups.log()));
+        QVERIFY(!QDir(shared.programFolder + QStringLiteral("/Stampe")).exists()); // not the fallback
+
+        const QString info = run(QStringLiteral("pdfinfo"), {job});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral(R"(Pages:\s+1\n)"))), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+595(\.\d+)? x 84[12])"))),
+                 qPrintable(info));
+        const QString bbox =
+            run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), job, QStringLiteral("-")});
+        const auto found =
+            QRegularExpression(QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>Prova<)re"))
+                .match(bbox);
+        QVERIFY2(found.hasMatch(), qPrintable(bbox));
+        QVERIFY(qAbs(found.captured(1).toDouble() * 25.4 / 72 - 30) < 0.3);
+        QVERIFY(qAbs(found.captured(2).toDouble() * 25.4 / 72 - 40) < 0.3);
+        const auto page =
+            QRegularExpression(QStringLiteral(R"re(xMax="([\d.]+)"[^>]*>pag\.1<)re")).match(bbox);
+        QVERIFY2(page.hasMatch(), qPrintable(bbox));
+        QVERIFY(qAbs(page.captured(1).toDouble() * 25.4 / 72 - 195) < 0.3);
+    }
+
+private:
+    PrivateCups& m_cups;
+};
+
+int main(int argc, char** argv) {
+    writeStatus(QStringLiteral("started"));
+    QString cannot;
+    if (geteuid() != 0)
+        cannot = QStringLiteral("needs root to start a private cupsd");
+    else if (!QFile::exists(QStringLiteral("/usr/sbin/cupsd")))
+        cannot = QStringLiteral("cupsd is not installed (package cups-daemon)");
+    else if (!QFile::exists(QStringLiteral("/usr/sbin/lpadmin")))
+        cannot = QStringLiteral("lpadmin is not installed (package cups-client)");
+    const bool ci = qgetenv("CI") == "true";
+    if (!cannot.isEmpty()) {
+        std::fprintf(stderr, "CUPS print test cannot run: %s\n", qPrintable(cannot));
+        writeStatus(QStringLiteral("skipped: ") + cannot);
+        return ci ? 1 : kSkipped;
+    }
+
+    PrivateCups cups;
+    const QString failed = cups.start();
+    if (!failed.isEmpty()) {
+        std::fprintf(stderr, "The private cupsd could not be set up: %s\n", qPrintable(failed));
+        writeStatus(QStringLiteral("failed: ") + failed);
+        return 1;
+    }
+    QApplication app(argc, argv); // after CUPS_SERVER: Qt's print support reads it once
+    CupsPrintTest test(cups);
+    const int result = QTest::qExec(&test, argc, argv);
+    writeStatus(result == 0 ? QStringLiteral("ran") : QStringLiteral("failed"));
+    return result;
+}
+
+#include "CupsPrintTest.moc"
