@@ -130,18 +130,13 @@ private slots:
         const std::pair<const char*, std::function<void(Printer&)>> cases[] = {
             {"scale mode 3", [](Printer& p) { p.setScaleMode(3); }},
             {"colour -1", [](Printer& p) { p.setForeColor(-1); }},
-            {"colour 0x1000000", [](Printer& p) { p.setForeColor(0x1000000); }},
             {"draw style 7", [](Printer& p) { p.setDrawStyle(7); }},
             {"draw width 0", [](Printer& p) { p.setDrawWidth(0); }},
             {"orientation 3", [](Printer& p) { p.setOrientation(3); }},
             {"paper 99", [](Printer& p) { p.setPaperSize(99); }},
-            {"copies 0", [](Printer& p) { p.setCopies(0); }},
-            {"colour mode 0", [](Printer& p) { p.setColorMode(0); }},
-            {"quality 0", [](Printer& p) { p.setPrintQuality(0); }},
             {"font size 0", [](Printer& p) { p.setFontSize(0); }},
             {"font size 2161", [](Printer& p) { p.setFontSize(2161); }},
             {"blank font name", [](Printer& p) { p.setFontName(QStringLiteral(" ")); }},
-            {"font -1", [](Printer& p) { p.Fonts(-1); }},
             {"font past the end", [](Printer& p) { p.Fonts(p.FontCount()); }},
         };
         RecordingPrinter printer;
