@@ -232,8 +232,18 @@ void BM_RawPainterPdf(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_EasyPrintPdf)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_RawPainterPdf)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_EasyPrintPdf)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_RawPainterPdf)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -422,6 +422,7 @@ public:
 
     DeviceLayout layout(const PageSetup& setup) override { return target().layout(setup); }
     void beginJob(const PageSetup& setup) override {
+        m_target.reset(); // the printer chosen now, not when the layout was last asked
         try {
             target().beginJob(setup);
         } catch (...) {
@@ -733,6 +734,7 @@ bool Printer::ensureJob() {
     if (m_job == JobState::Failed)
         return false;
     if (m_job == JobState::Idle) {
+        layoutChanged(); // a job may go to another printer than the last one
         try {
             m_device->beginJob(setup());
         } catch (const PrinterError& e) {

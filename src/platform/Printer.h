@@ -17,7 +17,7 @@ namespace zar {
 
 struct SharedValues;
 
-// Fault numbers of the printer layer, as the runtime numbered them.
+// Fault numbers of the printer layer.
 enum PrinterErrorNumber : int {
     errPathFileAccess = 75,  // the output file or its folder cannot be written
     errInvalidValue = 380,   // a property set to a value it does not take
@@ -91,7 +91,7 @@ class PrintDevice;
 struct CachedFont;
 struct PageSetup;
 
-// The program's printer, kept in the runtime printer object's model. One object serves the
+// The program's printer: a current point, a font and drawing settings. One object serves the
 // whole program (see applicationPrinter); its settings persist from job to job. A job starts
 // with the first drawing call after construction or after EndDoc/KillDoc; EndDoc sends it,
 // KillDoc drops it.

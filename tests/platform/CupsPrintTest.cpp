@@ -25,6 +25,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <functional>
 
 #include <unistd.h>
 
@@ -61,6 +62,17 @@ QString run(const QString& program, const QStringList& args, int* exitCode = nul
     if (exitCode)
         *exitCode = finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAll());
+}
+
+bool waitFor(int ms, const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > ms)
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
 }
 
 // The private print server, stopped when this object dies.
@@ -128,30 +140,24 @@ public:
         qunsetenv("LPDEST");
         qunsetenv("PRINTER");
 
-        QElapsedTimer waited;
-        waited.start();
         int code = -1;
-        while (waited.elapsed() < 15000) {
+        const bool answers = waitFor(15000, [&] {
             if (m_cupsd.state() != QProcess::Running)
-                return QStringLiteral("cupsd stopped: ") + QString::fromUtf8(m_cupsd.readAll()) + log();
-            if (QFile::exists(socket())) {
+                return true;
+            if (QFile::exists(socket()))
                 run(QStringLiteral("lpstat"), {QStringLiteral("-r")}, &code);
-                if (code == 0)
-                    break;
-            }
-            QThread::msleep(100);
+            return code == 0;
+        });
+        if (!answers || code != 0)
+            return QStringLiteral("cupsd does not answer: ") + QString::fromUtf8(m_cupsd.readAll()) + log();
+        // The queue, with our backend, made the default.
+        for (const QStringList& args : {QStringList{QStringLiteral("-p"), kQueue, QStringLiteral("-E"),
+                                                    QStringLiteral("-v"), QStringLiteral("zarfile:") + out()},
+                                        QStringList{QStringLiteral("-d"), kQueue}}) {
+            const QString said = run(QStringLiteral("lpadmin"), args, &code);
+            if (code != 0)
+                return QStringLiteral("lpadmin %1: %2").arg(args.join(QLatin1Char(' ')), said) + log();
         }
-        if (code != 0)
-            return QStringLiteral("cupsd does not answer") + log();
-        const QString added = run(QStringLiteral("lpadmin"),
-                                  {QStringLiteral("-p"), kQueue, QStringLiteral("-E"), QStringLiteral("-v"),
-                                   QStringLiteral("zarfile:") + out()},
-                                  &code);
-        if (code != 0)
-            return QStringLiteral("lpadmin -p: ") + added + log();
-        const QString madeDefault = run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), kQueue}, &code);
-        if (code != 0)
-            return QStringLiteral("lpadmin -d: ") + madeDefault + log();
         return {};
     }
 
@@ -206,15 +212,11 @@ private slots:
         ep.EndDoc();
 
         QString job;
-        QElapsedTimer waited;
-        waited.start();
-        while (job.isEmpty() && waited.elapsed() < 30000) {
+        waitFor(30000, [&] {
             const QStringList done = QDir(m_cups.out()).entryList({QStringLiteral("job-*.pdf")}, QDir::Files);
-            if (!done.isEmpty())
-                job = m_cups.out() + QLatin1Char('/') + done.first();
-            else
-                QThread::msleep(100);
-        }
+            job = done.isEmpty() ? QString() : m_cups.out() + QLatin1Char('/') + done.first();
+            return !job.isEmpty();
+        });
         QVERIFY2(!job.isEmpty(), qPrintable(QStringLiteral("no job came out") + m_cups.log()));
         QVERIFY(!QDir(shared.programFolder + QStringLiteral("/Stampe")).exists()); // not the fallback
 
