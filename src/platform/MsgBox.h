@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace zar {
 
@@ -59,6 +60,8 @@ public:
     int unanswered() const { return m_unanswered; }
     int pendingAnswers() const { return int(m_answers.size()); }
     void clear();
+    // The boxes shown so far, forgetting them; queued answers stay.
+    QList<MsgBoxRecord> takeShown() { return std::exchange(m_shown, {}); }
 
     std::function<void(const MsgBoxRecord&)> onUnanswered;
 
