@@ -140,19 +140,19 @@ MembroSelezione membro(const QString& nome, MembroSelezione::Filtri filtri, cons
 
 const MembroSelezione& MembroClassifica() {
     static const MembroSelezione m = [] {
-        MembroSelezione m = membro(QStringLiteral("frmClassifica"), MembroSelezione::Filtri::Tutti,
+        MembroSelezione c = membro(QStringLiteral("frmClassifica"), MembroSelezione::Filtri::Tutti,
                                    QStringLiteral("Inserire la CLASSIFICA per questa gara?"),
                                    MembroSelezione::Stampa::Nessuna, OrdinamentoColonne::Testo);
-        m.saltaIntestazioneVuota = true;
-        m.campiIscrizione = false;
-        m.colonne = {{QStringLiteral("Pettorale"), 900},  {QStringLiteral("Cognome_Nome Cond."), 2700},
+        c.saltaIntestazioneVuota = true;
+        c.campiIscrizione = false;
+        c.colonne = {{QStringLiteral("Pettorale"), 900},  {QStringLiteral("Cognome_Nome Cond."), 2700},
                      {QStringLiteral("Nome Cane"), 1700}, {QStringLiteral("P. 1°Run"), 900},
                      {QStringLiteral("T. 1°Run"), 900},   {QStringLiteral("C. 1°Run"), 900},
                      {QStringLiteral("P. 2°Run"), 900},   {QStringLiteral("T. 2°Run"), 900},
                      {QStringLiteral("C. 2°Run"), 900},   {QStringLiteral("Punti C."), 900},
                      {QStringLiteral("Tempo C."), 900},   {QStringLiteral("Class.C."), 0}};
         // Bib, handler, dog, then the nine results.
-        m.cella = [](const RigaIscritto& r, int colonna) {
+        c.cella = [](const RigaIscritto& r, int colonna) {
             switch (colonna) {
             case 0:
                 return r.Pettorale;
@@ -164,10 +164,10 @@ const MembroSelezione& MembroClassifica() {
                 return TestoRisultato(r, colonna - 3);
             }
         };
-        m.celle = [](const RigaIscritto& r) {
+        c.celle = [](const RigaIscritto& r) {
             return QStringList{r.Pettorale, r.Conduttore, r.NomeCane} + CelleRisultati(r);
         };
-        return m;
+        return c;
     }();
     return m;
 }

@@ -232,12 +232,12 @@ void frmIscrizione::riceviCane(const QString& microchip, const QString& nomeCane
 }
 
 void frmIscrizione::riceviGara(const QString& codiceGara, const QString& gara, const QString& localita,
-                               const QString& giudice, const QString& data) {
+                               const QString& giudice, const QString& dataGara) {
     Lbl_CodiceGara->setText(codiceGara);
     Lbl_Gara->setText(gara);
     Lbl_Localita->setText(localita);
     Lbl_Giudice->setText(giudice);
-    Lbl_Data->setText(data);
+    Lbl_Data->setText(dataGara);
 }
 
 void frmIscrizione::LoadIscritti(Ordine ordine) {

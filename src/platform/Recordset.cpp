@@ -74,8 +74,8 @@ void Recordset::load() {
     m_noMatch = true;
 }
 
-Recordset::Cells::Cells(int width)
-    : width(width), rowsPerBlock(std::max<size_t>(1, kBlockCells / size_t(std::max(width, 1)))) {}
+Recordset::Cells::Cells(int fields)
+    : width(fields), rowsPerBlock(std::max<size_t>(1, kBlockCells / size_t(std::max(fields, 1)))) {}
 
 Recordset::Cell* Recordset::Cells::row(size_t index) {
     const size_t block = index / rowsPerBlock;
