@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 for f in svg/*.svg; do
     name=$(basename "$f" .svg)
-    if [ "$name" = sfondo ]; then
+    if [ "$name" = sfondo ] || [ "$name" = logo_etichetta ]; then
+        # Pictures used at their own size: one pixel per point at 96 dpi.
         convert -background none -depth 8 -density 96 "$f" "$name.png"
     else
         convert -background none -depth 8 -density 192 "$f" "$name.png"

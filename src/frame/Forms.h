@@ -13,5 +13,7 @@ void showFrmConduttore(SharedValues& shared, QWidget* parent);
 void showFrmCane(SharedValues& shared, QWidget* parent);
 void showFrmIscrizione(SharedValues& shared, QWidget* parent);
 void showFrmClassifica(SharedValues& shared, QWidget* parent);
+void showFrmEtichette(SharedValues& shared, QWidget* parent);
+void showFrmPrintPettorali(SharedValues& shared, QWidget* parent);
 
 } // namespace zar

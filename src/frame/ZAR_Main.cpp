@@ -232,7 +232,8 @@ void ZAR_Main::buildMenus() {
 
     // The print forms come later; their items are here so that menus and help numbers stand.
     QMenu* stampe = addMenu(bar, QStringLiteral("mnStampe"), QStringLiteral("Stampe"), 700);
-    addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660);
+    wire(addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660),
+         &ZAR_Main::mnPettorali_Click);
     addItem(stampe, QStringLiteral("mnOrdinePartenze"), QStringLiteral("Ordine Partenza"), 670);
     addItem(stampe, QStringLiteral("mnClassifiche"), QStringLiteral("Classifiche"), 680);
     addItem(stampe, QStringLiteral("mnIscritti"), QStringLiteral("Iscritti"), 690);
@@ -252,8 +253,9 @@ void ZAR_Main::buildMenus() {
     wire(addItem(opzioni, QStringLiteral("mnCambioPassword"), QStringLiteral("Cambio Password"), 780),
          &ZAR_Main::mnCambioPassword_Click);
     separator(opzioni, QStringLiteral("Linea1_Opz"));
-    addItem(opzioni, QStringLiteral("mnEtichettaPettorale"),
-            QStringLiteral("Impostazione Etichetta Pettorale"), 790);
+    wire(addItem(opzioni, QStringLiteral("mnEtichettaPettorale"),
+                 QStringLiteral("Impostazione Etichetta Pettorale"), 790),
+         &ZAR_Main::mnEtichettaPettorale_Click);
 
     QMenu* tools = addMenu(bar, QStringLiteral("mnTools"), QStringLiteral("Too&ls"), 830);
     wire(addItem(tools, QStringLiteral("mnCalcolatrice"), QStringLiteral("Calcolatrice"), 810),
@@ -469,6 +471,14 @@ void ZAR_Main::mnIscrizioni_Click() {
 
 void ZAR_Main::mnPunteggi_Click() {
     guarded([this] { showFrmClassifica(m_shared, this); });
+}
+
+void ZAR_Main::mnPettorali_Click() {
+    guarded([this] { showFrmPrintPettorali(m_shared, this); });
+}
+
+void ZAR_Main::mnEtichettaPettorale_Click() {
+    guarded([this] { showFrmEtichette(m_shared, this); });
 }
 
 void ZAR_Main::mnGare_Click() {

@@ -57,6 +57,8 @@ public:
     // Menu handlers.
     void mnIscrizioni_Click();
     void mnPunteggi_Click();
+    void mnPettorali_Click();
+    void mnEtichettaPettorale_Click();
     void mnuFileSta_Click();
     void mnExit_Click();
     void mnGare_Click();
