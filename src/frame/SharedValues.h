@@ -12,6 +12,8 @@
 
 namespace zar {
 
+class Printer;
+
 // The values that the forms share: one connection, the shared record sets and texts.
 // The main window owns one instance and hands it to every form; tests build their own.
 struct SharedValues {
@@ -31,6 +33,10 @@ struct SharedValues {
     QString IniSection;
     QString UltimaGara;
     QString SqlStampa;
+
+    // The program's one printer (applicationPrinter creates it on first use); tests put
+    // their own here before a form prints.
+    std::shared_ptr<Printer> printer;
 
     // Each task form exists at most once: created on first use, held in its slot,
     // released when it closes (the slot then reads null).

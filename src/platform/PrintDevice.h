@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+
+namespace zar {
+
+// A font state resolved once: the font and its metrics at a fixed high resolution.
+struct CachedFont {
+    QFont font;
+    QFontMetricsF metrics;
+    double mmPerUnit; // millimetres per metrics unit
+};
+
+// The page set-up a job starts with (and each new page takes).
+struct PageSetup {
+    QSizeF paperMm; // as oriented
+    int paperSize = vbPRPSA4;
+    int orientation = vbPRORPortrait;
+    int copies = 1;
+    int colorMode = 2;
+    int printQuality = -4;
+    QString jobName;
+};
+
+// Where a Printer's pages go. Calls carry millimetres from the paper's top-left corner.
+class PrintDevice {
+public:
+    virtual ~PrintDevice() = default;
+    // The unprintable strips and resolution for this set-up, outside or inside a job.
+    virtual DeviceLayout layout(const PageSetup& setup) = 0;
+    virtual void beginJob(const PageSetup& setup) = 0;
+    virtual void draw(const PrintedCall& call, const CachedFont& font) = 0;
+    virtual void newPage(const PageSetup& setup) = 0;
+    virtual void endJob() = 0;
+    virtual void killJob() = 0;
+};
+
+} // namespace zar
