@@ -73,7 +73,7 @@ protected:
         p.fillRect(foglio, Qt::white);
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(foglio);
-        const double l = 40, t = 50, w = 55, h = 60, gx = 18, gy = 16;
+        const double l = 30, t = 50, w = 50, h = 60, gx = 18, gy = 16;
         p.setBrush(QColor(232, 240, 250));
         for (int r = 0; r < 2; ++r)
             for (int c = 0; c < 2; ++c)
@@ -96,7 +96,7 @@ protected:
         p.drawText(QPointF(x0 + w / 2 + 3, foglio.top() + 22), QStringLiteral("LT"));
         p.drawText(QPointF(foglio.left() + 8, y0 + h / 2 - 3), QStringLiteral("LL"));
         p.drawText(QPointF(x0 + w / 2 - 6, y0 - 11), QStringLiteral("LW"));
-        p.drawText(QPointF(x0 - 28, y0 + h + gy + h / 2 + 4), QStringLiteral("LH"));
+        p.drawText(QPointF(x0 - 22, y0 + h + gy + h / 2 + 4), QStringLiteral("LH"));
         p.drawText(QPointF(x0 + w + 2, y0 + h + 16), QStringLiteral("LR"));
         p.drawText(QPointF(x0 + w + gx + w / 2 + 3, y0 + h + gy - 3), QStringLiteral("LD"));
     }
@@ -149,6 +149,7 @@ FrmEtichette::FrmEtichette(SharedValues& shared, QWidget* parent) : QDialog(pare
     TxtNumeroETest = new QLineEdit(prova);
     TxtNumeroETest->setObjectName(QStringLiteral("TxtNumeroETest"));
     TxtNumeroETest->setMaxLength(4);
+    TxtNumeroETest->setFixedWidth(TxtNumeroETest->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6 + 12);
     TxtNumeroETest->setToolTip(QStringLiteral("Numero di etichette da stampare"));
     ChkTestoTest = new QCheckBox(QStringLiteral("Incremento Testo"), prova);
     ChkTestoTest->setObjectName(QStringLiteral("ChkTestoTest"));
