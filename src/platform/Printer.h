@@ -3,11 +3,14 @@
 #include <QImage>
 #include <QList>
 #include <QMarginsF>
+#include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace zar {
@@ -16,9 +19,10 @@ struct SharedValues;
 
 // Fault numbers of the printer layer, as the runtime numbered them.
 enum PrinterErrorNumber : int {
-    errPathFileAccess = 75, // the output file or its folder cannot be written
-    errInvalidValue = 380,  // a property set to a value it does not take
-    errPrinter = 482,       // the printer itself failed (off line, refused the job, ...)
+    errPathFileAccess = 75,  // the output file or its folder cannot be written
+    errInvalidValue = 380,   // a property set to a value it does not take
+    errInvalidPicture = 481, // a picture with nothing in it
+    errPrinter = 482,        // the printer itself failed (off line, refused the job, ...)
 };
 
 // A fault of the printer layer: a number and a description the user can read.
@@ -85,6 +89,7 @@ struct PrintedCall {
 
 class PrintDevice;
 struct CachedFont;
+struct PageSetup;
 
 // The program's printer, kept in the runtime printer object's model. One object serves the
 // whole program (see applicationPrinter); its settings persist from job to job. A job starts
@@ -190,7 +195,7 @@ public:
     // moves to the centre.
     void Circle(double x, double y, double radius, double start = 0, double end = 0);
     // A picture with its top-left corner at (x, y); a negative width or height is the
-    // picture's own width or height.
+    // picture's own width or height. An empty picture is refused (481).
     void PaintPicture(const QImage& picture, double x, double y, double width = -1, double height = -1);
 
     void NewPage();
@@ -205,20 +210,32 @@ public:
     QSizeF pictureSize(const QImage& picture) const;
 
 protected:
-    PrintDevice& device() { return *m_device; }
+    PrintDevice& device() const { return *m_device; }
+    // The device's layout changed: measure it again.
+    void layoutChanged() { m_geometry.reset(); }
 
 private:
-    struct Geometry;
-    Geometry geometry() const;
+    struct Geometry {
+        QSizeF paperMm; // as oriented
+        QMarginsF unprintableMm;
+        int dpiX = 600;
+        int dpiY = 600;
+    };
+    const Geometry& geometry() const;
+    PageSetup setup() const;
     double toMm(double units) const;
     double fromMm(double mm) const;
     const CachedFont& font() const;
     void fontChanged() { m_font = nullptr; }
     PrintedCall styledCall(PrintedCall::Kind kind) const;
-    bool startDrawing();
-    void draw(const PrintedCall& call);
+    QPointF toPaper(double x, double y) const; // current unit, printable area -> paper mm
+    bool ensureJob();                          // starts a job when none runs; false while a failed one lasts
+    void draw(PrintedCall call);
+    void endJob();
 
     std::unique_ptr<PrintDevice> m_device;
+    mutable std::optional<Geometry> m_geometry;
+    mutable QStringList m_families;
 
     int m_scaleMode = vbTwips;
     double m_currentXMm = 0; // from the printable area's corner
