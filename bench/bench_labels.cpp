@@ -2,6 +2,7 @@
 // QPainter pass drawing the same texts and pictures at the same places.
 #include "frame/SharedValues.h"
 #include "labels/StampaFoglio.h"
+#include "platform/MsgBox.h"
 #include "platform/Printer.h"
 
 #include <QApplication>
@@ -36,10 +37,13 @@ void BM_StampaBibPdf(benchmark::State& state) {
     shared.printer = Printer::toPdfFile(dir.filePath(QStringLiteral("bib.pdf")));
     const auto list = labels();
     const auto m = MisureEtichetta::da(kSheet);
+    MsgBoxResponder boxes;
     for (auto _ : state) {
         if (!StampaFoglioEtichette(shared, list, QStringLiteral("Trofeo di Roma"), m,
-                                   TipoEtichetta::RigaParziale))
-            state.SkipWithError("print failed");
+                                   TipoEtichetta::RigaParziale)) {
+            state.SkipWithError(qPrintable(boxes.texts().join(' ')));
+            break;
+        }
     }
 }
 

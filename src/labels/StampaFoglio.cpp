@@ -5,9 +5,15 @@
 
 #include <QDate>
 
+// Resources of a static library must be registered by name, outside any namespace.
+static void initPictures() {
+    Q_INIT_RESOURCE(zar);
+}
+
 namespace zar {
 
 QImage LogoEtichetta() {
+    initPictures();
     return QImage(QStringLiteral(":/pictures/logo_etichetta.png"));
 }
 
