@@ -225,23 +225,6 @@ private slots:
         }
         QVERIFY(!QFile::exists(ini()));
     }
-
-    void labelsPerRowOrPerCodeBelowOneStartNoJob() {
-        open();
-        const QStringList geometry = {"3", "40", "60", "10", "5", "2", "3", "2", "2", "0"};
-        for (const int which : {0, 8}) { // Etichette_Linea, Etichette_Campione
-            QStringList values = geometry;
-            values[which] = which == 0 ? QString() : QStringLiteral("0");
-            type(values);
-            printer->clear();
-            test::StrictResponder boxes;
-            test::click(form.get(), QStringLiteral("CmdTest"));
-            QCOMPARE(boxes.shown().size(), 1);
-            QVERIFY(boxes.shown().first().text.contains(QStringLiteral("Nessuna etichetta stampata")));
-            QVERIFY(printer->calls().isEmpty());
-            QCOMPARE(printer->jobsSent(), 0);
-        }
-    }
 };
 
 QTEST_MAIN(FrmEtichetteTest)

@@ -148,30 +148,6 @@ TEST(LabelSheet, OneLabelsLinesByKind) {
     }
 }
 
-TEST(LabelSheet, TestSheetCodes) {
-    const struct {
-        QString testo;
-        int codici, perCodice;
-        bool incremento;
-        QStringList atteso;
-    } casi[] = {
-        {"10", 3, 2, true, {"10", "10", "11", "11", "12", "12"}},
-        {"10", 3, 2, false, {"10", "10", "10", "10", "10", "10"}},
-        {"A1", 2, 2, false, {"0", "0", "0", "0"}},
-        {"7x", 2, 1, true, {"7", "8"}},
-        {"", 1, 3, true, {"0", "0", "0"}},
-    };
-    for (const auto& k : casi) {
-        QStringList bib;
-        for (const Etichetta& e : EtichetteTest(k.testo, k.codici, k.perCodice, k.incremento)) {
-            bib << e.pettorale;
-            EXPECT_EQ(e.conduttore, "CONDUTTORE");
-            EXPECT_EQ(e.cane, "CANE");
-        }
-        EXPECT_EQ(bib, k.atteso) << k.testo.toStdString();
-    }
-}
-
 TEST(LabelSheet, SettingsReadByPosition) {
     const QString header = "[Parametri di Stampa Etichetta]\r\n";
     const QString dieci =
@@ -210,10 +186,4 @@ TEST(LabelSheet, SettingsReadByPosition) {
         for (int i = 0; i < NumeroParametriEtichetta; ++i)
             EXPECT_EQ(letti[size_t(i)], k.atteso[size_t(i)]) << k.caso << " #" << i + 1;
     }
-}
-
-TEST(LabelSheet, BibFromTheListAsAPlainNumber) {
-    const std::pair<QString, QString> casi[] = {{"7", "7"}, {" 12 ", "12"}, {"007", "7"}, {"-3", "-3"}};
-    for (const auto& [lista, stampato] : casi)
-        EXPECT_EQ(TestoPettorale(lista), stampato) << lista.toStdString();
 }
