@@ -25,7 +25,29 @@ QVariant ListaIscrittiModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return testo(index.row(), index.column());
+    if (role == Qt::CheckStateRole && m_spuntabile && index.column() == 0)
+        return spuntata(index.row()) ? Qt::Checked : Qt::Unchecked;
     return {};
+}
+
+Qt::ItemFlags ListaIscrittiModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_spuntabile && index.isValid() && index.column() == 0)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool ListaIscrittiModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!m_spuntabile || role != Qt::CheckStateRole || !index.isValid() || index.column() != 0 ||
+        index.row() >= rowCount())
+        return false;
+    m_spunte[size_t(m_ordine[size_t(index.row())])] = value.toInt() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+bool ListaIscrittiModel::spuntata(int row) const {
+    return row >= 0 && row < rowCount() && m_spunte[size_t(m_ordine[size_t(row)])];
 }
 
 QVariant ListaIscrittiModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -51,6 +73,7 @@ void ListaIscrittiModel::sostituisci(std::vector<QStringList> testi, std::vector
     m_cella = std::move(cella);
     m_ordine.resize(m_cella ? m_iscritti.size() : m_testi.size());
     std::iota(m_ordine.begin(), m_ordine.end(), 0);
+    m_spunte.assign(m_ordine.size(), 0);
     endResetModel();
 }
 

@@ -22,6 +22,13 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // On: a check box in front of every row. A tick stays with its row through sorts and
+    // goes with a reload.
+    void setSpuntabile(bool on) { m_spuntabile = on; }
+    bool spuntata(int row) const;
 
     // Replaces the rows; they show in the given order until the next sort.
     void setRighe(std::vector<QStringList> righe);
@@ -42,6 +49,8 @@ private:
     std::vector<RigaIscritto> m_iscritti; // entries shown through m_cella
     TestoCella m_cella;
     std::vector<int> m_ordine; // shown row -> stored row
+    bool m_spuntabile = false;
+    std::vector<char> m_spunte; // by stored row
 };
 
 // The look of every list of records: whole rows, one at a time, read-only, the last

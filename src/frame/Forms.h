@@ -16,5 +16,7 @@ void showFrmClassifica(SharedValues& shared, QWidget* parent);
 void showFrmReportPartenza(SharedValues& shared, QWidget* parent);
 void showFrmReportClassifica(SharedValues& shared, QWidget* parent);
 void showFrmReportIscritti(SharedValues& shared, QWidget* parent);
+void showFrmEtichette(SharedValues& shared, QWidget* parent);
+void showFrmPrintPettorali(SharedValues& shared, QWidget* parent);
 
 } // namespace zar

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace zar {
@@ -50,6 +51,12 @@ struct SharedValues {
     QPointer<QObject> frmReportPartenza;
     QPointer<QObject> frmReportClassifica;
     QPointer<QObject> frmReportIscritti;
+    QPointer<QObject> frmEtichette;
+    QPointer<QObject> frmPrintPettorali;
+
+    // Tests put a stand-in here to take the entries form's label print (bib, competition,
+    // handler, dog) instead of the printer.
+    std::function<void(SharedValues&, int, const QString&, const QString&, const QString&)> stampaEtichetta;
 
     QString databasePath() const { return programFolder + QStringLiteral("/ZAR.mdb"); }
     QString emptyDatabasePath() const { return programFolder + QStringLiteral("/ZAR_Vuoto.mdb"); }

@@ -235,9 +235,9 @@ void ZAR_Main::buildMenus() {
     separator(file, QStringLiteral("Line7"));
     wire(addItem(file, QStringLiteral("mnExit"), QStringLiteral("Exit"), 640), &ZAR_Main::mnExit_Click);
 
-    // The print forms come later; their items are here so that menus and help numbers stand.
     QMenu* stampe = addMenu(bar, QStringLiteral("mnStampe"), QStringLiteral("Stampe"), 700);
-    addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660);
+    wire(addItem(stampe, QStringLiteral("mnPettorali"), QStringLiteral("Pettorali"), 660),
+         &ZAR_Main::mnPettorali_Click);
     wire(addItem(stampe, QStringLiteral("mnOrdinePartenze"), QStringLiteral("Ordine Partenza"), 670),
          &ZAR_Main::mnOrdinePartenze_Click);
     wire(addItem(stampe, QStringLiteral("mnClassifiche"), QStringLiteral("Classifiche"), 680),
@@ -261,8 +261,9 @@ void ZAR_Main::buildMenus() {
     wire(addItem(opzioni, QStringLiteral("mnCambioPassword"), QStringLiteral("Cambio Password"), 780),
          &ZAR_Main::mnCambioPassword_Click);
     separator(opzioni, QStringLiteral("Linea1_Opz"));
-    addItem(opzioni, QStringLiteral("mnEtichettaPettorale"),
-            QStringLiteral("Impostazione Etichetta Pettorale"), 790);
+    wire(addItem(opzioni, QStringLiteral("mnEtichettaPettorale"),
+                 QStringLiteral("Impostazione Etichetta Pettorale"), 790),
+         &ZAR_Main::mnEtichettaPettorale_Click);
 
     QMenu* tools = addMenu(bar, QStringLiteral("mnTools"), QStringLiteral("Too&ls"), 830);
     wire(addItem(tools, QStringLiteral("mnCalcolatrice"), QStringLiteral("Calcolatrice"), 810),
@@ -491,6 +492,14 @@ void ZAR_Main::mnClassifiche_Click() {
 
 void ZAR_Main::mnIscritti_Click() {
     guarded([this] { showFrmReportIscritti(m_shared, this); });
+}
+
+void ZAR_Main::mnPettorali_Click() {
+    guarded([this] { showFrmPrintPettorali(m_shared, this); });
+}
+
+void ZAR_Main::mnEtichettaPettorale_Click() {
+    guarded([this] { showFrmEtichette(m_shared, this); });
 }
 
 void ZAR_Main::mnGare_Click() {

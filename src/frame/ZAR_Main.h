@@ -62,6 +62,8 @@ public:
     void mnOrdinePartenze_Click();
     void mnClassifiche_Click();
     void mnIscritti_Click();
+    void mnPettorali_Click();
+    void mnEtichettaPettorale_Click();
     void mnuFileSta_Click();
     void mnExit_Click();
     void mnGare_Click();

@@ -1,25 +1,20 @@
 #include "labels/StampaEtichetta.h"
 
-namespace zar {
+#include "frame/SharedValues.h"
+#include "labels/StampaFoglio.h"
 
-namespace {
-StampaEtichettaFn& sostituto() {
-    static StampaEtichettaFn fn;
-    return fn;
-}
-} // namespace
+namespace zar {
 
 void StampaEtichetta(SharedValues& shared, int Pettorale, const QString& Gara, const QString& Conduttore,
                      const QString& Cane) {
-    if (sostituto()) {
-        sostituto()(shared, Pettorale, Gara, Conduttore, Cane);
+    if (shared.stampaEtichetta) {
+        shared.stampaEtichetta(shared, Pettorale, Gara, Conduttore, Cane);
         return;
     }
-    // The label layout and its print come with the label-sheet work.
-}
-
-void setStampaEtichetta(StampaEtichettaFn fn) {
-    sostituto() = std::move(fn);
+    const MisureEtichetta m = MisureEtichetta::da(LeggiParametriEtichetta(shared.iniPath()));
+    StampaFoglioEtichette(shared,
+                          EtichetteIscritto(QString::number(Pettorale), Conduttore, Cane, m.perCodice), Gara,
+                          m, TipoEtichetta::RigaParziale);
 }
 
 } // namespace zar

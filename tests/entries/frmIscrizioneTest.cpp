@@ -1,7 +1,6 @@
 #include "entries/frmIscrizione.h"
 #include "entries/RegistriPick.h"
 #include "frame/IniReadWrite.h"
-#include "labels/StampaEtichetta.h"
 #include "support/FormDriver.h"
 #include "support/FormHelpers.h"
 #include "support/TestFolder.h"
@@ -123,15 +122,14 @@ private slots:
         registriPick().cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
             caniAperti << chip; // closed without a choice
         };
-        setStampaEtichetta(
-            [this](SharedValues&, int bib, const QString& g, const QString& c, const QString& d) {
-                stampe << Stampa{bib, g, c, d};
-            });
+        shared->stampaEtichetta = [this](SharedValues&, int bib, const QString& g, const QString& c,
+                                         const QString& d) {
+            stampe << Stampa{bib, g, c, d};
+        };
     }
 
     void cleanup() {
         form.reset();
-        setStampaEtichetta({});
         shared.reset();
         folder.reset();
     }
