@@ -31,7 +31,8 @@ const QStringList& dueRun() {
 QString TestoPunti(const QVariant& punti) {
     if (punti.isNull())
         return {};
-    QLocale locale;
+    // The users are Italian whatever the desktop's language: 12,5.
+    QLocale locale(QLocale::Italian, QLocale::Italy);
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(punti.toDouble(), 'g', 15);
 }

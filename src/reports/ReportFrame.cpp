@@ -102,7 +102,8 @@ QString EtichettaRun(const VarianteReport& v, int RunScelta) {
 }
 
 QString DataIntestazione(const QDate& oggi) {
-    return QLocale().toString(oggi, QStringLiteral("dddd, dd MMMM yyyy"));
+    // Italian day and month names whatever the desktop's language.
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(oggi, QStringLiteral("dddd, dd MMMM yyyy"));
 }
 
 PaginaReport::PaginaReport(EasyPrint& stampa, const VarianteReport& variante, DatiIntestazione dati)

@@ -1,5 +1,7 @@
 // The printed rows of the rankings and the entrants, computed without a printer.
 #include "reports/RigheReport.h"
+#include "reports/ReportForms.h"
+#include "reports/ReportFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -69,4 +71,13 @@ TEST(RigheReport, EntrantAbbreviations) {
             textsAt(RigaIscritti({"1", "H", "D", c.categoria, c.classe, c.taglia}), {153, 165, 177.5, 189.5}),
             c.printed)
             << c.categoria << c.classe << c.taglia;
+}
+
+// The printed date and the points are Italian whatever language the desktop runs in.
+TEST(RigheReport, ItalianWhateverTheDesktop) {
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(TestoPunti(12.5), QStringLiteral("12,5"));
+    EXPECT_EQ(DataIntestazione(QDate(2026, 12, 7)), QStringLiteral("lunedì, 07 dicembre 2026"));
+    QLocale::setDefault(before);
 }
