@@ -5,6 +5,7 @@
 #include "frame/ZAR_Main.h"
 #include "platform/SingleInstance.h"
 #include "support/FormHelpers.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ QStringList texts(QWidget* form, std::initializer_list<const char*> names) {
 
 } // namespace
 
-class AppRoadTest : public QObject {
+class AppRoadTest : public GuiTestBase {
     Q_OBJECT
 private slots:
     void roadOfDogsThroughACompetition();
@@ -62,7 +63,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         return shared.dbGare->scalar(sql, p).toString();
     };
     const auto menu = [&](const char* item) { main.menuItem(QString::fromLatin1(item))->trigger(); };
-    StrictResponder r;
+    MsgBoxResponder& r = boxes();
     // The category and class boxes of an entry with its handler and dog, then Salva.
     const auto saveEntry = [&](QWidget* form) {
         child<QComboBox>(form, "Cmb_Field_1")->setFocus(Qt::MouseFocusReason);
@@ -250,6 +251,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
             click(form, "cmdClose");
         });
     QCOMPARE(r.pendingAnswers(), 0);
+    takeBoxes(); // each box was checked where the road met it
     for (const Score& sc : scores) {
         QCOMPARE(scalar("SELECT ClassificaRun1 || ',' || ClassificaRun2 || ',' || ClassificaCombinata "
                         "FROM TblIscrizioni WHERE Pettorale = ?",

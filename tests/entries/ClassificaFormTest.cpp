@@ -1,0 +1,251 @@
+#include "entries/frmClassifica.h"
+#include "frame/IniReadWrite.h"
+#include "support/EntriesDrivers.h"
+#include "support/GuiTestBase.h"
+#include "support/TestFolder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace zar;
+using namespace zar::test;
+
+namespace {
+const QString G = QStringLiteral("20240501ROMA");
+const QString kConfirm = QStringLiteral("Confermi il salvataggio dei dati?.|36|ZAR");
+} // namespace
+
+class ClassificaFormTest : public GuiTestBase {
+    Q_OBJECT
+
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<SharedValues> shared;
+    std::unique_ptr<frmClassifica> form;
+
+    Database& db() { return *shared->dbGare; }
+    QWidget* f() { return form.get(); }
+    QComboBox* combo(int i) { return child<QComboBox>(f(), QStringLiteral("Cmb_Field_%1").arg(i)); }
+    QLineEdit* clss(int i) { return child<QLineEdit>(f(), QStringLiteral("Txt_Clss_%1").arg(i)); }
+    bool enabled(const char* button) { return child<QPushButton>(f(), button)->isEnabled(); }
+    QString list(int c = 0) { return column(f(), "LstInsRisultati", c); }
+    QString stored(const char* fields, int bib, const QString& gara = G) {
+        return db()
+            .scalar(QStringLiteral("SELECT %1 FROM TblIscrizioni WHERE CodiceGara = ? AND Pettorale = ?")
+                        .arg(QLatin1String(fields)),
+                    {gara, bib})
+            .toString();
+    }
+
+    // Run times up to two minutes for the two classes used here.
+    void limits() {
+        for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
+            IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
+                         QStringLiteral("020000"));
+    }
+    void open() {
+        form = std::make_unique<frmClassifica>(*shared);
+        showActive(f());
+    }
+    void setBox(int i, const QString& value) {
+        focusOn(combo(i));
+        combo(i)->setEditText(value);
+        focusOn(clss(0));
+    }
+    void select(const QString& gara = G) {
+        const QString values[] = {gara, "TIME", "JUNIOR", "SMALL"};
+        for (int i = 0; i < 4; ++i)
+            setBox(i, values[i]);
+    }
+    void save(int answer) {
+        GuiTestBase::answer({answer});
+        form->cmdSave_Click();
+        QCOMPARE(described(takeBoxes()), QStringList({kConfirm}));
+    }
+
+private slots:
+    void init() {
+        GuiTestBase::init();
+        folder = std::make_unique<TestFolder>();
+        shared = std::make_unique<SharedValues>();
+        folder->openShared(*shared);
+        addCompetition(db(), G);
+    }
+
+    void cleanup() {
+        form.reset();
+        shared.reset();
+        folder.reset();
+        GuiTestBase::cleanup();
+    }
+
+    void unreadableSettingsFileIsShownAndTheFormGoesOn() {
+        QVERIFY(QDir().mkpath(shared->iniPath())); // a folder where the settings file should be
+        addEntry(db(), G, 1);
+        open();
+        const auto shown = takeBoxes(); // the last competition and the time limits
+        QCOMPARE(shown.size(), 2);
+        for (const MsgBoxRecord& m : shown)
+            QVERIFY2(m.text.startsWith(QStringLiteral("Impossibile leggere il file delle impostazioni \"%1\"")
+                                           .arg(shared->iniPath())) &&
+                         m.text.contains("al suo posto c'è una cartella"),
+                     qPrintable(m.text));
+        select();
+        QCOMPARE(list(), QStringLiteral("1"));
+    }
+
+    void listsOnlyWhenAllFourBoxesHoldText() {
+        for (int n : {1, 2, 10, 11})
+            addEntry(db(), G, n);
+        addEntry(db(), G, 3, QString(), "SENIOR");
+        open();
+        QCOMPARE(list(), QString());
+        select();
+        QCOMPARE(list(), QStringLiteral("1 2 10 11"));
+        QCOMPARE(text(f(), "LblNumRecords") + text(f(), "Lbl_Gara") + text(f(), "Lbl_Data"),
+                 QStringLiteral("4Trofeo01/05/2024"));
+        // The scores list sorts as text and never reverses.
+        auto* lista = child<ListaIscritti>(f(), "LstInsRisultati");
+        lista->clicIntestazione(0);
+        lista->clicIntestazione(0);
+        QCOMPARE(list(), QStringLiteral("1 10 11 2"));
+        QCOMPARE(cutHeadings(lista), QStringList());
+        setBox(3, QString()); // an emptied box empties the list; the count keeps its text
+        QCOMPARE(list() + text(f(), "LblNumRecords"), QStringLiteral("4"));
+    }
+
+    void lastCompetitionOfferedOnce() {
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        answer({vbYes});
+        open();
+        for (int i = 0; i < 2; ++i) { // the focus comes back to the box: not asked again
+            focusOn(combo(0));
+            focusOn(clss(0));
+        }
+        QCOMPARE(described(takeBoxes()),
+                 QStringList({"Ultime iscrizioni fatte per la gara : 20240501ROMA\n\rInserire la CLASSIFICA "
+                              "per questa gara?|52|ZAR"}));
+        QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita"), G + "Roma");
+
+        form.reset();
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), QStringLiteral("GONE"));
+        answer({vbYes});
+        open();
+        focusOn(combo(0));
+        QCOMPARE(described(takeBoxes()),
+                 QStringList({"Ultime iscrizioni fatte per la gara : GONE\n\rInserire la CLASSIFICA per "
+                              "questa gara?|52|ZAR",
+                              "Gara : GONE\n\rNon trovata tra le registrazioni delle gare!|0|ZAR"}));
+        QCOMPARE(combo(0)->currentText(), QString());
+    }
+
+    void rowClickRunOptionsAndEnter() {
+        addEntry(db(), G, 4);
+        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = 85, TempoRun1 = ?", {1 + 30.5 / 60});
+        limits();
+        open();
+        select();
+        QVERIFY(clss(0)->isEnabled() && !clss(2)->isEnabled() && !enabled("cmdSave"));
+        pickRow(f(), "LstInsRisultati", "4", false);
+        QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + clss(1)->text() + '|' +
+                     clss(2)->text(),
+                 QStringLiteral("4|85|013050|"));
+        QVERIFY(enabled("cmdSave") && !enabled("cmdCancel"));
+        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_1"), Qt::LeftButton);
+        QVERIFY(!clss(0)->isEnabled() && clss(2)->isEnabled() && clss(3)->isEnabled());
+        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_0"), Qt::LeftButton);
+
+        // Enter: points over 200 stay, a time of five characters saves nothing.
+        const struct {
+            int box;
+            const char* typed;
+            const char* focus;
+        } steps[] = {{0, "201", "Txt_Clss_0"}, {0, "200", "Txt_Clss_1"}, {1, "01305", "Txt_Clss_1"}};
+        for (const auto& s : steps) {
+            focusOn(clss(s.box));
+            clss(s.box)->setText(s.typed);
+            QTest::keyClick(clss(s.box), Qt::Key_Return);
+            QCOMPARE(focused(), QString::fromLatin1(s.focus));
+        }
+        QCOMPARE(stored("PunteggioRun1", 4), QStringLiteral("85"));
+        focusOn(clss(1));
+        clss(1)->setText("013050");
+        answer({vbYes});
+        QTest::keyClick(clss(1), Qt::Key_Return);
+        QCOMPARE(described(takeBoxes()), QStringList({kConfirm}));
+        QCOMPARE(stored("PunteggioRun1 || ClassificaRun1", 4), QStringLiteral("200.01"));
+        QVERIFY(!enabled("cmdSave"));
+    }
+
+    void saveWritesTheChosenRunTheCombinedValuesAndThePlaces() {
+        for (int n : {4, 5, 6})
+            addEntry(db(), G, n);
+        db().exec("UPDATE TblIscrizioni SET PunteggioCombinata = 7, TempoCombinata = 3");
+        limits();
+        open();
+        select();
+        save(vbYes); // no row chosen: nothing stored
+        pickRow(f(), "LstInsRisultati", "4", false);
+        const char* typed[] = {"85", "013050", "90", "012000"};
+        for (int i = 0; i < 4; ++i)
+            clss(i)->setText(typed[i]);
+        save(vbNo);
+        QCOMPARE(stored("PunteggioRun1 IS NULL", 4), QStringLiteral("1"));
+        save(vbYes);
+        QCOMPARE(
+            stored("PunteggioRun1 || '/' || ROUND(TempoRun1 * 6000) || '/' || IFNULL(PunteggioRun2, '-') "
+                   "|| '/' || PunteggioCombinata || '/' || ROUND(TempoCombinata * 6000)",
+                   4),
+            QStringLiteral("85.0/9050.0/-/175.0/17050.0"));
+        QCOMPARE(list(4).split(' ').first(), QStringLiteral("01'30\"50"));
+        // A time survives a row click and a second save unchanged.
+        pickRow(f(), "LstInsRisultati", "4", false);
+        QCOMPARE(clss(1)->text(), QStringLiteral("013050"));
+        save(vbYes);
+        QCOMPARE(stored("ROUND(TempoRun1 * 6000)", 4), QStringLiteral("9050"));
+
+        // Run 2 points box empty: the stored combined values stay; points 0 take the marker.
+        pickRow(f(), "LstInsRisultati", "5", false);
+        clss(0)->setText("0");
+        clss(2)->clear();
+        save(vbYes);
+        QCOMPARE(stored("PunteggioCombinata || '/' || TempoCombinata || '/' || ClassificaRun1", 5),
+                 QStringLiteral("7.0/3.0/9999"));
+        // Over the class's limit: the time marker, whatever the points.
+        pickRow(f(), "LstInsRisultati", "6", false);
+        clss(0)->setText("90");
+        clss(1)->setText("020001");
+        save(vbYes);
+        QCOMPARE(stored("ClassificaRun1", 6) + stored("ClassificaRun1", 4), QStringLiteral("99901"));
+    }
+
+    void saveGoesToTheChosenEntryAfterTheBoxesChanged() {
+        const QString G2 = QStringLiteral("20240601MILANO");
+        addEntry(db(), G, 4);
+        addEntry(db(), G, 3, QString(), "SENIOR");
+        addEntry(db(), G2, 4, "OTHER");
+        limits();
+        open();
+        select();
+        pickRow(f(), "LstInsRisultati", "4", false);
+        setBox(2, "SENIOR"); // another class: the chosen entry is saved, its own group ranked
+        QCOMPARE(list(), QStringLiteral("3"));
+        clss(0)->setText("85");
+        clss(1)->setText("013050");
+        save(vbYes);
+        QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4), QStringLiteral("85.0/1"));
+        QCOMPARE(stored("ClassificaRun1 IS NULL", 3), QStringLiteral("1"));
+        // Another competition with the same bib: its entry is another dog's and stays as it was.
+        select(G2);
+        clss(0)->setText("70");
+        save(vbYes);
+        QCOMPARE(stored("PunteggioRun1", 4) + '/' + stored("PunteggioRun1 IS NULL", 4, G2),
+                 QStringLiteral("70/1"));
+    }
+};
+
+QTEST_MAIN(ClassificaFormTest)
+#include "ClassificaFormTest.moc"

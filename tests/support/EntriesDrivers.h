@@ -1,0 +1,50 @@
+#pragma once
+
+// Drivers shared by the tests of the entries and scores forms.
+#include "entries/ListaIscritti.h"
+#include "frame/SharedValues.h"
+#include "platform/MsgBox.h"
+#include "support/FormHelpers.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace zar::test {
+
+// Each box as "text|style|title", so a whole list compares in one go.
+inline QStringList described(const QList<MsgBoxRecord>& shown) {
+    QStringList out;
+    for (const MsgBoxRecord& r : shown)
+        out << QStringLiteral("%1|%2|%3").arg(r.text).arg(r.style).arg(r.title);
+    return out;
+}
+
+// The texts of one column of an entries list, in the order shown, blank-separated.
+inline QString column(QWidget* form, const QString& list, int c) {
+    const ListaIscrittiModel* m = child<ListaIscritti>(form, list)->modello();
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r)
+        out << m->testo(r, c);
+    return out.join(u' ');
+}
+
+inline void addCompetition(Database& db, const QString& gara) {
+    db.exec(QStringLiteral("INSERT INTO TblGare (CodiceGara, Gara, Localita, Giudice, Data) VALUES (?, "
+                           "'Trofeo', 'Roma', 'Verdi', '01/05/2024')"),
+            {gara});
+}
+
+inline void addEntry(Database& db, const QString& gara, int bib, const QString& chip = QString(),
+                     const QString& classe = QStringLiteral("JUNIOR")) {
+    db.exec(QStringLiteral("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, "
+                           "Categoria, Classe, Taglia) VALUES (?, ?, 'CF', ?, 'TIME', ?, 'SMALL')"),
+            {gara, bib, chip.isNull() ? QStringLiteral("CHIP%1").arg(bib) : chip, classe});
+}
+
+// Gives the focus to a widget and lets the form's focus handlers run.
+inline void focusOn(QWidget* w) {
+    w->setFocus(Qt::TabFocusReason);
+    settle();
+}
+
+} // namespace zar::test
