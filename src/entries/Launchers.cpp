@@ -19,7 +19,7 @@ template <typename Form> void mostra(QPointer<QObject>& slot, SharedValues& shar
         auto* form = qobject_cast<Form*>(slot.data());
         if (!form)
             return;
-        showModal(*form);
+        showModal(shared, *form);
         delete form;
     } catch (const DbError& e) {
         delete slot.data();

@@ -13,6 +13,7 @@
 #include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
+#include "registers/PickLaunchers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -173,6 +174,7 @@ ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Const
     initPictures();
     m_shared.programFolder = programFolder;
     m_shared.IniFileName = m_shared.iniPath();
+    m_shared.registriPick = {pickFrmGare, pickFrmConduttore, pickFrmCane};
     setObjectName(QStringLiteral("ZAR_Main"));
     setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
 
@@ -410,7 +412,7 @@ bool ZAR_Main::MDIForm_Load() {
         m_login = &login;
         login.installEventFilter(this);
     }
-    const bool good = showModal(login) == QDialog::Accepted && !login.ended();
+    const bool good = showModal(m_shared, login) == QDialog::Accepted && !login.ended();
     if (m_login) {
         login.removeEventFilter(this);
         m_login = nullptr;
@@ -523,7 +525,7 @@ void ZAR_Main::mnAboutZAR_Click() {
 }
 
 void ZAR_Main::mnuFileSta_Click() {
-    showPrinterSetup(this);
+    showPrinterSetup(m_shared, this);
 }
 
 void ZAR_Main::mnCalcolatrice_Click() {

@@ -93,7 +93,7 @@ void showFrmAbout(SharedValues& shared, QWidget* parent) {
         form = new frmAbout(parent);
         shared.frmAbout = form;
     }
-    showModal(*form);
+    showModal(shared, *form);
     delete form;
 }
 

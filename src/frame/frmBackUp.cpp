@@ -147,7 +147,7 @@ void showFrmBackUp(SharedValues& shared, QWidget* parent) {
         form = new frmBackUp(shared, parent);
         shared.frmBackUp = form;
     }
-    showModal(*form);
+    showModal(shared, *form);
     delete form;
 }
 

@@ -142,7 +142,7 @@ void showFrmChangePassword(SharedValues& shared, QWidget* parent) {
         form = new frmChangePassword(shared, parent);
         shared.frmChangePassword = form;
     }
-    showModal(*form);
+    showModal(shared, *form);
     delete form;
 }
 

@@ -1,6 +1,6 @@
 #include "registers/FrmCane.h"
 
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "registers/FieldBox.h"
 

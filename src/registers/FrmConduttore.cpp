@@ -1,6 +1,6 @@
 #include "registers/FrmConduttore.h"
 
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
 #include "platform/MsgBox.h"

@@ -1,6 +1,6 @@
 #include "registers/FrmGare.h"
 
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
 #include "registers/CodiceGara.h"

@@ -25,7 +25,7 @@ void showRegister(SharedValues& shared, QPointer<QObject>& slot, QWidget* parent
     form->setPickTarget(target);
     if (prepare)
         prepare(*form);
-    showModal(*form);
+    showModal(shared, *form);
     delete form;
 }
 

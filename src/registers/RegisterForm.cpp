@@ -1,7 +1,7 @@
 #include "registers/RegisterForm.h"
 
 #include "entries/ListaIscritti.h"
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
 #include "platform/MsgBox.h"

@@ -1,5 +1,4 @@
 #include "entries/frmIscrizione.h"
-#include "entries/RegistriPick.h"
 #include "frame/IniReadWrite.h"
 #include "labels/StampaEtichetta.h"
 #include "support/FormDriver.h"
@@ -114,24 +113,25 @@ private slots:
         conduttoriAperti = 0;
         caniAperti.clear();
         stampe.clear();
-        registriPick().gare = [this](SharedValues&, PickTarget& t, QWidget*) {
+        shared->registriPick.gare = [this](SharedValues&, PickTarget& t, QWidget*) {
             if (!garaScelta.isEmpty())
                 t.riceviGara(garaScelta, QStringLiteral("Trofeo"), QStringLiteral("Roma"),
                              QStringLiteral("Verdi"), QStringLiteral("01/05/2024"));
         };
-        registriPick().conduttori = [this](SharedValues&, PickTarget&, QWidget*) { ++conduttoriAperti; };
-        registriPick().cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
+        shared->registriPick.conduttori = [this](SharedValues&, PickTarget&, QWidget*) {
+            ++conduttoriAperti;
+        };
+        shared->registriPick.cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
             caniAperti << chip; // closed without a choice
         };
-        setStampaEtichetta(
-            [this](SharedValues&, int bib, const QString& g, const QString& c, const QString& d) {
-                stampe << Stampa{bib, g, c, d};
-            });
+        shared->stampaEtichetta = [this](SharedValues&, int bib, const QString& g, const QString& c,
+                                         const QString& d) {
+            stampe << Stampa{bib, g, c, d};
+        };
     }
 
     void cleanup() {
         form.reset();
-        setStampaEtichetta({});
         shared.reset();
         folder.reset();
     }
@@ -324,7 +324,7 @@ private slots:
 
         // An unknown chip, and the user picks the entered dog in the register instead.
         r.clear();
-        registriPick().cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
+        shared->registriPick.cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
             t.riceviCane(QStringLiteral("CHIP9"), QStringLiteral("REX"), QStringLiteral("PASTORE"),
                          QStringLiteral("LARGE"));
         };
