@@ -2,11 +2,11 @@
 
 #include "entries/Iscrizioni.h"
 #include "entries/RunTime.h"
+#include "frame/FieldBox.h"
 #include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
-#include "registers/FieldBox.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
