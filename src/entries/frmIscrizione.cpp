@@ -4,6 +4,7 @@
 #include "entries/RunTime.h"
 #include "frame/FieldBox.h"
 #include "frame/IniAccess.h"
+#include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
@@ -23,11 +24,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-// Resources of a static library must be registered by name, outside any namespace.
-static void initPictures() {
-    Q_INIT_RESOURCE(zar);
-}
 
 namespace zar {
 
@@ -162,10 +158,9 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     LblNumRecords = new QLabel(this);
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
 
-    initPictures();
     auto* PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
-    PctLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/iscrizione.png")));
+    PctLogo->setPixmap(picture(QStringLiteral("iscrizione")));
 
     auto* bib = new QHBoxLayout;
     bib->addWidget(cmdPettorale);

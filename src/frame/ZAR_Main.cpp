@@ -2,6 +2,7 @@
 
 #include "frame/Forms.h"
 #include "frame/LimitaAvvio.h"
+#include "frame/Pictures.h"
 #include "frame/frmAbout.h"
 #include "frame/frmBackUp.h"
 #include "frame/frmChangePassword.h"
@@ -29,11 +30,6 @@
 
 #include <sqlite3.h>
 
-// Resources of a static library must be registered by name, outside any namespace.
-static void initPictures() {
-    Q_INIT_RESOURCE(zar);
-}
-
 namespace zar {
 
 namespace {
@@ -50,10 +46,6 @@ constexpr int kButtonStep = 56;
 constexpr int kTopFirst = 16;     // top of the first tab button of the upper group
 constexpr int kBottomFirst = 408; // top of "Configurazione" when it stands in the lower group
 constexpr int kShortcutStep = 78;
-
-QPixmap picture(const QString& name) {
-    return QPixmap(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
-}
 
 // The grey work area with its background picture. The picture is loaded only when the
 // window is first usable, so that the locked window behind the login costs little.
@@ -171,7 +163,6 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Construction construction,
                    QWidget* parent)
     : QMainWindow(parent), m_instance(instance), m_help(new ContextHelp(this)) {
-    initPictures();
     m_shared.programFolder = programFolder;
     m_shared.IniFileName = m_shared.iniPath();
     m_shared.registriPick = {pickFrmGare, pickFrmConduttore, pickFrmCane};
