@@ -28,8 +28,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <sqlite3.h>
-
 namespace zar {
 
 namespace {
@@ -410,7 +408,7 @@ bool ZAR_Main::MDIForm_Load() {
     }
     switch (login.loadResult()) {
     case frmSplash::LoadResult::Failed:
-        return openFailed(login.loadError(), login.loadErrorCode());
+        return openFailed(login.loadError(), login.loadErrorLocked());
     case frmSplash::LoadResult::NoPassword:
         // Without a stored password there is nothing to check against: never let the
         // program be used unchecked.
@@ -433,7 +431,7 @@ bool ZAR_Main::MDIForm_Load() {
     try {
         m_shared.openDatabase();
     } catch (const DbError& e) {
-        return openFailed(e.message(), e.code());
+        return openFailed(e.message(), e.isLocked());
     }
     if (!LimitaAvvio(2, *this, QString(), m_instance)) {
         m_exitCode = 0;
@@ -445,8 +443,8 @@ bool ZAR_Main::MDIForm_Load() {
 
 // The running copy holds the file exclusively, so a second copy fails here: it hands
 // over like the single-instance guard does. Any other failure is shown.
-bool ZAR_Main::openFailed(const QString& description, int code) {
-    if (code == SQLITE_BUSY && m_instance.previousInstance()) {
+bool ZAR_Main::openFailed(const QString& description, bool locked) {
+    if (locked && m_instance.previousInstance()) {
         LimitaAvvio(2, *this, QString(), m_instance);
         m_exitCode = 0;
         return false;
