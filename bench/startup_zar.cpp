@@ -1,7 +1,6 @@
 // The program's start-up up to the login form on screen, then the end: timed against
 // startup_minimal by startup_time.sh.
 #include "frame/ZAR_Main.h"
-#include "platform/Modal.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -15,7 +14,9 @@ int main(int argc, char* argv[]) {
     if (argc != 2)
         return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    zar::setModalHook([](QDialog& form) {
+    zar::SingleInstance instance(folder);
+    zar::ZAR_Main window(folder, instance, zar::ZAR_Main::Construction::AfterLogin);
+    window.shared().modalHook = [](QDialog& form) {
         form.show();
         // As soon as the login is painted; what follows (the password read) runs while
         // the user sees the "Loading" animation.
@@ -24,9 +25,7 @@ int main(int argc, char* argv[]) {
         form.repaint();
         std::exit(0);
         return int(QDialog::Rejected);
-    });
-    zar::SingleInstance instance(folder);
-    zar::ZAR_Main window(folder, instance, zar::ZAR_Main::Construction::AfterLogin);
+    };
     QObject::connect(&window, &zar::ZAR_Main::completed, &instance, [&instance] { instance.start(); });
     window.MDIForm_Load();
     return 0;

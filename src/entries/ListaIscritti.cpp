@@ -138,16 +138,6 @@ int larghezzaIntestazione(const QHeaderView* header, int colonna) {
 
 } // namespace
 
-void PreparaLista(QTreeView* view) {
-    view->setRootIsDecorated(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->header()->setStretchLastSection(true);
-}
-
 ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColonne regola, QWidget* parent)
     : QTreeView(parent), m_regola(regola) {
     QStringList intestazioni;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entries/Selezione.h"
+#include "frame/ListLook.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -53,10 +54,6 @@ private:
     std::vector<char> m_spunte; // by stored row
 };
 
-// The look of every list of records: whole rows, one at a time, read-only, the last
-// column taking the rest of the width.
-void PreparaLista(QTreeView* view);
-
 // A list view in report view over a ListaIscrittiModel, sorting on header clicks by the
 // member's rule. Column widths are given in twips.
 class ListaIscritti : public QTreeView {
@@ -72,7 +69,6 @@ public:
     // On: a click on the selected row or F2 reports the start of a label edit
     // (BeforeLabelEdit); the list itself stays read-only.
     void setAvvisoModifica(bool on) { m_avvisoModifica = on; }
-    static int twipsToPixels(int twips) { return twips / 15; } // 15 twips to a pixel at 96 dpi
 
 signals:
     void inizioModifica();

@@ -1,13 +1,13 @@
 #include "entries/frmIscrizione.h"
 
 #include "entries/Iscrizioni.h"
-#include "entries/RegistriPick.h"
 #include "entries/RunTime.h"
+#include "frame/FieldBox.h"
 #include "frame/IniAccess.h"
+#include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
 #include "platform/Guarded.h"
-#include "registers/FieldBox.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -24,11 +24,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-// Resources of a static library must be registered by name, outside any namespace.
-static void initPictures() {
-    Q_INIT_RESOURCE(zar);
-}
 
 namespace zar {
 
@@ -163,10 +158,9 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     LblNumRecords = new QLabel(this);
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
 
-    initPictures();
     auto* PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
-    PctLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/iscrizione.png")));
+    PctLogo->setPixmap(picture(QStringLiteral("iscrizione")));
 
     auto* bib = new QHBoxLayout;
     bib->addWidget(cmdPettorale);
@@ -201,7 +195,8 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     // Form_Load: every competition's entries until the register hands one back.
     LoadIscritti(Ordine::Pettorale);
     LeggiUltimaGara(m_shared);
-    registriPick().gare(m_shared, *this, this);
+    if (const auto& pick = m_shared.registriPick.gare)
+        pick(m_shared, *this, this);
     m_tuttiLeGare = false;
     const QString codice = codiceGara();
     if (!codice.isEmpty()) // the accessor refuses an empty value; the previous one stays
@@ -280,7 +275,8 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
             Txt_Field[2]->setText(c->Nome);
             Txt_Field[3]->setText(c->TesseraCIS);
         } else {
-            registriPick().conduttori(m_shared, *this, this);
+            if (const auto& pick = m_shared.registriPick.conduttori)
+                pick(m_shared, *this, this);
         }
         const int proposta = ProssimoPettorale(*m_shared.dbGare, codiceGara(), NumPettorale_);
         if (proposta > kPettoraleMassimo) {
@@ -303,7 +299,8 @@ void frmIscrizione::Txt_Field_LostFocus(int indice) {
             Txt_Field[6]->setText(c->Razza);
             Cmb_Field[0]->setEditText(c->Taglia);
         } else {
-            registriPick().cani(m_shared, *this, this, chip.toUpper());
+            if (const auto& pick = m_shared.registriPick.cani)
+                pick(m_shared, *this, this, chip.toUpper());
         }
         // The register may hand back another dog than the typed chip: check the one in the box.
         const QString scelto = Txt_Field[4]->text().toUpper();

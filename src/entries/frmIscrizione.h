@@ -2,7 +2,7 @@
 
 #include "entries/EntriesDialog.h"
 #include "entries/ListaIscritti.h"
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 
 #include <array>
 

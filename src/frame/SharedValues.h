@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frame/RegistriPick.h"
 #include "platform/Database.h"
 #include "platform/Recordset.h"
 
@@ -9,6 +10,8 @@
 
 #include <functional>
 #include <memory>
+
+class QDialog;
 
 namespace zar {
 
@@ -37,6 +40,18 @@ struct SharedValues {
     // The program's one printer (applicationPrinter creates it on first use); tests put
     // their own here before a form prints.
     std::shared_ptr<Printer> printer;
+    // The printer chosen in the printer setup, for every output; empty: the system's default.
+    QString printerName;
+
+    // What tests put in place of the program's own behaviour; each empty by default.
+    // Shows a form modally instead of exec(): gets the form and returns its result.
+    std::function<int(QDialog&)> modalHook;
+    // The registers that the entries form opens to pick from (the main window installs them).
+    RegistriPick registriPick;
+    // Prints the labels of one entry instead of the built-in print.
+    std::function<void(SharedValues&, int Pettorale, const QString& Gara, const QString& Conduttore,
+                       const QString& Cane)>
+        stampaEtichetta;
 
     // Each task form exists at most once: created on first use, held in its slot,
     // released when it closes (the slot then reads null).
@@ -53,10 +68,6 @@ struct SharedValues {
     QPointer<QObject> frmReportIscritti;
     QPointer<QObject> frmEtichette;
     QPointer<QObject> frmPrintPettorali;
-
-    // Tests put a stand-in here to take the entries form's label print (bib, competition,
-    // handler, dog) instead of the printer.
-    std::function<void(SharedValues&, int, const QString&, const QString&, const QString&)> stampaEtichetta;
 
     QString databasePath() const { return programFolder + QStringLiteral("/ZAR.mdb"); }
     QString emptyDatabasePath() const { return programFolder + QStringLiteral("/ZAR_Vuoto.mdb"); }

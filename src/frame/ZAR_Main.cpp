@@ -2,6 +2,7 @@
 
 #include "frame/Forms.h"
 #include "frame/LimitaAvvio.h"
+#include "frame/Pictures.h"
 #include "frame/frmAbout.h"
 #include "frame/frmBackUp.h"
 #include "frame/frmChangePassword.h"
@@ -13,6 +14,7 @@
 #include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
+#include "registers/PickLaunchers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,13 +27,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-
-#include <sqlite3.h>
-
-// Resources of a static library must be registered by name, outside any namespace.
-static void initPictures() {
-    Q_INIT_RESOURCE(zar);
-}
 
 namespace zar {
 
@@ -49,10 +44,6 @@ constexpr int kButtonStep = 56;
 constexpr int kTopFirst = 16;     // top of the first tab button of the upper group
 constexpr int kBottomFirst = 408; // top of "Configurazione" when it stands in the lower group
 constexpr int kShortcutStep = 78;
-
-QPixmap picture(const QString& name) {
-    return QPixmap(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
-}
 
 // The grey work area with its background picture. The picture is loaded only when the
 // window is first usable, so that the locked window behind the login costs little.
@@ -170,9 +161,9 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 ZAR_Main::ZAR_Main(const QString& programFolder, SingleInstance& instance, Construction construction,
                    QWidget* parent)
     : QMainWindow(parent), m_instance(instance), m_help(new ContextHelp(this)) {
-    initPictures();
     m_shared.programFolder = programFolder;
     m_shared.IniFileName = m_shared.iniPath();
+    m_shared.registriPick = {pickFrmGare, pickFrmConduttore, pickFrmCane};
     setObjectName(QStringLiteral("ZAR_Main"));
     setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
 
@@ -411,14 +402,14 @@ bool ZAR_Main::MDIForm_Load() {
         m_login = &login;
         login.installEventFilter(this);
     }
-    const bool good = showModal(login) == QDialog::Accepted && !login.ended();
+    const bool good = showModal(m_shared, login) == QDialog::Accepted && !login.ended();
     if (m_login) {
         login.removeEventFilter(this);
         m_login = nullptr;
     }
     switch (login.loadResult()) {
     case frmSplash::LoadResult::Failed:
-        return openFailed(login.loadError(), login.loadErrorCode());
+        return openFailed(login.loadError(), login.loadErrorLocked());
     case frmSplash::LoadResult::NoPassword:
         // Without a stored password there is nothing to check against: never let the
         // program be used unchecked.
@@ -441,7 +432,7 @@ bool ZAR_Main::MDIForm_Load() {
     try {
         m_shared.openDatabase();
     } catch (const DbError& e) {
-        return openFailed(e.message(), e.code());
+        return openFailed(e.message(), e.isLocked());
     }
     if (!LimitaAvvio(2, *this, QString(), m_instance)) {
         m_exitCode = 0;
@@ -453,8 +444,8 @@ bool ZAR_Main::MDIForm_Load() {
 
 // The running copy holds the file exclusively, so a second copy fails here: it hands
 // over like the single-instance guard does. Any other failure is shown.
-bool ZAR_Main::openFailed(const QString& description, int code) {
-    if (code == SQLITE_BUSY && m_instance.previousInstance()) {
+bool ZAR_Main::openFailed(const QString& description, bool locked) {
+    if (locked && m_instance.previousInstance()) {
         LimitaAvvio(2, *this, QString(), m_instance);
         m_exitCode = 0;
         return false;
@@ -532,7 +523,7 @@ void ZAR_Main::mnAboutZAR_Click() {
 }
 
 void ZAR_Main::mnuFileSta_Click() {
-    showPrinterSetup(this);
+    showPrinterSetup(m_shared, this);
 }
 
 void ZAR_Main::mnCalcolatrice_Click() {

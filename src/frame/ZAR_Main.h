@@ -116,7 +116,7 @@ private:
     void buildStatusBar();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, int helpContext);
     QMenu* addMenu(QWidget* parentMenu, const QString& name, const QString& caption, int helpContext);
-    bool openFailed(const QString& description, int code);
+    bool openFailed(const QString& description, bool locked);
 
     SharedValues m_shared;
     SingleInstance& m_instance;

@@ -1,8 +1,8 @@
 #include "frame/frmAbout.h"
 
+#include "frame/MostraForm.h"
 #include "frame/SharedValues.h"
 #include "frame/ZAR_Main.h"
-#include "platform/Modal.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -88,13 +88,7 @@ void frmAbout::done(int) {
 }
 
 void showFrmAbout(SharedValues& shared, QWidget* parent) {
-    auto* form = qobject_cast<frmAbout*>(shared.frmAbout.data());
-    if (!form) {
-        form = new frmAbout(parent);
-        shared.frmAbout = form;
-    }
-    showModal(*form);
-    delete form;
+    mostra<frmAbout>(shared.frmAbout, shared, parent);
 }
 
 } // namespace zar

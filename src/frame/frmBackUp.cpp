@@ -1,8 +1,8 @@
 #include "frame/frmBackUp.h"
 
 #include "frame/BackUp.h"
+#include "frame/MostraForm.h"
 #include "frame/SharedValues.h"
-#include "platform/Modal.h"
 #include "platform/MsgBox.h"
 
 #include <QApplication>
@@ -142,13 +142,7 @@ void frmBackUp::Command1_Click() {
 }
 
 void showFrmBackUp(SharedValues& shared, QWidget* parent) {
-    auto* form = qobject_cast<frmBackUp*>(shared.frmBackUp.data());
-    if (!form) {
-        form = new frmBackUp(shared, parent);
-        shared.frmBackUp = form;
-    }
-    showModal(*form);
-    delete form;
+    mostra<frmBackUp>(shared.frmBackUp, shared, parent);
 }
 
 } // namespace zar

@@ -1,8 +1,8 @@
 #include "frame/frmChangePassword.h"
 
+#include "frame/MostraForm.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
-#include "platform/Modal.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -137,13 +137,7 @@ void frmChangePassword::cmd_cancel_Click() {
 }
 
 void showFrmChangePassword(SharedValues& shared, QWidget* parent) {
-    auto* form = qobject_cast<frmChangePassword*>(shared.frmChangePassword.data());
-    if (!form) {
-        form = new frmChangePassword(shared, parent);
-        shared.frmChangePassword = form;
-    }
-    showModal(*form);
-    delete form;
+    mostra<frmChangePassword>(shared.frmChangePassword, shared, parent);
 }
 
 } // namespace zar

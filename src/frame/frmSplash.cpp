@@ -93,7 +93,7 @@ frmSplash::LoadResult frmSplash::LeggiPassword() {
     } catch (const DbError& e) {
         m_shared.rsPassword.reset();
         m_loadError = e.message();
-        m_loadErrorCode = e.code();
+        m_loadErrorLocked = e.isLocked();
         m_loadResult = LoadResult::Failed;
     }
     return m_loadResult;

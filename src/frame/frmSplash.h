@@ -29,7 +29,7 @@ public:
     LoadResult LeggiPassword();
     LoadResult loadResult() const { return m_loadResult; }
     QString loadError() const { return m_loadError; }
-    int loadErrorCode() const { return m_loadErrorCode; }
+    bool loadErrorLocked() const { return m_loadErrorLocked; }
 
     void Timer1_Timer();
 
@@ -60,7 +60,7 @@ private:
     QWidget* m_main;
     LoadResult m_loadResult = LoadResult::NotRead;
     QString m_loadError;
-    int m_loadErrorCode = 0;
+    bool m_loadErrorLocked = false;
     qint16 m_tick = 1;
     int m_tentativi = 0;
     bool m_ended = false;

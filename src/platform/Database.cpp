@@ -11,6 +11,10 @@ namespace zar {
 DbError::DbError(const QString& message, int code)
     : std::runtime_error(message.toStdString()), m_code(code) {}
 
+bool DbError::isLocked() const {
+    return (m_code & 0xff) == SQLITE_BUSY; // extended codes keep the primary one in the low byte
+}
+
 namespace {
 
 QString engineMessage(sqlite3* db) {

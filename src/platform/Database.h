@@ -18,7 +18,8 @@ class DbError : public std::runtime_error {
 public:
     explicit DbError(const QString& message, int code = 0);
     QString message() const { return QString::fromUtf8(what()); }
-    int code() const { return m_code; }
+    // Another connection (another copy of the program) holds the file.
+    bool isLocked() const;
 
 private:
     int m_code;

@@ -1,24 +1,15 @@
 #include "platform/Modal.h"
 
+#include "frame/SharedValues.h"
+
 #include <QDialog>
 
 namespace zar {
 
-namespace {
-ModalHook& hook() {
-    static ModalHook h;
-    return h;
-}
-} // namespace
-
-int showModal(QDialog& form) {
-    if (hook())
-        return hook()(form);
+int showModal(SharedValues& shared, QDialog& form) {
+    if (shared.modalHook)
+        return shared.modalHook(form);
     return form.exec();
-}
-
-void setModalHook(ModalHook h) {
-    hook() = std::move(h);
 }
 
 } // namespace zar

@@ -1,18 +1,13 @@
 #pragma once
 
-#include <functional>
-
 class QDialog;
 
 namespace zar {
 
-// Shows a form modally and returns its result. Every modal form of the program goes
-// through here.
-int showModal(QDialog& form);
+struct SharedValues;
 
-// Tests may run a nested form themselves instead of exec(): the hook gets the form and
-// returns its result. An empty function restores exec().
-using ModalHook = std::function<int(QDialog&)>;
-void setModalHook(ModalHook hook);
+// Shows a form modally and returns its result. Every modal form of the program goes
+// through here; a test's shared.modalHook runs the form instead of exec().
+int showModal(SharedValues& shared, QDialog& form);
 
 } // namespace zar

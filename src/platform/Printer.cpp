@@ -2,7 +2,6 @@
 
 #include "frame/SharedValues.h"
 #include "platform/PrintDevice.h"
-#include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 
 #include <QDateTime>
@@ -418,7 +417,8 @@ private:
 // between): the set-up's printer, the system default, any printer, else PDF files in "Stampe".
 class ApplicationDevice : public PrintDevice {
 public:
-    explicit ApplicationDevice(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+    ApplicationDevice(QString programFolder, std::function<QString()> chosenPrinter)
+        : m_programFolder(std::move(programFolder)), m_chosenPrinter(std::move(chosenPrinter)) {}
 
     DeviceLayout layout(const PageSetup& setup) override { return target().layout(setup); }
     void beginJob(const PageSetup& setup) override {
@@ -445,7 +445,7 @@ public:
 private:
     PrintDevice& target() {
         if (!m_target) {
-            QString name = applicationPrinterName();
+            QString name = m_chosenPrinter ? m_chosenPrinter() : QString();
             if (!name.isEmpty() && QPrinterInfo::printerInfo(name).isNull())
                 name.clear();
             if (name.isEmpty())
@@ -465,6 +465,7 @@ private:
     }
 
     QString m_programFolder;
+    std::function<QString()> m_chosenPrinter;
     std::unique_ptr<PrintDevice> m_target;
 };
 
@@ -495,8 +496,10 @@ QString PrinterError::standardDescription(int number) {
 Printer::Printer(std::unique_ptr<PrintDevice> device) : m_device(std::move(device)) {}
 Printer::~Printer() = default;
 
-std::unique_ptr<Printer> Printer::forApplication(const QString& programFolder) {
-    return std::make_unique<Printer>(std::make_unique<ApplicationDevice>(programFolder));
+std::unique_ptr<Printer> Printer::forApplication(const QString& programFolder,
+                                                 std::function<QString()> chosenPrinter) {
+    return std::make_unique<Printer>(
+        std::make_unique<ApplicationDevice>(programFolder, std::move(chosenPrinter)));
 }
 
 std::unique_ptr<Printer> Printer::toPdfFolder(const QString& folder) {
@@ -927,7 +930,9 @@ int RecordingPrinter::jobsSent() const {
 
 Printer& applicationPrinter(SharedValues& shared) {
     if (!shared.printer)
-        shared.printer = Printer::forApplication(shared.programFolder);
+        // The printer holds the name's owner: shared owns the printer, so it outlives it.
+        shared.printer =
+            Printer::forApplication(shared.programFolder, [&shared] { return shared.printerName; });
     return *shared.printer;
 }
 

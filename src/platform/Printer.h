@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -110,10 +111,12 @@ public:
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
 
-    // The application's output: the printer chosen in the printer setup, else the system's
-    // default printer, else (no printer at all) a new PDF file per job in the folder "Stampe"
-    // of the program folder, opened in the desktop's PDF viewer. Decided again at each job.
-    static std::unique_ptr<Printer> forApplication(const QString& programFolder);
+    // The application's output: the printer that chosenPrinter names (the printer setup's
+    // choice), else the system's default printer, else (no printer at all) a new PDF file per
+    // job in the folder "Stampe" of the program folder, opened in the desktop's PDF viewer.
+    // Decided again at each job.
+    static std::unique_ptr<Printer> forApplication(const QString& programFolder,
+                                                   std::function<QString()> chosenPrinter);
     // Every job is written as a new PDF file into the folder (created when missing), never
     // overwriting one, and opened in the desktop's PDF viewer.
     static std::unique_ptr<Printer> toPdfFolder(const QString& folder);

@@ -1,5 +1,6 @@
 #include "platform/PrinterSetup.h"
 
+#include "frame/SharedValues.h"
 #include "platform/Modal.h"
 
 #include <QPrintDialog>
@@ -7,34 +8,19 @@
 
 namespace zar {
 
-namespace {
-QString& printerName() {
-    static QString name;
-    return name;
-}
-} // namespace
-
-QString applicationPrinterName() {
-    return printerName();
-}
-
-void setApplicationPrinterName(const QString& name) {
-    printerName() = name;
-}
-
-bool showPrinterSetup(QWidget* parent) {
+bool showPrinterSetup(SharedValues& shared, QWidget* parent) {
     QPrinter printer;
-    if (!printerName().isEmpty())
-        printer.setPrinterName(printerName());
+    if (!shared.printerName.isEmpty())
+        printer.setPrinterName(shared.printerName);
     QPrintDialog dialog(&printer, parent);
     // Only the choice of printer matters here, not a range of pages.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    if (showModal(dialog) != QDialog::Accepted)
+    if (showModal(shared, dialog) != QDialog::Accepted)
         return false;
     const QString chosen = dialog.printer()->printerName();
     if (chosen.isEmpty())
         return false;
-    printerName() = chosen;
+    shared.printerName = chosen;
     return true;
 }
 

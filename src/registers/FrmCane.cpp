@@ -1,8 +1,8 @@
 #include "registers/FrmCane.h"
 
-#include "entries/PickTarget.h"
+#include "frame/FieldBox.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
-#include "registers/FieldBox.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "registers/FrmGare.h"
 
-#include "entries/PickTarget.h"
+#include "frame/FieldBox.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
 #include "registers/CodiceGara.h"
-#include "registers/FieldBox.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

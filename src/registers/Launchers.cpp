@@ -1,7 +1,6 @@
 #include "frame/Forms.h"
 
-#include "frame/SharedValues.h"
-#include "platform/Modal.h"
+#include "frame/MostraForm.h"
 #include "registers/FrmCane.h"
 #include "registers/FrmConduttore.h"
 #include "registers/FrmGare.h"
@@ -11,22 +10,16 @@ namespace zar {
 
 namespace {
 
-// Modal; the form sits in its slot while open and is released when it closes, so the
-// next opening starts afresh. In pick mode (PassVar 1) it writes into the target.
+// Browsing (PassVar 0) or picking into the target (PassVar 1).
 template <typename Form>
 void showRegister(SharedValues& shared, QPointer<QObject>& slot, QWidget* parent, int passVar,
                   PickTarget* target = nullptr, const std::function<void(Form&)>& prepare = {}) {
-    auto* form = dynamic_cast<Form*>(slot.data());
-    if (!form) {
-        form = new Form(shared, parent);
-        slot = form;
-    }
-    form->setPassVar(passVar);
-    form->setPickTarget(target);
-    if (prepare)
-        prepare(*form);
-    showModal(*form);
-    delete form;
+    mostra<Form>(slot, shared, parent, [&](Form& form) {
+        form.setPassVar(passVar);
+        form.setPickTarget(target);
+        if (prepare)
+            prepare(form);
+    });
 }
 
 } // namespace

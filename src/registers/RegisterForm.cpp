@@ -1,11 +1,11 @@
 #include "registers/RegisterForm.h"
 
-#include "entries/ListaIscritti.h"
-#include "entries/PickTarget.h"
+#include "frame/FieldBox.h"
+#include "frame/ListLook.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "frame/Utilities.h"
 #include "platform/MsgBox.h"
-#include "registers/FieldBox.h"
 #include "registers/RegisterListModel.h"
 
 #include <QHBoxLayout>
@@ -190,7 +190,7 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     // The first column shows a whole key; the others keep their documented widths.
     QList<int> widths;
     for (int t : m_setup.columnTwips)
-        widths << ListaIscritti::twipsToPixels(t);
+        widths << twipsToPixels(t);
     const QFontMetrics fm = m_list->fontMetrics();
     widths[0] = std::max(widths[0], fm.horizontalAdvance(QString(m_setup.keyColumnChars, u'N')) + 16);
     int listWidth = 0;

@@ -1,5 +1,6 @@
 #include "reports/FormReport.h"
 
+#include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
 #include "platform/MsgBox.h"
@@ -35,7 +36,7 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
     PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
     // Drawn at twice the screen's density: it shows at half its pixels and prints sharp.
-    m_logo = QImage(QStringLiteral(":/pictures/logo_report.png"));
+    m_logo = pictureImage(QStringLiteral("logo_report"));
     QPixmap logo = QPixmap::fromImage(m_logo);
     logo.setDevicePixelRatio(2);
     PctLogo->setPixmap(logo);

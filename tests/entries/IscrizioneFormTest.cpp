@@ -1,6 +1,6 @@
-#include "entries/RegistriPick.h"
 #include "entries/frmIscrizione.h"
 #include "frame/IniReadWrite.h"
+#include "frame/PickTarget.h"
 #include "support/EntriesDrivers.h"
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
@@ -79,12 +79,14 @@ private slots:
         conduttoriAperti = 0;
         caniAperti.clear();
         stampe.clear();
-        registriPick().gare = [this](SharedValues&, PickTarget& t, QWidget*) {
+        shared->registriPick.gare = [this](SharedValues&, PickTarget& t, QWidget*) {
             if (!garaScelta.isEmpty())
                 t.riceviGara(garaScelta, "Trofeo", "Roma", "Verdi", "01/05/2024");
         };
-        registriPick().conduttori = [this](SharedValues&, PickTarget&, QWidget*) { ++conduttoriAperti; };
-        registriPick().cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
+        shared->registriPick.conduttori = [this](SharedValues&, PickTarget&, QWidget*) {
+            ++conduttoriAperti;
+        };
+        shared->registriPick.cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
             caniAperti << chip; // closed without a choice
         };
         shared->stampaEtichetta = [this](SharedValues&, int n, const QString& g, const QString& c,
@@ -219,7 +221,7 @@ private slots:
         addEntry(db(), G, 5, "chip9");
         type(4, "Chip9");
         // An unknown chip, and the user picks the entered dog in the register instead.
-        registriPick().cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
+        shared->registriPick.cani = [](SharedValues&, PickTarget& t, QWidget*, const QString&) {
             t.riceviCane("CHIP9", "REX", "PASTORE", "LARGE");
         };
         type(4, "chip0");

@@ -1,7 +1,6 @@
 // A copy of the program started on a given folder, for the two-process test: it runs the
 // program's start-up and reports on stdout what the user would have seen.
 #include "frame/ZAR_Main.h"
-#include "platform/Modal.h"
 #include "platform/MsgBox.h"
 #include "platform/SingleInstance.h"
 
@@ -18,7 +17,11 @@ int main(int argc, char* argv[]) {
     zar::MsgBoxResponder boxes;
     // A form that is still open after a while waits for a user: report it and go on as
     // if it were closed.
-    zar::setModalHook([&out](QDialog& form) {
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    zar::SingleInstance instance(folder);
+    instance.start();
+    zar::ZAR_Main window(folder, instance);
+    window.shared().modalHook = [&out](QDialog& form) {
         form.show();
         QDeadlineTimer deadline(3000);
         while (form.isVisible() && !deadline.hasExpired())
@@ -28,11 +31,7 @@ int main(int argc, char* argv[]) {
             return int(QDialog::Rejected);
         }
         return form.result();
-    });
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    zar::SingleInstance instance(folder);
-    instance.start();
-    zar::ZAR_Main window(folder, instance);
+    };
     const bool goesOn = window.MDIForm_Load();
     for (const auto& box : boxes.shown())
         out << "MSG:" << QString(box.text).replace(u'\n', u' ') << '\n'; // one line per box

@@ -45,7 +45,7 @@ class ZAR_MainTest : public QObject {
     // password and presses Enter.
     bool startUp(const QString& password = QStringLiteral("zar"),
                  const std::function<bool(frmSplash&)>& look = {}) {
-        setModalHook([&](QDialog& form) {
+        m_main->shared().modalHook = [&](QDialog& form) {
             auto* login = qobject_cast<frmSplash*>(&form);
             if (!login)
                 return int(QDialog::Rejected);
@@ -57,9 +57,9 @@ class ZAR_MainTest : public QObject {
             QTest::keyClicks(login->txt_Password, password);
             QTest::keyClick(login->txt_Password, Qt::Key_Return);
             return form.result();
-        });
+        };
         const bool ok = m_main->MDIForm_Load();
-        setModalHook({});
+        m_main->shared().modalHook = {};
         return ok;
     }
     void buildAfterLogin() {
@@ -80,7 +80,7 @@ private slots:
     }
 
     void cleanup() {
-        setModalHook({});
+        m_main->shared().modalHook = {};
         m_main.reset();
         m_instance.reset();
         m_folder.reset();
@@ -172,11 +172,11 @@ private slots:
 
         buildAfterLogin();
         StrictResponder boxes;
-        setModalHook([](QDialog& form) {
+        m_main->shared().modalHook = [](QDialog& form) {
             form.show();
             QTest::keyClick(&form, Qt::Key_Escape);
             return form.result();
-        });
+        };
         QVERIFY(!m_main->MDIForm_Load());
         QCOMPARE(m_main->exitCode(), 0);
         QVERIFY(!m_main->isEnabled());
@@ -324,10 +324,10 @@ private slots:
     void shortcutIconAndLabelRunTheSameMenuItem() {
         QVERIFY(startUp());
         QStringList forms;
-        setModalHook([&](QDialog& form) {
+        m_main->shared().modalHook = [&](QDialog& form) {
             forms << form.objectName();
             return int(QDialog::Rejected);
-        });
+        };
         const struct {
             int panel;
             const char *icon, *label, *caption, *item;
@@ -372,12 +372,12 @@ private slots:
     void backUpAndAboutBox() {
         QVERIFY(startUp());
         QStringList forms;
-        setModalHook([&](QDialog& form) {
+        m_main->shared().modalHook = [&](QDialog& form) {
             forms << form.objectName();
             if (auto* backup = qobject_cast<frmBackUp*>(&form))
                 backup->save(m_folder->path());
             return int(QDialog::Accepted);
-        });
+        };
         QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);
         StrictResponder boxes;
         m_main->menuItem(QStringLiteral("mnAboutZAR"))->trigger();
@@ -442,16 +442,15 @@ private slots:
 
     void printerSetupCancelChangesNothing() {
         QVERIFY(startUp());
-        setApplicationPrinterName(QStringLiteral("Ufficio"));
+        m_main->shared().printerName = QStringLiteral("Ufficio");
         QString dialogClass;
-        setModalHook([&](QDialog& form) {
+        m_main->shared().modalHook = [&](QDialog& form) {
             dialogClass = QString::fromLatin1(form.metaObject()->className());
             return int(QDialog::Rejected);
-        });
+        };
         m_main->menuItem(QStringLiteral("mnuFileSta"))->trigger();
         QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
-        QCOMPARE(applicationPrinterName(), QStringLiteral("Ufficio"));
-        setApplicationPrinterName(QString());
+        QCOMPARE(m_main->shared().printerName, QStringLiteral("Ufficio"));
     }
 
     void f1OnAMenuItemOpensTheHelpFile() {

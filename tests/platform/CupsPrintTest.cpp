@@ -198,7 +198,6 @@ private slots:
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), kQueue);
         SharedValues shared;
         shared.programFolder = m_cups.programFolder();
-        setApplicationPrinterName(QString());
 
         // As the reports do: through EasyPrint, in millimetres from the paper's corner.
         EasyPrint ep(applicationPrinter(shared));

@@ -1,8 +1,15 @@
 #include "frame/LimitaAvvio.h"
+#include "frame/SharedValues.h"
+#include "labels/StampaEtichetta.h"
+#include "platform/Modal.h"
 #include "platform/MsgBox.h"
+#include "platform/Printer.h"
+#include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 
+#include <QDialog>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,6 +101,43 @@ private slots:
             QVERIFY(activated.wait(3000));
         else
             QCOMPARE(activated.count(), 0);
+    }
+
+    // Two programs' worth of shared values: each one's stand-ins and printer serve it alone.
+    void standInsBelongToTheirSharedValues() {
+        SharedValues a, b;
+        QStringList seen;
+        a.modalHook = [&](QDialog& form) {
+            seen << QStringLiteral("a:") + form.metaObject()->className();
+            return 7;
+        };
+        b.modalHook = [&](QDialog& form) {
+            seen << QStringLiteral("b:") + form.metaObject()->className();
+            return 9;
+        };
+        a.stampaEtichetta = [&](SharedValues& s, int bib, const QString&, const QString&, const QString&) {
+            seen << QStringLiteral("a:label %1 %2").arg(bib).arg(&s == &a);
+        };
+        b.stampaEtichetta = [&](SharedValues& s, int bib, const QString&, const QString&, const QString&) {
+            seen << QStringLiteral("b:label %1 %2").arg(bib).arg(&s == &b);
+        };
+        a.printerName = QStringLiteral("Ufficio");
+        b.printerName = QStringLiteral("Magazzino");
+
+        QDialog form;
+        QCOMPARE(showModal(a, form), 7);
+        QCOMPARE(showModal(b, form), 9);
+        StampaEtichetta(a, 12, {}, {}, {});
+        StampaEtichetta(b, 13, {}, {}, {});
+        QVERIFY(!showPrinterSetup(b, nullptr)); // b's hook cancels it
+        QCOMPARE(seen, QStringList({QStringLiteral("a:QDialog"), QStringLiteral("b:QDialog"),
+                                    QStringLiteral("a:label 12 1"), QStringLiteral("b:label 13 1"),
+                                    QStringLiteral("b:QPrintDialog")}));
+        QCOMPARE(a.printerName, QStringLiteral("Ufficio"));
+        QCOMPARE(b.printerName, QStringLiteral("Magazzino"));
+
+        a.programFolder = b.programFolder = QDir::tempPath();
+        QVERIFY(&applicationPrinter(a) != &applicationPrinter(b));
     }
 };
 

@@ -214,7 +214,7 @@ private slots:
         ShellRecorder shell;
         SharedValues shared;
         shared.programFolder = program.path();
-        setApplicationPrinterName(QStringLiteral("zar-no-such-printer"));
+        shared.printerName = QStringLiteral("zar-no-such-printer");
         Printer& printer = applicationPrinter(shared);
         QCOMPARE(&applicationPrinter(shared), &printer);
         for (int job = 0; job < 3; ++job) {
@@ -223,7 +223,6 @@ private slots:
         }
         printer.Print(QStringLiteral("annullato"));
         printer.KillDoc();
-        setApplicationPrinterName(QString());
 
         QDir stampe(program.filePath(QStringLiteral("Stampe")));
         const QStringList files = stampe.entryList(QDir::Files | QDir::Hidden);

@@ -217,14 +217,14 @@ private slots:
     void launcherHoldsTheFormInItsSlotWhileOpen() {
         Env env;
         bool heldWhileOpen = false;
-        setModalHook([&](QDialog& d) {
+        env.shared.modalHook = [&](QDialog& d) {
             heldWhileOpen = env.shared.frmConduttore == &d && !static_cast<FrmConduttore&>(d).pickMode();
             d.show();
             QTest::mouseClick(child<QPushButton>(&d, "cmdClose"), Qt::LeftButton);
             return 0;
-        });
+        };
         showFrmConduttore(env.shared, nullptr);
-        setModalHook({});
+        env.shared.modalHook = {};
         QVERIFY(heldWhileOpen);
         QVERIFY(env.shared.frmConduttore.isNull());
         QVERIFY(!env.shared.rsConduttori);

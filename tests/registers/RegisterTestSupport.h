@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entries/PickTarget.h"
+#include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "platform/Database.h"
 #include "registers/RegisterForm.h"

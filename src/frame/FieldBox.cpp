@@ -1,4 +1,4 @@
-#include "registers/FieldBox.h"
+#include "frame/FieldBox.h"
 
 #include <QFocusEvent>
 
