@@ -6,10 +6,13 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <memory>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -140,7 +143,7 @@ QString backupTarget(const QString& folder) {
     return path + QStringLiteral("/ZAR_BackUP.mdb");
 }
 
-QString copyFileVerified(const QString& from, const QString& to) {
+QString copyFileVerified(const QString& from, const QString& to, const std::function<bool()>& mayReplace) {
     const QByteArray fromName = QFile::encodeName(from);
     FileHandle source(::open(fromName.constData(), O_RDONLY | O_CLOEXEC));
     if (source.fd() < 0)
@@ -159,6 +162,8 @@ QString copyFileVerified(const QString& from, const QString& to) {
     QString error = copyInto(source.fd(), from, temp.fd(), tempPath);
     if (error.isEmpty() && !temp.close())
         error = failure("cannot write", tempPath);
+    if (error.isEmpty() && mayReplace && !mayReplace())
+        error = QStringLiteral("the copy \"%1\" was not put in place").arg(tempPath);
     if (error.isEmpty() && ::rename(tempName.constData(), QFile::encodeName(to).constData()) != 0)
         error = failure("cannot replace", to);
     if (!error.isEmpty()) {
@@ -180,21 +185,41 @@ BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder) {
     shared.rsGare.reset();
     shared.rsIscrizioni.reset();
     shared.rsPassword.reset();
+    // The program's connection leaves "ZAR.mdb" for the template while the file is copied.
+    // The handle on "ZAR.mdb" is kept aside, idle, with its exclusive hold: no other program
+    // can take the file meanwhile, and putting it back cannot fail.
+    std::unique_ptr<Database> held = std::move(shared.dbGare);
+    // Opening the template is mostly its key derivation: it runs while the file is copied,
+    // and the copy takes the place of an earlier backup only once the template is open.
+    auto opening =
+        std::async(std::launch::async, [path = shared.emptyDatabasePath()] { return Database::open(path); });
+    bool templateTaken = false;
+    auto takeTemplate = [&] {
+        templateTaken = true;
+        try {
+            shared.dbGare = opening.get();
+        } catch (const DbError& e) {
+            outcome.templateError = e.message();
+        }
+        return outcome.templateError.isEmpty();
+    };
+    outcome.copyError = copyFileVerified(shared.databasePath(), backupTarget(folder), takeTemplate);
+    if (!templateTaken)
+        takeTemplate();
+    if (!outcome.templateError.isEmpty())
+        outcome.copyError.clear(); // nothing was copied
+    outcome.copied = outcome.templateError.isEmpty() && outcome.copyError.isEmpty();
     shared.dbGare.reset();
-    try {
-        shared.dbGare = Database::open(shared.emptyDatabasePath());
-    } catch (const DbError& e) {
-        outcome.templateError = e.message();
-    }
-    if (outcome.templateError.isEmpty()) {
-        outcome.copyError = copyFileVerified(shared.databasePath(), backupTarget(folder));
-        outcome.copied = outcome.copyError.isEmpty();
-    }
-    shared.dbGare.reset();
-    try {
-        shared.openDatabase();
-    } catch (const DbError& e) {
-        outcome.reopenError = e.message();
+    // A file removed meanwhile must not be written on unseen: open it again by its name.
+    if (QFileInfo::exists(shared.databasePath()))
+        shared.dbGare = std::move(held);
+    held.reset();
+    if (!shared.dbGare) {
+        try {
+            shared.openDatabase();
+        } catch (const DbError& e) {
+            outcome.reopenError = e.message();
+        }
     }
     return outcome;
 }

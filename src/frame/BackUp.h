@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace zar {
 
 struct SharedValues;
@@ -14,9 +16,11 @@ QString backupTarget(const QString& folder);
 
 // Copies `from` to `to` through a temporary file in the target's folder: written, flushed
 // to disk, read back and compared with the source, and only then renamed over `to`. On
-// failure nothing of the copy remains and an existing `to` is left whole. Returns an
-// empty text on success, else why it failed.
-QString copyFileVerified(const QString& from, const QString& to);
+// failure nothing of the copy remains and an existing `to` is left whole. `mayReplace`, when
+// given, is asked just before the rename; false leaves `to` as it was. Returns an empty text
+// on success, else why it failed.
+QString copyFileVerified(const QString& from, const QString& to,
+                         const std::function<bool()>& mayReplace = {});
 
 struct BackupOutcome {
     bool copied = false;
