@@ -81,7 +81,11 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
     m_pannello->carica();
 }
 
-FormReport::~FormReport() = default;
+FormReport::~FormReport() {
+    // Hiding lays the list out once more, and its cells ask this form for the run chosen:
+    // hide while the form is still whole, not in the base class's destructor.
+    hide();
+}
 
 void FormReport::Opt_Run_Click(int indice) {
     for (size_t i = 0; i < Opt_Run.size(); ++i)
