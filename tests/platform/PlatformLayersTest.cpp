@@ -2,6 +2,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
+#include "support/GuiTestBase.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,7 +10,7 @@
 
 using namespace zar;
 
-class PlatformLayersTest : public QObject {
+class PlatformLayersTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -83,11 +84,13 @@ private slots:
         SingleInstance self(folder.path());
         self.start();
 
-        MsgBoxResponder boxes;
         QWidget window;
         window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
         QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
-        QCOMPARE(boxes.texts(), messages);
+        QStringList texts;
+        for (const MsgBoxRecord& box : takeBoxes())
+            texts << box.text;
+        QCOMPARE(texts, messages);
         QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
                                                   : QStringLiteral("ZAR Gestione Gare"));
         if (handedOver)
