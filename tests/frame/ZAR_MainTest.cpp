@@ -189,50 +189,40 @@ private slots:
         QCOMPARE(panelsShown(), QStringLiteral("00100"));
     }
 
-    // Every item: caption with its access key, help number, place in the menus, no shortcut key.
-    void menuItems() {
-        const struct {
-            const char *name, *caption;
-            int help;
-            const char* parent;
-        } rows[] = {{"mnFile", "File", 650, ""},
-                    {"mnRegistrazione", "Registrazione", 620, "mnFile"},
-                    {"mnIscrizioni", "Iscrizioni", 600, "mnRegistrazione"},
-                    {"mnPunteggi", "Punteggi", 610, "mnRegistrazione"},
-                    {"mnuFileSta", "Impostazione Stampante", 630, "mnFile"},
-                    {"mnExit", "Exit", 640, "mnFile"},
-                    {"mnStampe", "Stampe", 700, ""},
-                    {"mnPettorali", "Pettorali", 660, "mnStampe"},
-                    {"mnOrdinePartenze", "Ordine Partenza", 670, "mnStampe"},
-                    {"mnClassifiche", "Classifiche", 680, "mnStampe"},
-                    {"mnIscritti", "Iscritti", 690, "mnStampe"},
-                    {"mnTabelleDB", "&Tabelle DB", 740, ""},
-                    {"mnGare", "Gare", 710, "mnTabelleDB"},
-                    {"mnConduttori", "Conduttori", 720, "mnTabelleDB"},
-                    {"mnCani", "Cani", 730, "mnTabelleDB"},
-                    {"mnManutenzioneDB", "&Manutenzione DB", 770, ""},
-                    {"mnBackUp", "BackUp", 750, "mnManutenzioneDB"},
-                    {"mnSincronizzazione", "Sincronizzazione", 760, "mnManutenzioneDB"},
-                    {"mnOpzioni", "&Opzioni", 800, ""},
-                    {"mnCambioPassword", "Cambio Password", 780, "mnOpzioni"},
-                    {"mnEtichettaPettorale", "Impostazione Etichetta Pettorale", 790, "mnOpzioni"},
-                    {"mnTools", "Too&ls", 830, ""},
-                    {"mnCalcolatrice", "Calcolatrice", 810, "mnTools"},
-                    {"mnBloccoNote", "Blocco Note", 820, "mnTools"},
-                    {"mnHelp", "Help", 860, ""},
-                    {"mnZARHelp", "ZAR Help", 840, "mnHelp"},
-                    {"mnAboutZAR", "About ZAR", 850, "mnHelp"}};
-        QStringList wrong;
-        for (const auto& r : rows) {
-            QAction* action = m_main->menuItem(QLatin1String(r.name));
-            auto* parent = m_main->menuBar()->findChild<QMenu*>(QLatin1String(r.parent));
-            const QList<QAction*> siblings = *r.parent ? parent->actions() : m_main->menuBar()->actions();
-            if (!action || action->text() != QLatin1String(r.caption) ||
-                ContextHelp::contextId(action) != r.help || !action->shortcut().isEmpty() ||
-                !siblings.contains(action))
-                wrong << QLatin1String(r.name);
-        }
-        QCOMPARE(wrong, QStringList());
+    // The menus as the user meets them: each item's caption with its access key, help number
+    // and object name, in place; no item has a shortcut key.
+    void menuTree() {
+        std::function<QString(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+            QStringList items;
+            for (QAction* a : actions) {
+                if (a->isSeparator()) {
+                    items << QStringLiteral("-");
+                    continue;
+                }
+                QString item = QStringLiteral("%1 %2 %3")
+                                   .arg(a->text())
+                                   .arg(ContextHelp::contextId(a))
+                                   .arg(a->menu() ? a->menu()->objectName() : a->objectName());
+                if (!a->shortcut().isEmpty())
+                    item += QStringLiteral(" SHORTCUT");
+                if (a->menu())
+                    item += QStringLiteral(" [") + walk(a->menu()->actions()) + QLatin1Char(']');
+                items << item;
+            }
+            return items.join(QStringLiteral(", "));
+        };
+        QCOMPARE(
+            walk(m_main->menuBar()->actions()),
+            QStringLiteral(
+                "File 650 mnFile [Registrazione 620 mnRegistrazione [Iscrizioni 600 mnIscrizioni, Punteggi "
+                "610 mnPunteggi], -, Impostazione Stampante 630 mnuFileSta, -, Exit 640 mnExit], Stampe 700 "
+                "mnStampe [Pettorali 660 mnPettorali, Ordine Partenza 670 mnOrdinePartenze, Classifiche 680 "
+                "mnClassifiche, Iscritti 690 mnIscritti], &Tabelle DB 740 mnTabelleDB [Gare 710 mnGare, "
+                "Conduttori 720 mnConduttori, Cani 730 mnCani], &Manutenzione DB 770 mnManutenzioneDB "
+                "[BackUp 750 mnBackUp, Sincronizzazione 760 mnSincronizzazione], &Opzioni 800 mnOpzioni "
+                "[Cambio Password 780 mnCambioPassword, -, Impostazione Etichetta Pettorale 790 "
+                "mnEtichettaPettorale], Too&ls 830 mnTools [Calcolatrice 810 mnCalcolatrice, Blocco Note 820 "
+                "mnBloccoNote], Help 860 mnHelp [ZAR Help 840 mnZARHelp, About ZAR 850 mnAboutZAR]"));
     }
 
     // A click on any copy of a tab, or its access key while all panels stand stacked, shows
