@@ -1,5 +1,6 @@
 #include "frame/SharedValues.h"
 #include "platform/SingleInstance.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QProcess>
@@ -11,7 +12,7 @@ using namespace zar::test;
 
 // Two processes: this test holds the database like a running copy, a second process runs
 // the program's start-up on the same folder.
-class SecondCopyTest : public QObject {
+class SecondCopyTest : public GuiTestBase {
     Q_OBJECT
 
     struct Run {

@@ -6,16 +6,16 @@
 #include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
-#include "support/FormDriver.h"
+#include "support/FormHelpers.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -24,16 +24,12 @@
 using namespace zar;
 using namespace zar::test;
 
-namespace {
-QString noProgramFor(const QString& path) {
-    return QStringLiteral("Impossibile aprire il file \"%1\": nel sistema non c'è un programma che apra "
-                          "questo tipo di file.")
-        .arg(path);
-}
-} // namespace
-
-class ZAR_MainTest : public QObject {
+class ZAR_MainTest : public GuiTestBase {
     Q_OBJECT
+
+    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<ZAR_Main> m_main;
 
     QString panelsShown() const {
         QString shown;
@@ -41,7 +37,7 @@ class ZAR_MainTest : public QObject {
             shown += frame->isVisible() ? QLatin1Char('1') : QLatin1Char('0');
         return shown;
     }
-    // Runs the start-up with a login that, once on screen, runs `look` and then types the
+    // Runs the start-up with a login that, once on screen, runs `look`, then types the
     // password and presses Enter.
     bool startUp(const QString& password = QStringLiteral("zar"),
                  const std::function<bool(frmSplash&)>& look = {}) {
@@ -62,262 +58,207 @@ class ZAR_MainTest : public QObject {
         m_main->shared().modalHook = {};
         return ok;
     }
-    void buildAfterLogin() {
-        m_main =
-            std::make_unique<ZAR_Main>(m_folder->path(), *m_instance, ZAR_Main::Construction::AfterLogin);
+    void rebuild(ZAR_Main::Construction how) {
+        m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance, how);
     }
     QString versionLine() const { return QStringLiteral("Versione ") + ZAR_Main::versionText(); }
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<ZAR_Main> m_main;
 
 private slots:
     void init() {
+        GuiTestBase::init();
         m_folder = std::make_unique<TestFolder>();
         m_instance = std::make_unique<SingleInstance>(m_folder->path());
         QVERIFY(m_instance->start());
         m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance);
     }
-
     void cleanup() {
         m_main->shared().modalHook = {};
         m_main.reset();
         m_instance.reset();
         m_folder.reset();
+        GuiTestBase::cleanup();
     }
 
+    // Shown and locked under the login, the stored password read and the file released,
+    // then unlocked, holding the file, with the version line.
     void startUpRunsInItsOrder() {
-        StrictResponder boxes;
         QStringList seen;
         QVERIFY(startUp(QStringLiteral("Zar"), [&](frmSplash& login) {
-            // Shown and locked, the stored password read and the file released again.
-            if (m_main->isVisible())
-                seen << QStringLiteral("shown");
-            if (!m_main->isEnabled())
-                seen << QStringLiteral("locked");
-            if (!m_main->shared().dbGare)
-                seen << QStringLiteral("no connection yet");
-            if (login.LeggiPassword() == frmSplash::LoadResult::Ok)
-                seen << QStringLiteral("password read");
-            if (Database::open(m_folder->file(QStringLiteral("ZAR.mdb"))))
-                seen << QStringLiteral("file free");
-            if (m_main->statusPanel1->text().isEmpty())
-                seen << QStringLiteral("no version line yet");
+            seen << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                        .arg(m_main->isVisible())
+                        .arg(!m_main->isEnabled())
+                        .arg(!m_main->shared().dbGare)
+                        .arg(login.LeggiPassword() == frmSplash::LoadResult::Ok)
+                        .arg(bool(Database::open(m_folder->file(QStringLiteral("ZAR.mdb")))))
+                        .arg(m_main->statusPanel1->text().isEmpty());
             return true;
         }));
-        QCOMPARE(seen, QStringList({"shown", "locked", "no connection yet", "password read", "file free",
-                                    "no version line yet"}));
+        QCOMPARE(seen, QStringList{"1 1 1 1 1 1"});
         QVERIFY(m_main->isEnabled());
-        QVERIFY(m_main->shared().dbGare);
         QCOMPARE(m_main->windowTitle(), QStringLiteral("ZAR Gestione Gare"));
         QCOMPARE(m_main->statusPanel1->text(), versionLine());
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
-                    .match(ZAR_Main::versionText())
-                    .hasMatch());
         QCOMPARE(m_main->contextHelp().helpFile(), m_folder->file(QStringLiteral("DOD_Gare.chm")));
-        QVERIFY(boxes.shown().isEmpty());
-        // dbGare now holds the file.
         QVERIFY_THROWS_EXCEPTION(DbError, Database::open(m_folder->file(QStringLiteral("ZAR.mdb"))));
     }
 
-    void windowBuiltAfterLoginIsCompletedWhileTheLoginIsUp() {
-        buildAfterLogin();
+    // Built after the login: completed behind it, once, before it can be used.
+    void windowBuiltAfterLogin() {
+        rebuild(ZAR_Main::Construction::AfterLogin);
         QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
-        QVERIFY(!m_main->isComplete());
         QVERIFY(!m_main->menuItem(QStringLiteral("mnExit")));
-        StrictResponder boxes;
         QStringList seen;
         QVERIFY(startUp(QStringLiteral("zar"), [&](frmSplash& login) {
-            if (m_main->isVisible() && !m_main->isEnabled() && !m_main->isComplete())
-                seen << QStringLiteral("shown and locked, not complete");
+            seen << QStringLiteral("%1 %2")
+                        .arg(m_main->isVisible() && !m_main->isComplete())
+                        .arg(!m_main->isEnabled());
             if (!QTest::qWaitForWindowExposed(&login))
                 return false;
-            if (QTest::qWaitFor([&] { return m_main->isComplete(); }, 2000) && !m_main->isEnabled() &&
-                login.isVisible())
-                seen << QStringLiteral("completed behind the login");
+            seen << QStringLiteral("%1 %2")
+                        .arg(QTest::qWaitFor([&] { return m_main->isComplete(); }, 2000))
+                        .arg(!m_main->isEnabled() && login.isVisible());
             return true;
         }));
-        QCOMPARE(seen, QStringList({"shown and locked, not complete", "completed behind the login"}));
+        QCOMPARE(seen, QStringList({"1 1", "1 1"}));
         QCOMPARE(completed.count(), 1);
         QCOMPARE(m_main->statusPanel1->text(), versionLine());
-        QVERIFY(!m_main->windowIcon().isNull());
-        // Built on a window already on screen: the panels show, the Help panel in front.
-        QVERIFY(m_main->menuBar()->isVisible());
-        QVERIFY(m_main->statusPanel1->isVisible());
-        QVERIFY(m_main->statusPanel2->isVisible());
-        for (QFrame* frame : m_main->Frame1) { // stacked until a tab is clicked
-            QVERIFY(frame->isVisible());
+        QVERIFY(m_main->menuBar()->isVisible() && m_main->statusPanel2->isVisible());
+        for (QFrame* frame : m_main->Frame1) // stacked until a tab is clicked, Help in front
             QCOMPARE(frame->geometry(), m_main->Frame1[0]->geometry());
-        }
         QWidget* front = m_main->Picture1->childAt(m_main->Frame1[0]->geometry().center());
         QVERIFY(front && (m_main->Frame1[4]->isAncestorOf(front) || front == m_main->Frame1[4]));
-        QVERIFY(m_main->CmdConfig[4]->isVisible());
         QTest::mouseClick(m_main->CmdConfig[4], Qt::LeftButton);
-        QVERIFY(m_main->Frame1[1]->isVisible());
-        QVERIFY(!m_main->Frame1[4]->isVisible());
-        QVERIFY(boxes.shown().isEmpty());
-    }
+        QCOMPARE(panelsShown(), QStringLiteral("01000"));
 
-    void windowBuiltAfterLoginIsCompleteBeforeItIsUsable() {
-        // A login answered before it was ever painted, and one that ends the program.
-        buildAfterLogin();
-        QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
+        rebuild(ZAR_Main::Construction::AfterLogin); // a login answered before it was painted
+        QSignalSpy again(m_main.get(), &ZAR_Main::completed);
         QVERIFY(startUp());
-        QVERIFY(m_main->isComplete());
-        QVERIFY(m_main->isEnabled());
-        QCOMPARE(completed.count(), 1);
-        QCOMPARE(m_main->statusPanel1->text(), versionLine());
-        QCoreApplication::processEvents(); // a pending completion does nothing twice
-        QCOMPARE(completed.count(), 1);
-
-        buildAfterLogin();
-        StrictResponder boxes;
-        m_main->shared().modalHook = [](QDialog& form) {
-            form.show();
-            QTest::keyClick(&form, Qt::Key_Escape);
-            return form.result();
-        };
-        QVERIFY(!m_main->MDIForm_Load());
-        QCOMPARE(m_main->exitCode(), 0);
-        QVERIFY(!m_main->isEnabled());
-        QVERIFY(!m_main->shared().dbGare);
-        QVERIFY(boxes.shown().isEmpty());
+        QVERIFY(m_main->isComplete() && m_main->isEnabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(again.count(), 1);
     }
 
-    void noStoredPasswordEndsTheProgram() {
-        Database::open(m_folder->file(QStringLiteral("ZAR.mdb")))
-            ->exec(QStringLiteral("DELETE FROM TblPassword"));
-        StrictResponder boxes;
-        QVERIFY(!startUp(QString()));
-        QCOMPARE(boxes.shown().size(), 1);
-        QCOMPARE(boxes.shown().first().style, 16);
-        QVERIFY(!m_main->isEnabled());
-        QVERIFY(!m_main->shared().dbGare);
-        QCOMPARE(m_main->exitCode(), 1);
+    void loginThatEndsTheProgram() {
+        for (const bool noPassword : {false, true}) {
+            rebuild(noPassword ? ZAR_Main::Construction::Complete : ZAR_Main::Construction::AfterLogin);
+            if (noPassword) {
+                Database::open(m_folder->file(QStringLiteral("ZAR.mdb")))
+                    ->exec(QStringLiteral("DELETE FROM TblPassword"));
+                QVERIFY(!startUp(QString()));
+            } else {
+                m_main->shared().modalHook = [](QDialog& form) {
+                    form.show();
+                    QTest::keyClick(&form, Qt::Key_Escape);
+                    return form.result();
+                };
+                QVERIFY(!m_main->MDIForm_Load());
+            }
+            const QList<MsgBoxRecord> boxes = takeBoxes();
+            QCOMPARE(boxes.size(), noPassword ? 1 : 0);
+            if (noPassword)
+                QCOMPARE(boxes.first().style, int(vbCritical));
+            QCOMPARE(m_main->exitCode(), noPassword ? 1 : 0);
+            QVERIFY(!m_main->isEnabled());
+            QVERIFY(!m_main->shared().dbGare);
+        }
     }
 
+    // Asked from the close box and from Exit; No keeps everything as it was.
     void exitQuestion_data() {
         QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("reply");
         QTest::newRow("close box, No") << true << int(vbNo);
         QTest::newRow("close box, Yes") << true << int(vbYes);
         QTest::newRow("Exit, No") << false << int(vbNo);
         QTest::newRow("Exit, Yes") << false << int(vbYes);
     }
-
     void exitQuestion() {
         QFETCH(bool, closeBox);
-        QFETCH(int, answer);
+        QFETCH(int, reply);
         QVERIFY(startUp());
         m_main->showPanel(2);
         QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);
-        StrictResponder boxes;
-        boxes.queue(answer);
+        answer({reply});
         if (closeBox)
             QVERIFY(!m_main->close());
         else
-            m_main->menuItem(QStringLiteral("mnExit"))->trigger();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Vuoi terminare il programma?")});
-        QCOMPARE(boxes.shown().first().style, 36);
-        QCOMPARE(boxes.shown().first().title, QStringLiteral("ZAR"));
-        QCOMPARE(ended.count(), answer == vbYes ? 1 : 0);
-        // No keeps everything as it was.
-        QVERIFY(m_main->isVisible());
-        QVERIFY(m_main->shared().dbGare);
-        QVERIFY(m_main->Frame1[2]->isVisible());
-        QVERIFY(!m_main->Frame1[4]->isVisible());
+            trigger(m_main.get(), QStringLiteral("mnExit"));
+        QCOMPARE(boxLines(takeBoxes()),
+                 QStringList{boxLine(QStringLiteral("Vuoi terminare il programma?"), vbYesNo + vbQuestion)});
+        QCOMPARE(ended.count(), reply == vbYes ? 1 : 0);
+        QVERIFY(m_main->isVisible() && m_main->shared().dbGare);
+        QCOMPARE(panelsShown(), QStringLiteral("00100"));
     }
 
-    // Every item: caption with its access key, help number, place in the menus, no shortcut key.
-    void menuItems() {
-        const struct {
-            const char *name, *caption;
-            int help;
-            const char* parent;
-        } rows[] = {{"mnFile", "File", 650, ""},
-                    {"mnRegistrazione", "Registrazione", 620, "mnFile"},
-                    {"mnIscrizioni", "Iscrizioni", 600, "mnRegistrazione"},
-                    {"mnPunteggi", "Punteggi", 610, "mnRegistrazione"},
-                    {"mnuFileSta", "Impostazione Stampante", 630, "mnFile"},
-                    {"mnExit", "Exit", 640, "mnFile"},
-                    {"mnStampe", "Stampe", 700, ""},
-                    {"mnPettorali", "Pettorali", 660, "mnStampe"},
-                    {"mnOrdinePartenze", "Ordine Partenza", 670, "mnStampe"},
-                    {"mnClassifiche", "Classifiche", 680, "mnStampe"},
-                    {"mnIscritti", "Iscritti", 690, "mnStampe"},
-                    {"mnTabelleDB", "&Tabelle DB", 740, ""},
-                    {"mnGare", "Gare", 710, "mnTabelleDB"},
-                    {"mnConduttori", "Conduttori", 720, "mnTabelleDB"},
-                    {"mnCani", "Cani", 730, "mnTabelleDB"},
-                    {"mnManutenzioneDB", "&Manutenzione DB", 770, ""},
-                    {"mnBackUp", "BackUp", 750, "mnManutenzioneDB"},
-                    {"mnSincronizzazione", "Sincronizzazione", 760, "mnManutenzioneDB"},
-                    {"mnOpzioni", "&Opzioni", 800, ""},
-                    {"mnCambioPassword", "Cambio Password", 780, "mnOpzioni"},
-                    {"mnEtichettaPettorale", "Impostazione Etichetta Pettorale", 790, "mnOpzioni"},
-                    {"mnTools", "Too&ls", 830, ""},
-                    {"mnCalcolatrice", "Calcolatrice", 810, "mnTools"},
-                    {"mnBloccoNote", "Blocco Note", 820, "mnTools"},
-                    {"mnHelp", "Help", 860, ""},
-                    {"mnZARHelp", "ZAR Help", 840, "mnHelp"},
-                    {"mnAboutZAR", "About ZAR", 850, "mnHelp"}};
-        QStringList wrong;
-        for (const auto& r : rows) {
-            QAction* action = m_main->menuItem(QLatin1String(r.name));
-            auto* parent = m_main->menuBar()->findChild<QMenu*>(QLatin1String(r.parent));
-            const QList<QAction*> siblings = *r.parent ? parent->actions() : m_main->menuBar()->actions();
-            if (!action || action->text() != QLatin1String(r.caption) ||
-                ContextHelp::contextId(action) != r.help || !action->shortcut().isEmpty() ||
-                !siblings.contains(action))
-                wrong << QLatin1String(r.name);
-        }
-        QCOMPARE(wrong, QStringList());
+    // The menus as the user meets them: each item's caption with its access key, help number
+    // and object name, in place; no item has a shortcut key.
+    void menuTree() {
+        std::function<QString(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+            QStringList items;
+            for (QAction* a : actions) {
+                if (a->isSeparator()) {
+                    items << QStringLiteral("-");
+                    continue;
+                }
+                QString item = QStringLiteral("%1 %2 %3")
+                                   .arg(a->text())
+                                   .arg(ContextHelp::contextId(a))
+                                   .arg(a->menu() ? a->menu()->objectName() : a->objectName());
+                if (!a->shortcut().isEmpty())
+                    item += QStringLiteral(" SHORTCUT");
+                if (a->menu())
+                    item += QStringLiteral(" [") + walk(a->menu()->actions()) + QLatin1Char(']');
+                items << item;
+            }
+            return items.join(QStringLiteral(", "));
+        };
+        QCOMPARE(
+            walk(m_main->menuBar()->actions()),
+            QStringLiteral(
+                "File 650 mnFile [Registrazione 620 mnRegistrazione [Iscrizioni 600 mnIscrizioni, Punteggi "
+                "610 mnPunteggi], -, Impostazione Stampante 630 mnuFileSta, -, Exit 640 mnExit], Stampe 700 "
+                "mnStampe [Pettorali 660 mnPettorali, Ordine Partenza 670 mnOrdinePartenze, Classifiche 680 "
+                "mnClassifiche, Iscritti 690 mnIscritti], &Tabelle DB 740 mnTabelleDB [Gare 710 mnGare, "
+                "Conduttori 720 mnConduttori, Cani 730 mnCani], &Manutenzione DB 770 mnManutenzioneDB "
+                "[BackUp 750 mnBackUp, Sincronizzazione 760 mnSincronizzazione], &Opzioni 800 mnOpzioni "
+                "[Cambio Password 780 mnCambioPassword, -, Impostazione Etichetta Pettorale 790 "
+                "mnEtichettaPettorale], Too&ls 830 mnTools [Calcolatrice 810 mnCalcolatrice, Blocco Note 820 "
+                "mnBloccoNote], Help 860 mnHelp [ZAR Help 840 mnZARHelp, About ZAR 850 mnAboutZAR]"));
     }
 
-    void eachTabShowsItsPanel() {
+    // A click on any copy of a tab, or its access key while all panels stand stacked, shows
+    // its panel; in panel k tabs 0..k stand at the top, the others below the shortcuts.
+    void tabsShowTheirPanels() {
         m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        const struct {
+            Qt::Key key;
+            const char* shown;
+        } keys[] = {{Qt::Key_C, "01000"},
+                    {Qt::Key_G, "10000"},
+                    {Qt::Key_C, "01000"},
+                    {Qt::Key_U, "00010"},
+                    {Qt::Key_H, "00001"}}; // in the Gare panel Alt+C is also "&Classifica"'s
+        for (const auto& k : keys) {
+            QTest::keyClick(m_main.get(), k.key, Qt::AltModifier);
+            QTRY_COMPARE(panelsShown(), QString::fromLatin1(k.shown));
+        }
         const std::array<std::array<QToolButton*, 5>*, 5> tabs{
             &m_main->CmdGare, &m_main->CmdConfig, &m_main->CmdStamp, &m_main->CmdUtil, &m_main->CmdHelp};
         const QStringList captions{"&Gare", "&Configurazione", "&Stampe", "&Utility", "&Help"};
         for (int k = 0; k < 5; ++k) {
-            // Click the copy of the tab that stands in the visible panel (any copy does the same).
             const int from = (k + 2) % 5;
             m_main->showPanel(from);
             QToolButton* button = (*tabs[size_t(k)])[size_t(from)];
             QCOMPARE(button->text(), captions[k]);
             QTest::mouseClick(button, Qt::LeftButton);
-            for (int i = 0; i < 5; ++i)
-                QCOMPARE(m_main->Frame1[size_t(i)]->isVisible(), i == k);
-            // In panel k, tabs 0..k stand at the top, the others below the shortcuts.
+            QCOMPARE(panelsShown(), QString(5, u'0').replace(k, 1, u'1'));
             for (int t = 0; t < 5; ++t) {
                 const int y = (*tabs[size_t(t)])[size_t(k)]->y();
                 QVERIFY2(t <= k ? y < 300 : y >= 400,
                          qPrintable(QStringLiteral("tab %1 in panel %2").arg(t).arg(k)));
             }
         }
-        QCOMPARE(m_main->CmdHelp[0]->y(), m_main->CmdHelp[3]->y());
-    }
-
-    void tabAccessKeysWorkWhileAllPanelsStand() {
-        // At start each access key belongs to five stacked copies; in the Gare panel Alt+C is
-        // also the "&Classifica" caption's.
-        m_main->show();
-        m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-        StrictResponder boxes;
-        const struct {
-            Qt::Key key;
-            const char* shown;
-        } steps[] = {{Qt::Key_C, "01000"},
-                     {Qt::Key_G, "10000"},
-                     {Qt::Key_C, "01000"},
-                     {Qt::Key_U, "00010"},
-                     {Qt::Key_H, "00001"}};
-        for (const auto& step : steps) {
-            QTest::keyClick(m_main.get(), step.key, Qt::AltModifier);
-            QTRY_COMPARE(panelsShown(), QString::fromLatin1(step.shown));
-        }
-        QVERIFY(boxes.shown().isEmpty());
     }
 
     // Icon and label of each shortcut run its menu item, on a left click only.
@@ -365,7 +306,6 @@ private slots:
         }
         QCOMPARE(wrong, QStringList());
         QCOMPARE(forms, QStringList({"frmChangePassword", "frmChangePassword"})); // the last row
-        QVERIFY(m_main->shared().frmChangePassword.isNull());
     }
 
     // Both open from their items; a backup that cannot put the database back ends the program.
@@ -379,65 +319,86 @@ private slots:
             return int(QDialog::Accepted);
         };
         QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);
-        StrictResponder boxes;
-        m_main->menuItem(QStringLiteral("mnAboutZAR"))->trigger();
-        m_main->menuItem(QStringLiteral("mnBackUp"))->trigger();
+        trigger(m_main.get(), QStringLiteral("mnAboutZAR"));
+        trigger(m_main.get(), QStringLiteral("mnBackUp"));
         QCOMPARE(ended.count(), 0);
         QVERIFY(QFile::remove(m_folder->file(QStringLiteral("ZAR.mdb"))));
-        m_main->menuItem(QStringLiteral("mnBackUp"))->trigger();
+        trigger(m_main.get(), QStringLiteral("mnBackUp"));
         QCOMPARE(forms, QStringList({"frmAbout", "frmBackUp", "frmBackUp"}));
-        QCOMPARE(boxes.shown().size(), 3); // saved; then not saved, and the end
+        QCOMPARE(takeBoxes().size(), 3); // saved; then not saved, and the end
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.first().first().toInt(), 1);
         QVERIFY(m_main->shared().frmBackUp.isNull() && m_main->shared().frmAbout.isNull());
     }
 
-    void userManual() {
+    // The manual, the calculator and the editor from their items: opened or started, else a box.
+    void shellItems() {
         QVERIFY(startUp());
-        StrictResponder boxes;
-        ShellRecorder shell;
-        QAction* manual = m_main->menuItem(QStringLiteral("mnZARHelp"));
-        manual->trigger();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("File Non Trovato")});
-        QCOMPARE(boxes.shown().first().style, 0);
-        QVERIFY(shell.opened.isEmpty());
-
-        const QString path = m_folder->file(QStringLiteral("ZAR manuale d'uso.pdf"));
-        QFile pdf(path);
-        QVERIFY(pdf.open(QIODevice::WriteOnly));
-        pdf.write("%PDF-1.4\n");
-        pdf.close();
-        boxes.clear();
-        manual->trigger();
-        QVERIFY(boxes.shown().isEmpty());
-        QCOMPARE(shell.opened, QStringList{path});
-
-        shell.openResult = false; // the desktop has no program for it
-        manual->trigger();
-        QCOMPARE(boxes.texts(), QStringList{noProgramFor(path)});
-        QCOMPARE(boxes.shown().first().style, 48);
-    }
-
-    void calculatorAndEditor() {
-        QVERIFY(startUp());
+        const QString pdf = m_folder->file(QStringLiteral("ZAR manuale d'uso.pdf"));
+        const QString noProgram = QStringLiteral("Impossibile aprire il file \"%1\": nel sistema non c'è un "
+                                                 "programma che apra questo tipo di file.")
+                                      .arg(pdf);
         const struct {
             const char* item;
-            QStringList programs;
-            QString missing;
-        } tools[] = {{"mnCalcolatrice", calculatorPrograms(), "La calcolatrice non è disponibile ..."},
-                     {"mnBloccoNote", editorPrograms(), "Il blocco note non è disponibile ..."}};
-        for (const auto& tool : tools) {
-            for (const bool starts : {true, false}) {
-                StrictResponder boxes;
-                ShellRecorder shell;
-                shell.startResult = starts;
-                m_main->menuItem(QLatin1String(tool.item))->trigger();
-                QCOMPARE(shell.started, QList<QStringList>{tool.programs});
-                QCOMPARE(boxes.texts(), starts ? QStringList() : QStringList{tool.missing});
-                for (const auto& box : boxes.shown())
-                    QCOMPARE(box.style, 48);
-            }
+            bool works;
+            QStringList opened;
+            QList<QStringList> started;
+            QString box;
+            int style;
+        } rows[] = {
+            {"mnZARHelp", true, {}, {}, "File Non Trovato", vbOKOnly}, // no manual in the folder yet
+            {"mnZARHelp", true, {pdf}, {}, "", 0},
+            {"mnZARHelp", false, {pdf}, {}, noProgram, vbExclamation},
+            {"mnCalcolatrice", true, {}, {calculatorPrograms()}, "", 0},
+            {"mnCalcolatrice",
+             false,
+             {},
+             {calculatorPrograms()},
+             "La calcolatrice non è disponibile ...",
+             48},
+            {"mnBloccoNote", true, {}, {editorPrograms()}, "", 0},
+            {"mnBloccoNote", false, {}, {editorPrograms()}, "Il blocco note non è disponibile ...", 48},
+        };
+        for (const auto& r : rows) {
+            ShellRecorder shell;
+            shell.openResult = shell.startResult = r.works;
+            trigger(m_main.get(), QLatin1String(r.item));
+            QCOMPARE(shell.opened, r.opened);
+            QCOMPARE(shell.started, r.started);
+            QCOMPARE(boxLines(takeBoxes()),
+                     r.box.isEmpty() ? QStringList() : QStringList{boxLine(r.box, r.style)});
+            QFile manual(pdf);
+            QVERIFY(manual.open(QIODevice::WriteOnly));
         }
+    }
+
+    // F1 on a highlighted item opens the help file at the item's number, without running it;
+    // on an opened menu with nothing chosen, at the menu's.
+    void f1OpensTheHelpFile() {
+        ShellRecorder shell;
+        auto* tools = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnTools"));
+        tools->setActiveAction(m_main->menuItem(QStringLiteral("mnBloccoNote")));
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(tools, &f1); // no help file before the login
+        QVERIFY(startUp());
+        QCoreApplication::sendEvent(tools, &f1);
+        QCOMPARE(boxLines(takeBoxes()), QStringList{boxLine(QStringLiteral("File Non Trovato"))});
+        const QString chm = m_folder->file(QStringLiteral("DOD_Gare.chm"));
+        QFile file(chm);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCoreApplication::sendEvent(tools, &f1);
+        QCOMPARE(shell.opened, QStringList{chm});
+        QCOMPARE(m_main->contextHelp().lastContextId(), 820);
+        QVERIFY(shell.started.isEmpty());
+        auto* menu = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnRegistrazione"));
+        menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
+        menu->setActiveAction(nullptr);
+        QCoreApplication::sendEvent(menu, &f1);
+        menu->hide();
+        QCOMPARE(m_main->contextHelp().lastContextId(), 620);
+        tools->setActiveAction(nullptr);
+        QCoreApplication::sendEvent(tools, &f1); // closed, nothing highlighted: left to the menu
+        QCOMPARE(shell.opened.size(), 2);
     }
 
     void printerSetupCancelChangesNothing() {
@@ -448,46 +409,10 @@ private slots:
             dialogClass = QString::fromLatin1(form.metaObject()->className());
             return int(QDialog::Rejected);
         };
-        m_main->menuItem(QStringLiteral("mnuFileSta"))->trigger();
+        trigger(m_main.get(), QStringLiteral("mnuFileSta"));
         QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
         QCOMPARE(m_main->shared().printerName, QStringLiteral("Ufficio"));
-    }
-
-    void f1OnAMenuItemOpensTheHelpFile() {
-        StrictResponder boxes;
-        ShellRecorder shell;
-        auto* tools = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnTools"));
-        tools->setActiveAction(m_main->menuItem(QStringLiteral("mnBloccoNote")));
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QCoreApplication::sendEvent(tools, &f1);
-        QVERIFY(shell.opened.isEmpty()); // no help file before the login
-        QVERIFY(startUp());
-        QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("File Non Trovato")}); // a fresh program folder
-        QVERIFY(shell.opened.isEmpty());
-        const QString chm = m_folder->file(QStringLiteral("DOD_Gare.chm"));
-        QFile file(chm);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        boxes.clear();
-        QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(shell.opened, QStringList{chm});
-        QCOMPARE(m_main->contextHelp().lastContextId(), 820);
-        QVERIFY(shell.started.isEmpty()); // F1 does not run the item
-        // Opened, nothing chosen yet: the menu's title is what stands highlighted.
-        for (const char* name : {"mnTools", "mnRegistrazione"}) {
-            auto* menu = m_main->menuBar()->findChild<QMenu*>(QLatin1String(name));
-            menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
-            menu->setActiveAction(nullptr);
-            QCoreApplication::sendEvent(menu, &f1);
-            menu->hide();
-            QCOMPARE(m_main->contextHelp().lastContextId(), ContextHelp::contextId(menu->menuAction()));
-        }
-        QCOMPARE(m_main->contextHelp().lastContextId(), 620);
-        QCOMPARE(shell.opened.size(), 3);
-        QCoreApplication::sendEvent(tools, &f1); // closed, nothing highlighted: left to the menu
-        QCOMPARE(shell.opened.size(), 3);
-        QVERIFY(boxes.shown().isEmpty());
+        m_main->shared().printerName = QString();
     }
 };
 

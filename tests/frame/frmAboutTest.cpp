@@ -1,7 +1,8 @@
 #include "frame/frmAbout.h"
 #include "frame/SharedValues.h"
 #include "frame/ZAR_Main.h"
-#include "support/FormDriver.h"
+#include "support/FormHelpers.h"
+#include "support/GuiTestBase.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,7 +13,7 @@
 using namespace zar;
 using namespace zar::test;
 
-class frmAboutTest : public QObject {
+class frmAboutTest : public GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -26,15 +27,18 @@ private slots:
         for (int way = 0; way < 4; ++way) {
             int result = -1;
             onNextModal([&](QWidget* w) {
-                auto* form = qobject_cast<frmAbout*>(w);
+                auto* form = qobject_cast<QDialog*>(w);
                 QCOMPARE(form->windowTitle(), QStringLiteral("About Daduded"));
-                QCOMPARE(form->Label4->text() + form->Label1->text(), QStringLiteral("ZARDaduded"));
-                QVERIFY(form->Label1->font().pointSize() >= 2 * QApplication::font().pointSize());
-                QCOMPARE(form->Label2->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());
-                QVERIFY(!form->Label3->text().isEmpty());
+                QCOMPARE(text(form, QStringLiteral("Label4")) + text(form, QStringLiteral("Label1")),
+                         QStringLiteral("ZARDaduded"));
+                QVERIFY(child<QLabel>(form, QStringLiteral("Label1"))->font().pointSize() >=
+                        2 * QApplication::font().pointSize());
+                QCOMPARE(text(form, QStringLiteral("Label2")),
+                         QStringLiteral("Versione ") + ZAR_Main::versionText());
+                QVERIFY(!text(form, QStringLiteral("Label3")).isEmpty());
                 connect(form, &QDialog::finished, [&](int r) { result = r; });
                 if (way == 0)
-                    QTest::mouseClick(form->CmdOK, Qt::LeftButton);
+                    QTest::mouseClick(child<QPushButton>(form, QStringLiteral("CmdOK")), Qt::LeftButton);
                 else if (way == 3)
                     form->close();
                 else

@@ -1,7 +1,7 @@
 #include "frame/frmBackUp.h"
 #include "frame/BackUp.h"
 #include "frame/SharedValues.h"
-#include "support/FormDriver.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QComboBox>
@@ -39,7 +39,7 @@ enum class Place { Folder, VolumeRoot, UnderAFile, ReadOnlyVolume, FullDisk, NoT
 
 Q_DECLARE_METATYPE(Place)
 
-class frmBackUpTest : public QObject {
+class frmBackUpTest : public GuiTestBase {
     Q_OBJECT
 
     std::unique_ptr<TestFolder> m_folder;
@@ -52,12 +52,14 @@ class frmBackUpTest : public QObject {
 
 private slots:
     void init() {
+        GuiTestBase::init();
         m_folder = std::make_unique<TestFolder>();
         m_folder->openShared(m_shared);
     }
     void cleanup() {
         m_shared.dbGare.reset();
         m_folder.reset();
+        GuiTestBase::cleanup();
     }
 
     void outcomes_data() {
@@ -112,16 +114,16 @@ private slots:
             QVERIFY(QFile::remove(m_shared.databasePath())); // while the program holds it
         m_shared.open(m_shared.rsCani, QStringLiteral("SELECT * FROM TblCani"));
 
-        StrictResponder boxes;
         frmBackUp form(m_shared);
         form.show();
         form.save(folder);
 
-        QCOMPARE(boxes.shown().size(), messages.size());
+        const QList<MsgBoxRecord> shown = takeBoxes();
+        QCOMPARE(shown.size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
-            QVERIFY2(boxes.shown()[i].text.startsWith(messages[i]), qPrintable(boxes.shown()[i].text));
-        QCOMPARE(boxes.shown().first().style, place == Place::NoTemplate ? vbExclamation : vbInformation);
-        QCOMPARE(boxes.shown().first().title, kDefaultTitle);
+            QVERIFY2(shown[i].text.startsWith(messages[i]), qPrintable(shown[i].text));
+        QCOMPARE(shown.first().style, place == Place::NoTemplate ? vbExclamation : vbInformation);
+        QCOMPARE(shown.first().title, kDefaultTitle);
         QVERIFY(!m_shared.rsCani); // it pointed at the released connection
         const QString target = backupTarget(folder);
         QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden),
@@ -152,7 +154,6 @@ private slots:
     // choosing a volume moves the list to its root.
     void saveToTheFolderPickedInTheList() {
         QDir().mkpath(m_folder->file(QStringLiteral("copie")));
-        StrictResponder boxes;
         frmBackUp form(m_shared);
         form.show();
         auto* dirlist = child<QTreeView>(&form, QStringLiteral("dirlist"));
@@ -164,10 +165,24 @@ private slots:
         QTRY_COMPARE(dirlist->model()->rowCount(start), 1); // read in the background
         dirlist->setCurrentIndex(dirlist->model()->index(0, 0, start));
         QTest::mouseClick(child<QWidget>(&form, QStringLiteral("cmdSave")), Qt::LeftButton);
-        QCOMPARE(boxes.texts(), QStringList{"Backup successful"});
+        QCOMPARE(takeBoxes().first().text, QStringLiteral("Backup successful"));
         QCOMPARE(bytes(m_folder->file("copie/ZAR_BackUP.mdb")), bytes(m_shared.databasePath()));
         form.drivelist_Change();
         QCOMPARE(form.dirlistPath(), drivelist->currentData().toString());
+    }
+
+    // A source that reads differently the second time (its own read counters) is never
+    // taken for a good copy: the earlier backup stays whole and no temporary file is left.
+    void copyUnlikeItsSourceIsRefused() {
+        const QString target = backupTarget(m_folder->path());
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        const QString error = copyFileVerified(QStringLiteral("/proc/self/io"), target);
+        QVERIFY2(error.contains(QStringLiteral("differs")), qPrintable(error));
+        QCOMPARE(bytes(target), QByteArray("earlier"));
+        QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*BackUP*")}, QDir::Files | QDir::Hidden),
+                 QStringList{"ZAR_BackUP.mdb"});
     }
 
     void volumesAUserWouldPick() {

@@ -1,25 +1,27 @@
 #include "frame/frmChangePassword.h"
 #include "frame/SharedValues.h"
 #include "support/FormHelpers.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 using namespace zar;
 using namespace zar::test;
 
 namespace {
-const QString kSaved = QStringLiteral("La nuova Password è stata salvata.");
-const QString kWrongOld = QStringLiteral("Old-Password, non valida");
-const QString kDiffer =
-    QStringLiteral("New Password e Confirm Password sono diverse.\r\nInserire nuovamente la New Password");
+const QString kSaved = boxLine(QStringLiteral("La nuova Password è stata salvata."), vbOKOnly,
+                               QStringLiteral("Password cambiata"));
+const QString kWrongOld =
+    boxLine(QStringLiteral("Old-Password, non valida"), vbOKOnly, QStringLiteral("Cambio Password"));
+const QString kDiffer = boxLine(
+    QStringLiteral("New Password e Confirm Password sono diverse.\r\nInserire nuovamente la New Password"),
+    vbOKOnly, QStringLiteral("Cambio Password"));
 } // namespace
 
-class frmChangePasswordTest : public QObject {
+class frmChangePasswordTest : public GuiTestBase {
     Q_OBJECT
 
     TestFolder m_folder;
@@ -27,110 +29,84 @@ class frmChangePasswordTest : public QObject {
     std::unique_ptr<frmChangePassword> m_form;
 
     QVariant stored() { return m_shared.dbGare->scalar(QStringLiteral("SELECT Password FROM TblPassword")); }
-    void fill(const QString& oldPw, const QString& newPw, const QString& confirm) {
-        const QString texts[] = {oldPw, newPw, confirm};
-        int i = 0;
-        for (QLineEdit* box : {m_form->Text1, m_form->Text2, m_form->Text3}) {
-            box->clear();
-            QTest::keyClicks(box, texts[i++]);
-        }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(m_form.get(), QLatin1String(name)); }
+    void open() {
+        m_form = std::make_unique<frmChangePassword>(m_shared);
+        m_form->show();
     }
 
 private slots:
     void initTestCase() { m_folder.openShared(m_shared); }
     void init() {
+        GuiTestBase::init();
         m_shared.dbGare->exec(QStringLiteral("UPDATE TblPassword SET Password = 'ZAR'"));
-        m_form = std::make_unique<frmChangePassword>(m_shared);
-        m_form->show();
+        open();
     }
-    void cleanup() { m_form.reset(); }
-
-    void showsItsTextsAndTheStoredPassword() {
-        QCOMPARE(m_form->windowTitle(), QStringLiteral("Change Password"));
-        QCOMPARE(m_form->Label1->text(), QStringLiteral("Old  Password:"));
-        QCOMPARE(m_form->Text3->toolTip(), QStringLiteral("Re-type new password here."));
-        for (QLineEdit* box : {m_form->Text1, m_form->Text2, m_form->Text3})
-            QCOMPARE(box->echoMode(), QLineEdit::Password);
-        QVERIFY(m_form->Text4->isHidden());
-        QCOMPARE(m_form->Text4->text(), QStringLiteral("ZAR"));
+    void cleanup() {
+        m_form.reset();
+        GuiTestBase::cleanup();
     }
 
-    // Old password compared without regard to case, new and confirmation too; an empty
-    // new password is a value.
+    // The old password is compared without regard to case, new and confirmation too; an
+    // empty new password is a value. Enter presses OK; the form stays open.
     void refusalsAndChanges_data() {
-        QTest::addColumn<QString>("oldPw");
-        QTest::addColumn<QString>("newPw");
-        QTest::addColumn<QString>("confirm");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("typed"); // old, new, confirmation
+        QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("after");
-        const struct {
-            const char *name, *oldPw, *newPw, *confirm;
-            const QString& message;
-            const char* after;
-        } rows[] = {{"wrong old", "ZAX", "nuova", "nuova", kWrongOld, "ZAR"},
-                    {"confirmation differs", "ZAR", "nuova", "nuovo", kDiffer, "ZAR"},
-                    {"as typed", "ZAR", "CaneZar", "CaneZar", kSaved, "CaneZar"},
-                    {"old in other case", "zaR", "x", "x", kSaved, "x"},
-                    {"confirmation in other case", "ZAR", "Nuova", "NUOVA", kSaved, "Nuova"},
-                    {"empty new", "ZAR", "", "", kSaved, ""}};
-        for (const auto& r : rows)
-            QTest::newRow(r.name) << QString::fromUtf8(r.oldPw) << QString::fromUtf8(r.newPw)
-                                  << QString::fromUtf8(r.confirm) << r.message << QString::fromUtf8(r.after);
+        QTest::newRow("wrong old") << QStringList{"ZAX", "nuova", "nuova"} << kWrongOld << "ZAR";
+        QTest::newRow("confirmation differs") << QStringList{"ZAR", "nuova", "nuovo"} << kDiffer << "ZAR";
+        QTest::newRow("as typed") << QStringList{"ZAR", "CaneZar", "CaneZar"} << kSaved << "CaneZar";
+        QTest::newRow("old in other case") << QStringList{"zaR", "x", "x"} << kSaved << "x";
+        QTest::newRow("confirmation in other case")
+            << QStringList{"ZAR", "Nuova", "NUOVA"} << kSaved << "Nuova";
+        QTest::newRow("empty new") << QStringList{"ZAR", "", ""} << kSaved << "";
     }
     void refusalsAndChanges() {
-        QFETCH(QString, oldPw);
-        QFETCH(QString, newPw);
-        QFETCH(QString, confirm);
-        QFETCH(QString, message);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, box);
         QFETCH(QString, after);
-        StrictResponder boxes;
-        fill(oldPw, newPw, confirm);
-        QTest::keyClick(m_form->Text3, Qt::Key_Return); // Enter presses OK
-        QCOMPARE(boxes.texts(), QStringList{message});
-        QCOMPARE(boxes.shown().first().style, 0);
-        QCOMPARE(boxes.shown().first().title,
-                 message == kSaved ? QStringLiteral("Password cambiata") : QStringLiteral("Cambio Password"));
+        for (int i = 0; i < 3; ++i)
+            typeInto(edit(qPrintable(QStringLiteral("Text%1").arg(i + 1))), typed[i]);
+        QTest::keyClick(edit("Text3"), Qt::Key_Return);
+        QCOMPARE(boxLines(takeBoxes()), QStringList{box});
         QVERIFY(!stored().isNull());
         QCOMPARE(stored().toString(), after);
         QVERIFY(m_form->isVisible());
-        if (message == kWrongOld)
-            QCOMPARE(m_form->Text1->selectedText(), oldPw);
-        if (message == kDiffer) {
-            QCOMPARE(m_form->Text3->text(), QString());
-            QCOMPARE(m_form->Text2->selectedText(), newPw);
+        if (box == kWrongOld)
+            QCOMPARE(edit("Text1")->selectedText(), typed[0]);
+        if (box == kDiffer) {
+            QCOMPARE(edit("Text3")->text(), QString());
+            QCOMPARE(edit("Text2")->selectedText(), typed[1]);
         }
-        if (message == kSaved && !newPw.isEmpty() && newPw != oldPw) {
+        if (box == kSaved && !after.isEmpty() && after != typed[0]) {
             // A second OK compares the old-password box with the new stored password.
-            boxes.clear();
-            QTest::mouseClick(m_form->cmd_ok, Qt::LeftButton);
-            QCOMPARE(boxes.texts(), QStringList{kWrongOld});
+            click(m_form.get(), QStringLiteral("cmd_ok"));
+            QCOMPARE(boxLines(takeBoxes()), QStringList{kWrongOld});
         }
     }
 
     // Unreadable at load: the old password is never compared with an empty stand-in.
     void storedPasswordReadAgainBeforeTheCheck() {
         m_form.reset();
-        StrictResponder boxes;
         m_shared.dbGare->exec(QStringLiteral("ALTER TABLE TblPassword RENAME TO TblAltrove"));
-        m_form = std::make_unique<frmChangePassword>(m_shared);
-        m_form->show();
-        QCOMPARE(boxes.shown().size(), 1);
-        QCOMPARE(boxes.shown().first().style, 16);
-        fill(QString(), QStringLiteral("nuova"), QStringLiteral("nuova"));
-        QTest::mouseClick(m_form->cmd_ok, Qt::LeftButton);
-        QCOMPARE(boxes.shown().size(), 2); // still unreadable: reported again, nothing saved
+        open();
+        typeInto(edit("Text2"), QStringLiteral("nuova"));
+        typeInto(edit("Text3"), QStringLiteral("nuova"));
+        click(m_form.get(), QStringLiteral("cmd_ok"));
+        const QList<MsgBoxRecord> unreadable = takeBoxes(); // at load, and again at OK: nothing saved
+        QCOMPARE(unreadable.size(), 2);
+        QCOMPARE(unreadable[0].style, int(vbCritical));
         m_shared.dbGare->exec(QStringLiteral("ALTER TABLE TblAltrove RENAME TO TblPassword"));
-        boxes.clear();
-        QTest::mouseClick(m_form->cmd_ok, Qt::LeftButton);
-        QCOMPARE(boxes.texts(), QStringList{kWrongOld});
+        click(m_form.get(), QStringLiteral("cmd_ok"));
+        QCOMPARE(boxLines(takeBoxes()), QStringList{kWrongOld});
         QCOMPARE(stored().toString(), QStringLiteral("ZAR"));
     }
 
-    void cancelClosesAndReleasesTheForm() {
+    void escClosesAndReleasesTheForm() {
         m_form.reset();
-        StrictResponder boxes;
         drive([&] { showFrmChangePassword(m_shared, nullptr); }, QStringLiteral("frmChangePassword"),
               [](QWidget* form) {
+                  QCOMPARE(form->windowTitle(), QStringLiteral("Change Password"));
                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
                   QVERIFY(form->isHidden());
               });

@@ -1,7 +1,8 @@
 #include "frame/frmSplash.h"
 #include "frame/SharedValues.h"
 #include "platform/ContextHelp.h"
-#include "support/FormDriver.h"
+#include "support/FormHelpers.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QLabel>
@@ -12,195 +13,168 @@
 using namespace zar;
 using namespace zar::test;
 
-class frmSplashTest : public QObject {
-    Q_OBJECT
+namespace {
 
-    struct Login {
-        TestFolder folder;
-        SharedValues shared;
-        ContextHelp help;
-        QWidget main;
-        std::unique_ptr<frmSplash> form;
-        Login() {
-            shared.programFolder = folder.path();
-            main.setEnabled(false);
-            form = std::make_unique<frmSplash>(shared, help, &main);
-        }
-        void ask() {
-            form->Form_Load();
-            QCOMPARE(form->LeggiPassword(), frmSplash::LoadResult::Ok);
-            form->show();
-            for (int i = 0; i < 6; ++i)
-                form->Timer1_Timer();
-        }
-        void type(const QString& text) {
-            form->txt_Password->clear();
-            QTest::keyClicks(form->txt_Password, text);
-            QTest::keyClick(form->txt_Password, Qt::Key_Return);
-        }
-    };
-    void setStored(const QString& folder, const QVariant& value, bool deleteAll = false) {
-        auto db = Database::open(folder + QStringLiteral("/ZAR.mdb"));
+const QString kWrong = boxLine(QStringLiteral("Password non valida."), vbExclamation);
+const QString kEnd = boxLine(
+    QStringLiteral("You have reached the maximum tries to enter your password.\rSystem is terminating."),
+    vbExclamation);
+
+// A login on a fresh program folder in front of a locked main window.
+struct Login {
+    TestFolder folder;
+    SharedValues shared;
+    ContextHelp help;
+    QWidget main;
+    std::unique_ptr<frmSplash> form;
+    Login() {
+        shared.programFolder = folder.path();
+        main.setEnabled(false);
+        form = std::make_unique<frmSplash>(shared, help, &main);
+    }
+    QLineEdit* password() const { return child<QLineEdit>(form.get(), QStringLiteral("txt_Password")); }
+    // Loads, shows and ticks the animation through to the password box.
+    void ask() {
+        form->Form_Load();
+        form->show();
+        for (int i = 0; i < 6; ++i)
+            form->Timer1_Timer();
+    }
+    void store(const QVariant& value, bool deleteAll = false) {
+        auto db = Database::open(folder.file(QStringLiteral("ZAR.mdb")));
         if (deleteAll)
             db->exec(QStringLiteral("DELETE FROM TblPassword"));
         else
             db->exec(QStringLiteral("UPDATE TblPassword SET Password = ?"), {value});
     }
+};
+
+} // namespace
+
+class frmSplashTest : public GuiTestBase {
+    Q_OBJECT
 
 private slots:
-    void loadReadsThePasswordThenShowsOneDotPerTick() {
+    void loadingThenThePasswordBox() {
         Login l;
         l.form->Form_Load();
-        QCOMPARE(l.form->loadResult(), frmSplash::LoadResult::NotRead);
         l.form->show();
-        QVERIFY(l.form->Timer1->isActive());
+        auto* loading = child<QLabel>(l.form.get(), QStringLiteral("Label1"));
         QCOMPARE(l.form->Timer1->interval(), 200);
-        QCOMPARE(l.form->Label2->text(), QStringLiteral("Press Esc to terminate system."));
+        QCOMPARE(text(l.form.get(), QStringLiteral("Label2")),
+                 QStringLiteral("Press Esc to terminate system."));
         for (int i = 1; i <= 5; ++i) {
             l.form->Timer1_Timer();
-            QCOMPARE(l.form->Label1->text(), QStringLiteral("Loading") + QString(i, QLatin1Char('.')));
-            QVERIFY(l.form->txt_Password->isHidden());
+            QCOMPARE(loading->text(), QStringLiteral("Loading") + QString(i, QLatin1Char('.')));
+            QVERIFY(l.password()->isHidden());
         }
-        // The password is read once the form is on screen, and the file freed for the main window.
-        l.form->Timer1->stop();
-        QTRY_COMPARE(l.form->loadResult(), frmSplash::LoadResult::Ok);
-        QCOMPARE(l.form->txt_dbPassword->text(), QStringLiteral("ZAR"));
-        QCOMPARE(l.help.helpFile(), l.folder.path() + QStringLiteral("/DOD_Gare.chm"));
+        // Read on screen, with the file freed again for the main window.
+        QCOMPARE(l.form->loadResult(), frmSplash::LoadResult::Ok);
+        QCOMPARE(text(l.form.get(), QStringLiteral("txt_dbPassword")), QStringLiteral("ZAR"));
+        QCOMPARE(l.help.helpFile(), l.folder.file(QStringLiteral("DOD_Gare.chm")));
         QVERIFY(!l.shared.rsPassword);
         QVERIFY(Database::open(l.folder.file(QStringLiteral("ZAR.mdb"))));
         l.form->Timer1_Timer();
         QVERIFY(!l.form->Timer1->isActive());
-        QVERIFY(l.form->Label1->isHidden());
-        QVERIFY(l.form->txt_Password->isVisible());
-        QCOMPARE(l.form->lbl_EnterPassword->text(), QStringLiteral("Enter Password"));
-        QCOMPARE(l.form->txt_Password->echoMode(), QLineEdit::Password);
-        // The real timer reaches the same state.
-        Login timed;
+        QVERIFY(loading->isHidden());
+        QVERIFY(l.password()->isVisible());
+        QCOMPARE(l.password()->echoMode(), QLineEdit::Password);
+        QCOMPARE(text(l.form.get(), QStringLiteral("lbl_EnterPassword")), QStringLiteral("Enter Password"));
+        Login timed; // the real timer gets there too
         timed.form->Form_Load();
         timed.form->show();
-        QTRY_VERIFY_WITH_TIMEOUT(timed.form->txt_Password->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(timed.password()->isVisible(), 5000);
     }
 
-    void passwordIsComparedWithoutRegardToCase_data() {
+    // Each try is typed over the last one, which a wrong password leaves selected.
+    void tries_data() {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("good");
-        const struct {
-            const char *name, *stored, *typed;
-            bool good;
-        } rows[] = {{"lower", "ZAR", "zar", true},         {"mixed stored", "Cane9", "cANE9", true},
-                    {"accented", "Città", "CITTÀ", true},  {"one more char", "ZAR", "ZARR", false},
-                    {"blank added", "ZAR", "ZAR ", false}, {"empty typed", "ZAR", "", false}};
-        for (const auto& r : rows)
-            QTest::newRow(r.name) << QString::fromUtf8(r.stored) << QString::fromUtf8(r.typed) << r.good;
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<bool>("accepted");
+        const QStringList none;
+        QTest::newRow("case ignored") << "Cane9" << QStringList{"cANE9"} << none << true;
+        QTest::newRow("accented") << QString::fromUtf8("Città") << QStringList{QString::fromUtf8("CITTÀ")}
+                                  << none << true;
+        QTest::newRow("one more char") << "ZAR" << QStringList{"ZARR"} << QStringList{kWrong} << false;
+        QTest::newRow("blank added") << "ZAR" << QStringList{"ZAR "} << QStringList{kWrong} << false;
+        QTest::newRow("empty") << "ZAR" << QStringList{""} << QStringList{kWrong} << false;
+        QTest::newRow("second try") << "ZAR" << QStringList{"uno", "zar"} << QStringList{kWrong} << true;
+        QTest::newRow("two wrong") << "ZAR" << QStringList{"uno", "due"} << QStringList{kWrong, kWrong}
+                                   << false;
+        QTest::newRow("third wrong ends") << "ZAR" << QStringList{"uno", "due", "tre"}
+                                          << QStringList{kWrong, kWrong, kWrong, kEnd} << false;
     }
-
-    void passwordIsComparedWithoutRegardToCase() {
+    void tries() {
         QFETCH(QString, stored);
-        QFETCH(QString, typed);
-        QFETCH(bool, good);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, accepted);
         Login l;
-        setStored(l.folder.path(), stored);
-        StrictResponder boxes;
+        l.store(stored);
         l.ask();
-        l.type(typed);
-        QCOMPARE(l.form->result() == QDialog::Accepted, good);
-        QCOMPARE(l.main.isEnabled(), good);
-        QCOMPARE(boxes.texts().isEmpty(), good);
-        QVERIFY(!l.form->ended());
+        for (const QString& t : typed) {
+            QTest::keyClicks(l.password(), t);
+            QTest::keyClick(l.password(), Qt::Key_Return);
+        }
+        QCOMPARE(boxLines(takeBoxes()), boxes);
+        QCOMPARE(l.form->result() == QDialog::Accepted, accepted);
+        QCOMPARE(l.main.isEnabled(), accepted);
+        QCOMPARE(l.form->ended(), boxes.endsWith(kEnd));
     }
 
-    void wrongPasswordsOneTwoThree() {
-        Login l;
-        StrictResponder boxes;
-        l.ask();
-        const QString wrong = QStringLiteral("Password non valida.");
-        l.type(QStringLiteral("uno"));
-        QCOMPARE(boxes.texts(), QStringList{wrong});
-        QCOMPARE(boxes.shown().last().style, 48);
-        QCOMPARE(boxes.shown().last().title, QStringLiteral("ZAR"));
-        QCOMPARE(l.form->txt_Password->selectedText(), QStringLiteral("uno"));
-        QVERIFY(!l.form->ended());
-
-        // Typing over the selection replaces it.
-        QTest::keyClicks(l.form->txt_Password, QStringLiteral("due"));
-        QCOMPARE(l.form->txt_Password->text(), QStringLiteral("due"));
-        QTest::keyClick(l.form->txt_Password, Qt::Key_Return);
-        QCOMPARE(boxes.texts(), QStringList({wrong, wrong}));
-        QVERIFY(!l.form->ended());
-        QCOMPARE(l.form->Tentativi(), 2);
-
-        l.type(QStringLiteral("tre"));
-        QCOMPARE(boxes.texts(),
-                 QStringList({wrong, wrong, wrong,
-                              QStringLiteral("You have reached the maximum tries to enter your password.\r"
-                                             "System is terminating.")}));
-        QCOMPARE(boxes.shown().last().style, 48);
-        QVERIFY(l.form->ended());
-        QCOMPARE(l.form->result(), int(QDialog::Rejected));
-        QVERIFY(!l.main.isEnabled());
-    }
-
-    void escEndsTheProgramWhileLoadingAndWhileAsking() {
-        {
+    void escEndsWhileLoadingAndWhileAsking() {
+        for (const bool asking : {false, true}) {
             Login l;
             l.form->Form_Load();
             l.form->show();
             l.form->Timer1_Timer();
-            QTest::keyClick(l.form.get(), Qt::Key_Escape);
+            if (asking) {
+                l.ask();
+                QTest::keyClicks(l.password(), QStringLiteral("za"));
+            }
+            QTest::keyClick(asking ? static_cast<QWidget*>(l.password()) : l.form.get(), Qt::Key_Escape);
             QVERIFY(l.form->ended());
             QVERIFY(!l.form->Timer1->isActive());
             QVERIFY(!l.main.isEnabled());
         }
-        {
-            Login l;
-            l.ask();
-            QTest::keyClicks(l.form->txt_Password, QStringLiteral("za"));
-            QTest::keyClick(l.form->txt_Password, Qt::Key_Escape);
-            QVERIFY(l.form->ended());
-            QVERIFY(!l.main.isEnabled());
-        }
     }
 
-    void noStoredPasswordIsNeverLetThrough_data() {
+    // No stored password is never let through; an empty one is a value the change form may
+    // store. A file that cannot be read ends the login as soon as it is on screen.
+    void noStoredPassword_data() {
+        QTest::addColumn<int>("how"); // 0 value stored, 1 no record, 2 no file
         QTest::addColumn<QVariant>("value");
-        QTest::addColumn<bool>("empty");
         QTest::addColumn<int>("result");
-        QTest::newRow("no record") << QVariant() << true << int(frmSplash::LoadResult::NoPassword);
-        QTest::newRow("null password") << QVariant() << false << int(frmSplash::LoadResult::NoPassword);
-        // An empty password is a value: the change form may store it on purpose.
-        QTest::newRow("empty text") << QVariant(QString(QLatin1String(""))) << false
+        QTest::newRow("no record") << 1 << QVariant() << int(frmSplash::LoadResult::NoPassword);
+        QTest::newRow("null password") << 0 << QVariant() << int(frmSplash::LoadResult::NoPassword);
+        QTest::newRow("empty text") << 0 << QVariant(QString(QLatin1String("")))
                                     << int(frmSplash::LoadResult::Ok);
+        QTest::newRow("no file") << 2 << QVariant() << int(frmSplash::LoadResult::Failed);
     }
-
-    void noStoredPasswordIsNeverLetThrough() {
+    void noStoredPassword() {
+        QFETCH(int, how);
         QFETCH(QVariant, value);
-        QFETCH(bool, empty);
         QFETCH(int, result);
         Login l;
-        setStored(l.folder.path(), value, empty);
-        l.form->Form_Load();
-        QCOMPARE(int(l.form->LeggiPassword()), result);
-        StrictResponder boxes;
-        for (int i = 0; i < 6; ++i)
-            l.form->Timer1_Timer();
-        QTest::keyClick(l.form->txt_Password, Qt::Key_Return);
-        const bool good = result == int(frmSplash::LoadResult::Ok);
-        QCOMPARE(l.form->result() == QDialog::Accepted, good);
-        QCOMPARE(l.form->ended(), !good);
-    }
-
-    void missingDatabaseReportsItsDescription() {
-        Login l;
-        QFile::remove(l.folder.file(QStringLiteral("ZAR.mdb")));
+        if (how == 2)
+            QVERIFY(QFile::remove(l.folder.file(QStringLiteral("ZAR.mdb"))));
+        else
+            l.store(value, how == 1);
         l.form->Form_Load();
         l.form->show();
-        // Read on screen: the failure ends the login at once.
-        QTRY_VERIFY(l.form->ended());
-        QCOMPARE(l.form->loadResult(), frmSplash::LoadResult::Failed);
-        QVERIFY(l.form->loadError().contains(QStringLiteral("ZAR.mdb")));
+        QTRY_COMPARE(int(l.form->loadResult()), result);
+        const bool good = result == int(frmSplash::LoadResult::Ok);
+        QCOMPARE(l.form->ended(), !good);
+        if (good) {
+            l.ask();
+            QTest::keyClick(l.password(), Qt::Key_Return);
+            QCOMPARE(l.form->result(), int(QDialog::Accepted));
+        }
         QVERIFY(!l.form->Timer1->isActive());
-        QVERIFY(!l.main.isEnabled());
+        QCOMPARE(l.main.isEnabled(), good);
+        QCOMPARE(l.form->loadError().contains(QStringLiteral("ZAR.mdb")), how == 2);
+        QCOMPARE(boxLines(takeBoxes()), QStringList());
     }
 };
 

@@ -12,6 +12,7 @@
 #include "platform/Printer.h"
 #include "platform/PrinterSetup.h"
 #include "reports/EasyPrint.h"
+#include "support/GuiTestBase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -187,7 +188,7 @@ private:
 
 } // namespace
 
-class CupsPrintTest : public QObject {
+class CupsPrintTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 public:

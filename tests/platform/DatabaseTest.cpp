@@ -31,6 +31,11 @@ int openInOtherProcess(const QString& path) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 TEST(DatabaseOpen, HeldFileFailsAtOnceInAnotherProcess) {
@@ -41,11 +46,6 @@ TEST(DatabaseOpen, HeldFileFailsAtOnceInAnotherProcess) {
     EXPECT_EQ(openInOtherProcess(path), 1);
     db.reset();
     EXPECT_EQ(openInOtherProcess(path), 0) << "the file is free again once the connection is gone";
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
@@ -111,17 +111,11 @@ TEST(DatabaseOpen, FilesNotOursAreDescribedAndNeverWritten) {
     EXPECT_FALSE(QFile::exists(folder.file("none.mdb")));
 }
 
-TEST(DatabaseOpen, FileIsUnreadableWithoutTheKey) {
-    test::TestFolder folder;
-    QFile f(folder.file("ZAR.mdb"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    EXPECT_FALSE(bytes.startsWith("SQLite format 3"));
-    EXPECT_FALSE(bytes.contains("TblConduttori"));
-}
-
+// Both files made, encrypted, never overwritten.
 TEST(DatabaseSetup, RefusesToOverwriteAndMakesBothFiles) {
     test::TestFolder folder;
+    const QByteArray bytes = bytesOf(folder.file("ZAR.mdb"));
+    EXPECT_FALSE(bytes.startsWith("SQLite format 3") || bytes.contains("TblConduttori"));
     EXPECT_THROW(createDatabaseFile(folder.file("ZAR.mdb"), "ZAR"), DbError);
     auto db = Database::open(folder.file("ZAR.mdb"));
     EXPECT_EQ(db->scalar("SELECT Password FROM TblPassword").toString(), "ZAR");
@@ -137,17 +131,22 @@ protected:
     std::unique_ptr<Database> db = Database::open(folder.file("ZAR.mdb"));
 };
 
-TEST_F(DatabaseTest, TextCriteriaIgnoreCaseAndNullDiffersFromEmpty) {
+// Text criteria ignore case, Null differs from empty, a bib bound as text matches the
+// number, and pattern characters are found as themselves.
+TEST_F(DatabaseTest, CriteriaFindWhatWasStored) {
     db->exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Indirizzo) VALUES (?, ?, ?)",
              {"rssmra80a01h501u", "Rossi", ""});
-    EXPECT_EQ(db->scalar("SELECT Cognome FROM TblConduttori WHERE CodiceFiscale = ?", {"RSSMRA80A01H501U"}),
-              QVariant("Rossi"));
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM TblConduttori WHERE Indirizzo = ''").toInt(), 1);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM TblConduttori WHERE Citta IS NULL").toInt(), 1);
+    db->exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale) VALUES (?, ?)", {"20260315ROMA", "10"});
+    const std::pair<const char*, QVariantList> counts[] = {
+        {"TblConduttori WHERE CodiceFiscale = ?", {"RSSMRA80A01H501U"}},
+        {"TblConduttori WHERE Indirizzo = '' AND Citta IS NULL", {}},
+        {"TblIscrizioni WHERE typeof(Pettorale) = 'integer' AND CodiceGara = ? AND Pettorale = ?",
+         {"20260315roma", "10"}},
+    };
+    for (const auto& [where, params] : counts)
+        EXPECT_EQ(db->scalar(QString("SELECT count(*) FROM ") + where, params).toInt(), 1) << where;
     EXPECT_EQ(db->scalar("SELECT count(*) FROM TblConduttori WHERE Citta = ''").toInt(), 0);
-}
 
-TEST_F(DatabaseTest, SpecialCharactersAreStoredAndFoundExactly) {
     const QStringList values = {"O'Brien", "100%", "A_B", "a*b", "[x]", "?#", "back\\slash"};
     for (const QString& v : values)
         db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)", {v, v});
@@ -162,15 +161,6 @@ TEST_F(DatabaseTest, SpecialCharactersAreStoredAndFoundExactly) {
                   1)
             << v.toStdString();
     }
-}
-
-TEST_F(DatabaseTest, BibBoundAsTextMatchesTheNumber) {
-    db->exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale) VALUES (?, ?)", {"20260315ROMA", "10"});
-    EXPECT_EQ(db->scalar("SELECT typeof(Pettorale) FROM TblIscrizioni").toString(), "integer");
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM TblIscrizioni WHERE CodiceGara = ? AND Pettorale = ?",
-                         {"20260315roma", "10"})
-                  .toInt(),
-              1);
 }
 
 TEST_F(DatabaseTest, FailedWriteInsideTransactionLeavesNothing) {

@@ -14,77 +14,48 @@
 using namespace zar;
 
 namespace {
-QString readAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
 }
 } // namespace
 
-TEST(IniFile, WriteCreatesFileSectionAndKeyWithCrLf) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ZAR.ini");
-    IniFile::write(path, "Ultima Gara", "Codice_Gara", "20260315ROMA");
-    EXPECT_EQ(readAll(path), "[Ultima Gara]\r\nCodice_Gara=20260315ROMA\r\n");
-}
-
-TEST(IniFile, RewritesInPlaceAddsKeysAtSectionEndAndSectionsAtFileEnd) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ZAR.ini");
-    writeAll(path, "[A]\nk1=1\nk2=2\n\n[B]\nx=1\n");
-    IniFile::write(path, "a", "K2", "two");
-    IniFile::write(path, "A", "k3", "3");
-    IniFile::write(path, "C", "y", "9");
-    // Lines the writes did not touch keep their LF ends.
-    EXPECT_EQ(readAll(path), "[A]\nk1=1\nK2=two\r\nk3=3\r\n\n[B]\nx=1\n[C]\r\ny=9\r\n");
-}
-
-TEST(IniFile, WriteLeavesOtherLinesByteForByte) {
-    // Latin-1 "Città", stray bytes that are no UTF-8 at all, and a last line without a line end.
+// One write into a file as it stood: the bytes after it. Lines the write does not touch
+// keep their bytes (Latin-1, stray non-UTF-8 bytes, LF ends, a last line with no end).
+TEST(IniFile, WriteChangesOnlyItsLine) {
     const QByteArray foreign = "[Luoghi]\r\nCitta=Citt\xe0\r\nRumore=\xff\xfe\x80\xc3(\r\n";
-    struct Case {
+    const struct {
         const char* name;
-        QByteArray before, after;
+        QByteArray before;
+        const char *section, *key, *value;
+        QByteArray after;
     } cases[] = {
-        {"key rewritten in a later section", foreign + "[Ultima Gara]\r\nCodice_Gara=OLD\r\n",
-         foreign + "[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
-        {"section added after a last line without an end", foreign + "Coda=\xe8",
-         foreign + "Coda=\xe8\r\n[Ultima Gara]\r\nCodice_Gara=NEW\r\n"},
-        {"key added to a section", "[Ultima Gara]\nAltro=\xe0\n\n" + foreign,
-         "[Ultima Gara]\nAltro=\xe0\nCodice_Gara=NEW\r\n\n" + foreign},
+        {"new file", "<none>", "Ultima Gara", "Codice_Gara", "X", "[Ultima Gara]\r\nCodice_Gara=X\r\n"},
+        {"rewritten in place", "[A]\nk1=1\nk2=2\n\n[B]\nx=1\n", "a", "K2", "two",
+         "[A]\nk1=1\nK2=two\r\n\n[B]\nx=1\n"},
+        {"added at the section's end", "[A]\nk1=1\n\n[B]\nx=1\n", "A", "k3", "3",
+         "[A]\nk1=1\nk3=3\r\n\n[B]\nx=1\n"},
+        {"section added at the end", "[A]\nk=1\n", "C", "y", "9", "[A]\nk=1\n[C]\r\ny=9\r\n"},
+        {"later section", foreign + "[U]\r\nK=OLD\r\n", "U", "K", "NEW", foreign + "[U]\r\nK=NEW\r\n"},
+        {"after a last line without an end", foreign + "Coda=\xe8", "U", "K", "NEW",
+         foreign + "Coda=\xe8\r\n[U]\r\nK=NEW\r\n"},
+        {"added before foreign bytes", "[U]\nAltro=\xe0\n\n" + foreign, "U", "K", "NEW",
+         "[U]\nAltro=\xe0\nK=NEW\r\n\n" + foreign},
+        {"same value leaves the file alone", "[A]\n  k =  v  \n", "a", "K", "v", "[A]\n  k =  v  \n"},
+        {"other value", "[A]\n  k =  v  \n", "a", "K", "w", "[A]\nK=w\r\n"},
+        {"line breaks cannot forge keys", "<none>", "A", "k", "x\r\n[B]\r\nforged=1",
+         "[A]\r\nk=x  [B]  forged=1\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath("ZAR.ini");
-        writeAll(path, c.before);
-        IniFile::write(path, "Ultima Gara", "Codice_Gara", "NEW");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), c.after) << c.name;
+        if (c.before != "<none>") {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(c.before) == c.before.size());
+        }
+        IniFile::write(path, c.section, c.key, c.value);
+        EXPECT_EQ(readAll(path), c.after) << c.name;
     }
-}
-
-TEST(IniFile, WritingTheStoredValueLeavesTheFileAlone) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ZAR.ini");
-    const QByteArray handMade = "[A]\n  k =  v  \n";
-    writeAll(path, handMade);
-    IniFile::write(path, "a", "K", "v");
-    EXPECT_EQ(readAll(path), QString::fromUtf8(handMade)) << "a write would have made it \"K=v\\r\\n\"";
-    IniFile::write(path, "a", "K", "w");
-    EXPECT_EQ(readAll(path), "[A]\nK=w\r\n");
-}
-
-TEST(IniFile, ValueWithLineBreakCannotForgeKeys) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ZAR.ini");
-    IniFile::write(path, "A", "k", "x\r\n[B]\r\nforged=1");
-    EXPECT_EQ(IniFile::read(path, "B", "forged"), std::nullopt);
-    EXPECT_EQ(IniFile::read(path, "A", "k"), QString("x  [B]  forged=1"));
 }
 
 TEST(IniFile, InterruptedWriteLeavesTheOldFileWhole) {

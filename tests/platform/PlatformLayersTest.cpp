@@ -7,6 +7,7 @@
 #include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
+#include "support/GuiTestBase.h"
 
 #include <QDialog>
 #include <QDir>
@@ -16,7 +17,7 @@
 
 using namespace zar;
 
-class PlatformLayersTest : public QObject {
+class PlatformLayersTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -90,11 +91,13 @@ private slots:
         SingleInstance self(folder.path());
         self.start();
 
-        MsgBoxResponder boxes;
         QWidget window;
         window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
         QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
-        QCOMPARE(boxes.texts(), messages);
+        QStringList texts;
+        for (const MsgBoxRecord& box : takeBoxes())
+            texts << box.text;
+        QCOMPARE(texts, messages);
         QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
                                                   : QStringLiteral("ZAR Gestione Gare"));
         if (handedOver)

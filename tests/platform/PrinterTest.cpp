@@ -2,6 +2,7 @@
 #include "frame/SharedValues.h"
 #include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
+#include "support/GuiTestBase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ QString run(const QString& program, const QStringList& args) {
 
 } // namespace
 
-class PrinterTest : public QObject {
+class PrinterTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 private slots:

@@ -16,6 +16,17 @@
 
 namespace zar::test {
 
+QString boxLine(const QString& text, int style, const QString& title) {
+    return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
+}
+
+QStringList boxLines(const QList<MsgBoxRecord>& boxes) {
+    QStringList lines;
+    for (const MsgBoxRecord& b : boxes)
+        lines << boxLine(b.text, b.style, b.title);
+    return lines;
+}
+
 void settle() {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();

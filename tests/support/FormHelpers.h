@@ -15,6 +15,10 @@ class QTreeView;
 
 namespace zar::test {
 
+// A message box as one line "style|title|text", so that whole lists compare in one go.
+QString boxLine(const QString& text, int style = vbOKOnly, const QString& title = kDefaultTitle);
+QStringList boxLines(const QList<MsgBoxRecord>& boxes);
+
 // Lets queued events run: focus changes, queued closes, repaints.
 void settle();
 
