@@ -1,9 +1,11 @@
 #include "reports/EasyPrint.h"
 #include "platform/MsgBox.h"
 #include "platform/Printer.h"
+#include "support/GuiTestBase.h"
 
 #include <QTest>
 
+#include <cmath>
 #include <functional>
 
 using namespace zar;
@@ -63,7 +65,7 @@ QString at(double x, double y) {
 using Act = std::function<void(EasyPrint&, RecordingPrinter&)>;
 Q_DECLARE_METATYPE(Act)
 
-class EasyPrintTest : public QObject {
+class EasyPrintTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -82,149 +84,107 @@ private slots:
         ruler.setFontSize(10);
         QImage logo(49, 49, QImage::Format_RGB32); // no resolution set: 96 dpi, 12.96 mm
         logo.fill(Qt::blue);
-        const QString M6 = QStringLiteral("MMMMMM"); // 18.8 mm; seven M are 21.9 mm
-        const QString sep = QStringLiteral("Errore nella routine di stampa|Errore numero: ");
+        const QString M6 = "MMMMMM"; // 18.8 mm; seven M are 21.9 mm
+        const QString sep = "Errore nella routine di stampa|Errore numero: ";
 
-        QTest::newRow("one line at exactly its point") << Act([](EasyPrint& e, RecordingPrinter&) {
-            e.PrintLeft(20, 30, QStringLiteral(" Abc "), 0, 0);
-        }) << QStringList{text(20, 30, QStringLiteral(" Abc ")), at(stripL, 30 + H)};
+        QTest::newRow("one line at exactly its point")
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintLeft(20, 30, " Abc ", 0, 0); })
+            << QStringList{text(20, 30, " Abc "), at(stripL, 30 + H)};
         QTest::newRow("three lines by CR LF, trimmed, spaced")
             << Act([](EasyPrint& e, RecordingPrinter&) {
                    e.setSpaziaturaLinea(2);
-                   e.PrintLeft(20, 30, QStringLiteral(" uno \r\n  due\r\ntre "), 0, 0);
+                   e.PrintLeft(20, 30, " uno \r\n  due\r\ntre ", 0, 0);
                })
-            << QStringList{text(20, 30, QStringLiteral("uno")), text(20, 30 + H + 2, QStringLiteral("due")),
-                           text(20, 30 + 2 * (H + 2), QStringLiteral("tre")),
-                           at(stripL, 30 + 2 * (H + 2) + H)};
-        QTest::newRow("negative spacing counts as 1")
-            << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.setSpaziaturaLinea(-3);
-                   QCOMPARE(e.SpaziaturaLinea(), 1.0f);
-                   e.PrintLeft(20, 30, QStringLiteral("a\rb"), 0, 0);
-               })
-            << QStringList{text(20, 30, QStringLiteral("a")), text(20, 30 + H + 1, QStringLiteral("b")),
-                           at(stripL, 30 + 2 * H + 1)};
-        QTest::newRow("a line feed without carriage return stays")
-            << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.PrintLeft(20, 30, QStringLiteral("a\r\n\nb\nc"), 0, 0);
-               })
-            << QStringList{text(20, 30, QStringLiteral("a")), text(20, 30 + H, QStringLiteral("\nb\nc")),
-                           at(stripL, 30 + 2 * H)};
+            << QStringList{text(20, 30, "uno"), text(20, 30 + H + 2, "due"),
+                           text(20, 30 + 2 * (H + 2), "tre"), at(stripL, 30 + 2 * (H + 2) + H)};
         QTest::newRow("left indent on the first line only")
-            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintLeft(20, 30, QStringLiteral("a\rb"), 5, 0); })
-            << QStringList{text(25, 30, QStringLiteral("a")), text(20, 30 + H, QStringLiteral("b")),
-                           at(stripL, 30 + 2 * H)};
-        QTest::newRow("right indent ends the first line 5 mm left")
-            << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.PrintRight(100, 30, QStringLiteral("a\rbb"), 5, 0);
-               })
-            << QStringList{text(95 - W(QStringLiteral("a")), 30, QStringLiteral("a")),
-                           text(100 - W(QStringLiteral("bb")), 30 + H, QStringLiteral("bb")),
-                           at(stripL, 30 + 2 * H)};
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintLeft(20, 30, "a\rb", 5, 0); })
+            << QStringList{text(25, 30, "a"), text(20, 30 + H, "b"), at(stripL, 30 + 2 * H)};
+        QTest::newRow("right indent on the first line, fit keeps every line's ending")
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintRight(100, 30, "a\rxyzMMMMMMM", 5, 20); })
+            << QStringList{text(95 - W("a"), 30, "a"), text(100 - W(M6), 30 + H, M6), at(stripL, 30 + 2 * H)};
         QTest::newRow("single right-aligned line with indent")
-            << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.PrintRight(100, 30, QStringLiteral("pag.12"), 5, 0);
-               })
-            << QStringList{text(95 - W(QStringLiteral("pag.12")), 30, QStringLiteral("pag.12")),
-                           at(stripL, 30 + H)};
-        QTest::newRow("left fit keeps the longest beginning") << Act([](EasyPrint& e, RecordingPrinter&) {
-            e.PrintLeft(20, 30, QStringLiteral("MMMMMMMxyz"), 0, 20);
-        }) << QStringList{text(20, 30, M6), at(stripL, 30 + H)};
-        QTest::newRow("right fit keeps the longest ending") << Act([](EasyPrint& e, RecordingPrinter&) {
-            e.PrintRight(100, 30, QStringLiteral("xyzMMMMMMM"), 0, 20);
-        }) << QStringList{text(100 - W(M6), 30, M6), at(stripL, 30 + H)};
-        QTest::newRow("fit on every line of a multi-line text") << Act([](EasyPrint& e, RecordingPrinter&) {
-            e.PrintLeft(20, 30, QStringLiteral("MMMMMMMM\rok"), 0, 20);
-        }) << QStringList{text(20, 30, M6), text(20, 30 + H, QStringLiteral("ok")), at(stripL, 30 + 2 * H)};
-        QTest::newRow("width 0 prints the text whole") << Act([](EasyPrint& e, RecordingPrinter&) {
-            e.PrintLeft(20, 30, QStringLiteral("MMMMMMMMMM"), 0, 0);
-        }) << QStringList{text(20, 30, QStringLiteral("MMMMMMMMMM")), at(stripL, 30 + H)};
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintRight(100, 30, "pag.12", 5, 0); })
+            << QStringList{text(95 - W("pag.12"), 30, "pag.12"), at(stripL, 30 + H)};
+        // A width just short of the text's: the last character goes.
+        const int justShort = int(std::ceil(W(M6 + "."))) - 1;
+        QTest::newRow("left fit keeps the longest beginning")
+            << Act([=](EasyPrint& e, RecordingPrinter&) { e.PrintLeft(20, 30, M6 + ".xyz", 0, justShort); })
+            << QStringList{text(20, 30, M6), at(stripL, 30 + H)};
+        QTest::newRow("right fit keeps the longest ending")
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintRight(100, 30, "xyzMMMMMMM", 0, 20); })
+            << QStringList{text(100 - W(M6), 30, M6), at(stripL, 30 + H)};
+        QTest::newRow("fit on every line of a multi-line text")
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintLeft(20, 30, "MMMMMMMM\rok", 0, 20); })
+            << QStringList{text(20, 30, M6), text(20, 30 + H, "ok"), at(stripL, 30 + 2 * H)};
         QTest::newRow("centred lines")
-            << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.PrintCentre(22.5, 67, QStringLiteral("Ord.\rPart."), 0);
-               })
-            << QStringList{text(22.5 - W(QStringLiteral("Ord.")) / 2, 67, QStringLiteral("Ord.")),
-                           text(22.5 - W(QStringLiteral("Part.")) / 2, 67 + H, QStringLiteral("Part.")),
-                           at(stripL, 67 + 2 * H)};
+            << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintCentre(22.5, 67, "Ord.\rPart.", 0); })
+            << QStringList{text(22.5 - W("Ord.") / 2, 67, "Ord."),
+                           text(22.5 - W("Part.") / 2, 67 + H, "Part."), at(stripL, 67 + 2 * H)};
         QTest::newRow("negative positions keep where the last output left off")
             << Act([](EasyPrint& e, RecordingPrinter&) {
-                   e.PrintLeft(20, 30, QStringLiteral("a"), 0, 0);
-                   e.PrintLeft(-1, -1, QStringLiteral("b"), 0, 0);
-                   e.PrintCentre(50, -1, QStringLiteral("c"), 0);
+                   e.PrintLeft(20, 30, "a", 0, 0);
+                   e.PrintLeft(-1, -1, "b", 0, 0);
+                   e.PrintCentre(50, -1, "c", 0);
                })
-            << QStringList{text(20, 30, QStringLiteral("a")), text(stripL, 30 + H, QStringLiteral("b")),
-                           text(50 - W(QStringLiteral("c")) / 2, 30 + 2 * H, QStringLiteral("c")),
-                           at(stripL, 30 + 3 * H)};
+            << QStringList{text(20, 30, "a"), text(stripL, 30 + H, "b"),
+                           text(50 - W("c") / 2, 30 + 2 * H, "c"), at(stripL, 30 + 3 * H)};
         QTest::newRow("rounding larger than half the shorter side")
             << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintShape(15, 65, 40, 12, 10); })
-            << QStringList{QStringLiteral("L 21.00 65.00 49.00 65.00"),
-                           QStringLiteral("A 49.00 71.00 r6.00 0-90"),
-                           QStringLiteral("L 55.00 71.00 55.00 71.00"),
-                           QStringLiteral("A 49.00 71.00 r6.00 270-0"),
-                           QStringLiteral("L 49.00 77.00 21.00 77.00"),
-                           QStringLiteral("A 21.00 71.00 r6.00 180-270"),
-                           QStringLiteral("L 15.00 71.00 15.00 71.00"),
-                           QStringLiteral("A 21.00 71.00 r6.00 90-180"),
-                           at(55, 77)};
+            << QStringList{
+                   "L 21.00 65.00 49.00 65.00", "A 49.00 71.00 r6.00 0-90",   "L 55.00 71.00 55.00 71.00",
+                   "A 49.00 71.00 r6.00 270-0", "L 49.00 77.00 21.00 77.00",  "A 21.00 71.00 r6.00 180-270",
+                   "L 15.00 71.00 15.00 71.00", "A 21.00 71.00 r6.00 90-180", at(55, 77)};
         QTest::newRow("height 0 is a rule")
             << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintShape(15, 23, 180, 0, 0); })
-            << QStringList{QStringLiteral("B 15.00 23.00 195.00 23.00"), at(195, 23)};
+            << QStringList{"B 15.00 23.00 195.00 23.00", at(195, 23)};
         QTest::newRow("picture sizes") << Act([logo](EasyPrint& e, RecordingPrinter&) {
             e.PrintPicture(15, 5, logo, 0, 0);
             e.PrintPicture(15, 5, logo, 20, 0);
             e.PrintPicture(15, 5, logo, 0, 30);
             e.PrintPicture(15, 5, logo, 20, 30);
             e.PrintPicture(15, 5, logo, -1, 30);
-        }) << QStringList{QStringLiteral("P 15.00 5.00 12.96x12.96"),
-                          QStringLiteral("P 15.00 5.00 12.96x20.00"),
-                          QStringLiteral("P 15.00 5.00 30.00x12.96"),
-                          QStringLiteral("P 15.00 5.00 30.00x20.00"),
-                          QStringLiteral("P 15.00 5.00 12.96x12.96"),
-                          at(0, 0)};
+        }) << QStringList{"P 15.00 5.00 12.96x12.96", "P 15.00 5.00 12.96x20.00", "P 15.00 5.00 30.00x12.96",
+                          "P 15.00 5.00 30.00x20.00", "P 15.00 5.00 12.96x12.96", at(0, 0)};
         QTest::newRow("a printer fault shows the box and the report goes on")
             << Act([](EasyPrint& e, RecordingPrinter& p) {
-                   e.PrintLeft(20, 30, QStringLiteral("prima"), 0, 0);
+                   e.PrintLeft(20, 30, "prima", 0, 0);
                    p.setOffline(true);
-                   e.PrintCentre(105, 40, QStringLiteral("persa"), 0);
+                   e.PrintCentre(105, 40, "persa", 0);
                    p.setOffline(false);
-                   e.PrintLeft(20, 50, QStringLiteral("dopo"), 0, 0);
+                   e.PrintLeft(20, 50, "dopo", 0, 0);
                })
-            << QStringList{text(20, 30, QStringLiteral("prima")), text(20, 50, QStringLiteral("dopo")),
-                           QStringLiteral("! 16 EasyPrint ") + sep +
-                               QStringLiteral("482|Errore della stampante"),
-                           at(stripL, 50 + H)};
+            << QStringList{text(20, 30, "prima"), text(20, 50, "dopo"),
+                           "! 16 EasyPrint " + sep + "482|Errore della stampante", at(stripL, 50 + H)};
         QTest::newRow("an empty picture shows the box")
             << Act([](EasyPrint& e, RecordingPrinter&) { e.PrintPicture(15, 5, QImage(), 0, 0); })
-            << QStringList{QStringLiteral("! 16 EasyPrint ") + sep +
-                               QStringLiteral("481|Immagine non valida"),
-                           at(0, 0)};
+            << QStringList{"! 16 EasyPrint " + sep + "481|Immagine non valida", at(0, 0)};
         QTest::newRow("refused colour is black, refused font keeps the last")
             << Act([](EasyPrint& e, RecordingPrinter&) {
                    e.setForeColor(0xFF);
                    e.setForeColor(-5);
                    e.setFontName(QString());
-                   QCOMPARE(e.FontName(), QStringLiteral("Times New Roman"));
+                   QCOMPARE(e.FontName(), "Times New Roman");
                    e.setFontSize(12);
-                   e.PrintLeft(20, 30, QStringLiteral("nero"), 0, 0);
+                   e.PrintLeft(20, 30, "nero", 0, 0);
                })
-            << QStringList{text(20, 30, QStringLiteral("nero"), 12, 0), at(stripL, 30 + H12)};
+            << QStringList{text(20, 30, "nero", 12, 0), at(stripL, 30 + H12)};
         QTest::newRow("still millimetres after a print in twips")
             << Act([](EasyPrint& e, RecordingPrinter& p) {
                    p.setScaleMode(vbTwips);
-                   e.PrintLeft(20, 30, QStringLiteral("a"), 0, 0);
+                   e.PrintLeft(20, 30, "a", 0, 0);
                    p.setScaleMode(vbTwips);
                    e.setCurrentX(40);
                    QCOMPARE(e.CurrentX(), 40.0f);
                })
-            << QStringList{text(20, 30, QStringLiteral("a")), at(40, 30 + H)};
+            << QStringList{text(20, 30, "a"), at(40, 30 + H)};
     }
 
     void cases() {
         QFETCH(Act, act);
         QFETCH(QStringList, expected);
-        MsgBoxResponder boxes;
         RecordingPrinter printer(shiftedLayout());
-        printer.setFontName(QStringLiteral("Times New Roman"));
+        printer.setFontName("Times New Roman");
         printer.setFontSize(10);
         EasyPrint e(printer);
         QCOMPARE(e.PageWidth(), 210.0f);
@@ -233,11 +193,8 @@ private slots:
         QStringList seen;
         for (const PrintedCall& call : printer.calls())
             seen << describe(call);
-        for (const MsgBoxRecord& box : boxes.shown())
-            seen << QStringLiteral("! %1 %2 %3")
-                        .arg(box.style)
-                        .arg(box.title, box.text)
-                        .replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+        for (const MsgBoxRecord& box : takeBoxes())
+            seen << QStringLiteral("! %1 %2 %3").arg(box.style).arg(box.title, box.text).replace("\r\n", "|");
         seen << at(e.CurrentX(), e.CurrentY());
         QCOMPARE(seen, expected);
     }

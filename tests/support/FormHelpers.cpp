@@ -183,3 +183,22 @@ QStringList cutHeadings(QTreeView* list) {
 }
 
 } // namespace zar::test
+
+namespace zar::test {
+
+QString described(const QString& text, int style, const QString& title) {
+    return QStringList{text, QString::number(style), title}.join(u'|');
+}
+
+QString described(const MsgBoxRecord& box) {
+    return described(box.text, box.style, box.title);
+}
+
+QStringList described(const QList<MsgBoxRecord>& boxes) {
+    QStringList out;
+    for (const MsgBoxRecord& b : boxes)
+        out << described(b);
+    return out;
+}
+
+} // namespace zar::test

@@ -62,3 +62,12 @@ void drive(const std::function<void()>& open, const QString& formName,
            const std::function<void(QWidget*)>& action);
 
 } // namespace zar::test
+
+namespace zar::test {
+
+// A message box as one line, "text|style|title", so a whole list compares in one go.
+QString described(const MsgBoxRecord& box);
+QStringList described(const QList<MsgBoxRecord>& boxes);
+QString described(const QString& text, int style, const QString& title = kDefaultTitle);
+
+} // namespace zar::test
