@@ -1,7 +1,11 @@
 #include "entries/EntriesDialog.h"
 
+#include "entries/PannelloSelezione.h"
 #include "frame/IniAccess.h"
 #include "frame/SharedValues.h"
+
+#include <QBoxLayout>
+#include <QGroupBox>
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +17,29 @@ void EntriesDialog::done(int result) {
     m_shared.rsConduttori.reset();
     m_shared.rsCani.reset();
     QDialog::done(result);
+}
+
+void EntriesDialog::disponiSelezione(PannelloSelezione* pannello, QLayout* accanto, QWidget* logo,
+                                     QPushButton* stampa, QPushButton* chiudi) {
+    auto* count = new QHBoxLayout;
+    count->addWidget(pannello->etichettaNumero);
+    count->addWidget(pannello->LblNumRecords);
+    if (accanto) {
+        count->addSpacing(30);
+        count->addLayout(accanto, 1);
+    } else {
+        count->addStretch();
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(logo);
+    buttons->addStretch();
+    buttons->addWidget(stampa);
+    buttons->addWidget(chiudi);
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(pannello->fra_ci);
+    main->addLayout(count);
+    main->addWidget(pannello->LstInsRisultati, 1);
+    main->addLayout(buttons);
 }
 
 QPushButton* bottone(QWidget* parent, const QString& name, const QString& text) {

@@ -3,10 +3,12 @@
 #include <QDialog>
 
 class QLabel;
+class QLayout;
 class QPushButton;
 
 namespace zar {
 
+class PannelloSelezione;
 struct SharedValues;
 
 // The base of the entries and scores forms: every way of closing (Chiudi, Esc, the close
@@ -17,6 +19,11 @@ public:
 
 protected:
     EntriesDialog(SharedValues& shared, QWidget* parent) : QDialog(parent), m_shared(shared) {}
+
+    // Lays out a form of the selection panel: the panel's boxes, the entry count (then
+    // `accanto`, when given), the list, and a last row of the logo and the two buttons.
+    void disponiSelezione(PannelloSelezione* pannello, QLayout* accanto, QWidget* logo, QPushButton* stampa,
+                          QPushButton* chiudi);
 
     SharedValues& m_shared;
 };

@@ -92,6 +92,24 @@ QString GaraNonTrovata(const QString& codice) {
            QStringLiteral("\n\rNon trovata tra le registrazioni delle gare!");
 }
 
+QString CellaIscritto(const RigaIscritto& r, int colonna) {
+    switch (colonna) {
+    case 0:
+        return r.Pettorale;
+    case 1:
+        return r.Conduttore;
+    case 2:
+        return r.NomeCane;
+    case 3:
+        return r.Categoria;
+    case 4:
+        return r.Classe;
+    case 5:
+        return r.Taglia;
+    }
+    return {};
+}
+
 QString TestoRisultato(const RigaIscritto& r, int risultato) {
     if (risultato < 0 || risultato >= RigaIscritto::NumeroRisultati)
         return {};
@@ -153,16 +171,7 @@ const MembroSelezione& MembroClassifica() {
                      {QStringLiteral("Tempo C."), 900},   {QStringLiteral("Class.C."), 0}};
         // Bib, handler, dog, then the nine results.
         c.cella = [](const RigaIscritto& r, int colonna) {
-            switch (colonna) {
-            case 0:
-                return r.Pettorale;
-            case 1:
-                return r.Conduttore;
-            case 2:
-                return r.NomeCane;
-            default:
-                return TestoRisultato(r, colonna - 3);
-            }
+            return colonna < 3 ? CellaIscritto(r, colonna) : TestoRisultato(r, colonna - 3);
         };
         c.celle = [](const RigaIscritto& r) {
             return QStringList{r.Pettorale, r.Conduttore, r.NomeCane} + CelleRisultati(r);

@@ -101,6 +101,9 @@ MembroSelezione MembroReportClassifica(std::function<OrdineIscritti()> ordine);
 MembroSelezione MembroPrintPettorali();
 MembroSelezione MembroReportIscritti();
 
+// The cells the lists of entries start with: 0 bib, 1 handler, 2 dog, 3 category, 4 class,
+// 5 size; empty for any other column.
+QString CellaIscritto(const RigaIscritto& r, int colonna);
 // The scores list's result cells: empty when Null, times as FormatTempo shows them.
 QStringList CelleRisultati(const RigaIscritto& r);
 // One of them: `risultato` is a RigaIscritto::Risultato.

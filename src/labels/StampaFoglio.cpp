@@ -1,20 +1,15 @@
 #include "labels/StampaFoglio.h"
 
+#include "frame/Pictures.h"
 #include "platform/MsgBox.h"
 #include "platform/Printer.h"
 
 #include <QDate>
 
-// Resources of a static library must be registered by name, outside any namespace.
-static void initPictures() {
-    Q_INIT_RESOURCE(zar);
-}
-
 namespace zar {
 
 QImage LogoEtichetta() {
-    initPictures();
-    return QImage(QStringLiteral(":/pictures/logo_etichetta.png"));
+    return pictureImage(QStringLiteral("logo_etichetta"));
 }
 
 bool StampaFoglioEtichette(SharedValues& shared, const std::vector<Etichetta>& etichette, const QString& gara,

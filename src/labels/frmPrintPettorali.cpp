@@ -1,5 +1,6 @@
 #include "labels/frmPrintPettorali.h"
 
+#include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "labels/FoglioEtichette.h"
 #include "labels/StampaFoglio.h"
@@ -20,22 +21,7 @@ MembroSelezione membroPettorali() {
     m.colonne = {{QStringLiteral("Pett."), 900},      {QStringLiteral("Cognome_Nome Cond."), 3500},
                  {QStringLiteral("Nome Cane"), 2500}, {QStringLiteral("Categoria"), 1000},
                  {QStringLiteral("Classe"), 1000},    {QStringLiteral("Taglia"), 0}};
-    m.cella = [](const RigaIscritto& r, int colonna) {
-        switch (colonna) {
-        case 0:
-            return r.Pettorale;
-        case 1:
-            return r.Conduttore;
-        case 2:
-            return r.NomeCane;
-        case 3:
-            return r.Categoria;
-        case 4:
-            return r.Classe;
-        default:
-            return r.Taglia;
-        }
-    };
+    m.cella = CellaIscritto;
     return m;
 }
 
@@ -49,8 +35,8 @@ frmPrintPettorali::frmPrintPettorali(SharedValues& shared, QWidget* parent) : En
 
     PctLogo = new QLabel(this);
     PctLogo->setObjectName(QStringLiteral("PctLogo"));
-    PctLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/pettorali.png"))
-                           .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    PctLogo->setPixmap(
+        picture(QStringLiteral("pettorali")).scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     cmdPrint = bottone(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     cmdClose = bottone(this, QStringLiteral("cmdClose"), QStringLiteral("Chiudi"));
     cmdPrint->setEnabled(false);
@@ -58,20 +44,7 @@ frmPrintPettorali::frmPrintPettorali(SharedValues& shared, QWidget* parent) : En
     connect(cmdClose, &QPushButton::clicked, this, &frmPrintPettorali::cmdClose_Click);
     connect(m_pannello, &PannelloSelezione::stampaAbilitata, cmdPrint, &QPushButton::setEnabled);
 
-    auto* count = new QHBoxLayout;
-    count->addWidget(m_pannello->etichettaNumero);
-    count->addWidget(m_pannello->LblNumRecords);
-    count->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(PctLogo);
-    buttons->addStretch();
-    buttons->addWidget(cmdPrint);
-    buttons->addWidget(cmdClose);
-    auto* main = new QVBoxLayout(this);
-    main->addWidget(m_pannello->fra_ci);
-    main->addLayout(count);
-    main->addWidget(m_pannello->LstInsRisultati, 1);
-    main->addLayout(buttons);
+    disponiSelezione(m_pannello, nullptr, PctLogo, cmdPrint, cmdClose);
     resize(760, 560);
 
     m_pannello->carica();

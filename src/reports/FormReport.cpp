@@ -51,28 +51,7 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
             cmdPrint->setEnabled(true);
     });
 
-    // The widths in twips were chosen for a smaller font: every heading stays readable.
-    QHeaderView* header = m_pannello->LstInsRisultati->header();
-    for (int i = 0; i + 1 < m_imp.membro.colonne.size(); ++i)
-        header->resizeSection(
-            i, std::max(header->sectionSize(i),
-                        header->fontMetrics().horizontalAdvance(m_imp.membro.colonne[i].intestazione) + 16));
-
-    auto* count = new QHBoxLayout;
-    count->addWidget(m_pannello->etichettaNumero);
-    count->addWidget(m_pannello->LblNumRecords);
-    count->addSpacing(30);
-    count->addLayout(runs, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(PctLogo);
-    buttons->addStretch();
-    buttons->addWidget(cmdPrint);
-    buttons->addWidget(cmdClose);
-    auto* main = new QVBoxLayout(this);
-    main->addWidget(m_pannello->fra_ci);
-    main->addLayout(count);
-    main->addWidget(m_pannello->LstInsRisultati, 1);
-    main->addLayout(buttons);
+    disponiSelezione(m_pannello, runs, PctLogo, cmdPrint, cmdClose);
     resize(m_imp.membro.colonne.size() > 7 ? 1200 : 900, 640);
 
     // Form_Load

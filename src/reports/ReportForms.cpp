@@ -38,23 +38,7 @@ QString TestoPunti(const QVariant& punti) {
 }
 
 QString CellaPartenza(const RigaIscritto& r, int colonna) {
-    switch (colonna) {
-    case 0:
-        return r.Pettorale;
-    case 1:
-        return r.Conduttore;
-    case 2:
-        return r.NomeCane;
-    case 3:
-        return r.Categoria;
-    case 4:
-        return r.Classe;
-    case 5:
-        return r.Taglia;
-    case 6:
-        return TestoRisultato(r, RigaIscritto::ClassificaRun1);
-    }
-    return {};
+    return colonna == 6 ? TestoRisultato(r, RigaIscritto::ClassificaRun1) : CellaIscritto(r, colonna);
 }
 
 QString CellaClassifica(const RigaIscritto& r, int colonna, int RunScelta) {
