@@ -22,22 +22,15 @@ namespace {
 const QString G = QStringLiteral("20240601ROMA");
 const QString kGara = QString::fromUtf8("Trofeo Città di Roma");
 
-struct Iscritto {
-    int bib;
-    QString cf, cognome, nome, cane;
-};
-
-const QList<Iscritto> kSei = {{3, "RSSMRA80A01H501U", "Rossi", "Mario", "Fido"},
-                              {7, "BNCLRA85B41F205X", "Bianchi", "Laura", "Luna"},
-                              {11, "VRDGPP70C10L219K", "Verdi", "Giuseppe", "Argo"},
-                              {15, "FRRGLI90D45A944P", "Ferrari", "Giulia", "Nuvola"},
-                              {21, "CLMNDR75E20G273Z", "Colombo", "Andrea", "Birba"},
-                              {104, "DLCFNC66H12D612Q", "De Luca", "Francesca", "Zeus"}};
+// Bib, surname, name, dog.
+const QList<QStringList> kSei = {
+    {"3", "Rossi", "Mario", "Fido"},      {"7", "Bianchi", "Laura", "Luna"},
+    {"11", "Verdi", "Giuseppe", "Argo"},  {"15", "Ferrari", "Giulia", "Nuvola"},
+    {"21", "Colombo", "Andrea", "Birba"}, {"104", "De Luca", "Francesca", "Zeus"}};
 
 // A label's texts in drawing order.
-QStringList labelTexts(const QString& conduttore, int bib, const QString& cane) {
-    return {kGara, conduttore, QString::number(bib), cane,
-            QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))};
+QStringList labelTexts(const QString& conduttore, const QString& bib, const QString& cane) {
+    return {kGara, conduttore, bib, cane, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))};
 }
 
 } // namespace
@@ -53,17 +46,23 @@ class BibPrintTest : public test::GuiTestBase {
     Database& db() { return *shared->dbGare; }
     ListaIscritti* view() { return child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati")); }
 
-    void add(const Iscritto& e, bool handlerInRegister = true) {
-        const QString chip = QStringLiteral("3802600000%1").arg(e.bib, 5, 10, QLatin1Char('0'));
+    void add(const QStringList& e, bool handlerInRegister = true) {
         if (handlerInRegister)
             db().exec(
                 QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES (?, ?, ?)"),
-                {e.cf, e.cognome, e.nome});
-        db().exec(QStringLiteral("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)"), {chip, e.cane});
+                {"CF" + e[0], e[1], e[2]});
+        db().exec(QStringLiteral("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)"),
+                  {"CHIP" + e[0], e[3]});
         db().exec(
             QStringLiteral("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, "
                            "Categoria, Classe, Taglia) VALUES (?, ?, ?, ?, 'TIME', 'SENIOR', 'LARGE')"),
-            {G, e.bib, e.cf, chip});
+            {G, e[0].toInt(), "CF" + e[0], "CHIP" + e[0]});
+    }
+    // The ten label-sheet values, stored by position.
+    void settings(const QStringList& values) {
+        QFile f(shared->iniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(("[Parametri di Stampa Etichetta]\r\nK=" + values.join("\r\nK=") + "\r\n").toUtf8());
     }
     // Opens the form, chooses the competition, moves on to the list (which reloads it) and
     // ticks the bibs, as a user does.
@@ -90,13 +89,6 @@ class BibPrintTest : public test::GuiTestBase {
             }
         QFAIL("bib not listed");
     }
-    QStringList printedTexts() {
-        QStringList out;
-        for (const PrintedCall& c : printer->texts())
-            out << c.text;
-        return out;
-    }
-
 private slots:
     void init() {
         GuiTestBase::init();
@@ -109,11 +101,7 @@ private slots:
             QStringLiteral("INSERT INTO TblGare (CodiceGara, Gara, Localita, Giudice, Data) VALUES (?, ?, "
                            "'Roma', 'Verdi', '01/06/2024')"),
             {G, kGara});
-        // 3 a row, 5 rows a page, 3 labels an entry.
-        QFile f(shared->iniPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Parametri di Stampa "
-                "Etichetta]\r\nK=3\r\nK=40\r\nK=60\r\nK=10\r\nK=5\r\nK=2\r\nK=3\r\nK=5\r\nK=3\r\nK=0\r\n");
+        settings({"3", "40", "60", "10", "5", "2", "3", "5", "3", "0"}); // 3 a row, 5 rows a page, 3 copies
     }
 
     void cleanup() {
@@ -128,7 +116,7 @@ private slots:
         add(kSei[1]);
         add(kSei[2], false); // the handler is not in the register
         open({11, 3});
-        const QStringList tre = labelTexts("Rossi Mario", 3, "Fido"), undici = labelTexts("", 11, "Argo");
+        const QStringList tre = labelTexts("Rossi Mario", "3", "Fido"), undici = labelTexts("", "11", "Argo");
         const struct {
             int clicks; // on the bib column's header
             QStringList texts;
@@ -142,7 +130,10 @@ private slots:
             printer->clear();
             const int jobs = printer->jobsSent();
             test::click(form.get(), QStringLiteral("cmdPrint"));
-            QCOMPARE(printedTexts(), k.texts);
+            QStringList texts;
+            for (const PrintedCall& c : printer->texts())
+                texts << c.text;
+            QCOMPARE(texts, k.texts);
             QCOMPARE(printer->jobsSent(), jobs + 1);
         }
         QCOMPARE(view()->modello()->testo(0, 0), QStringLiteral("11")); // the print left the order as it was
@@ -174,13 +165,8 @@ private slots:
     // A common A4 sheet: 2 across, 3 down, 99.1 x 93.1 mm,
     // top 8.85, left 4.65, gap across 2.5; six entries fill exactly one page.
     void aRealSheetHoldsEveryLabelInsideItsOwnRectangle() {
-        QFile f(shared->iniPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Parametri di Stampa "
-                "Etichetta]\r\nK=2\r\nK=93.1\r\nK=99.1\r\nK=8.8\r\nK=4.6\r\nK=2.5\r\nK=0\r\nK=3\r\nK=1\r\nK="
-                "0\r\n");
-        f.close();
-        for (const Iscritto& e : kSei)
+        settings({"2", "93.1", "99.1", "8.8", "4.6", "2.5", "0", "3", "1", "0"});
+        for (const QStringList& e : kSei)
             add(e);
         const QString pdf = folder->file(QStringLiteral("sheet.pdf"));
         shared->printer = Printer::toPdfFile(pdf);
@@ -215,8 +201,8 @@ private slots:
             found[label] << m.captured(5);
         }
         for (int i = 0; i < 6; ++i) {
-            const Iscritto& e = kSei[i];
-            QStringList expected = labelTexts(e.cognome + " " + e.nome, e.bib, e.cane).join(' ').split(' ');
+            const QStringList& e = kSei[i];
+            QStringList expected = labelTexts(e[1] + " " + e[2], e[0], e[3]).join(' ').split(' ');
             expected.sort();
             found[i].sort(); // reading order mixes lines that share a height
             QCOMPARE(found[i], expected);
