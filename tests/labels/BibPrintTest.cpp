@@ -1,14 +1,13 @@
-#include "labels/FrmEtichette.h"
 #include "labels/frmPrintPettorali.h"
 #include "platform/Printer.h"
-#include "support/FormHelpers.h"
+#include "support/EntriesDrivers.h"
+#include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QImage>
-#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -23,20 +22,20 @@ namespace {
 const QString G = QStringLiteral("20240601ROMA");
 const QString kGara = QString::fromUtf8("Trofeo Città di Roma");
 
-struct Iscritto {
-    int bib;
-    QString cf, cognome, nome, chip, cane;
-};
+// Bib, surname, name, dog.
+const QList<QStringList> kSei = {
+    {"3", "Rossi", "Mario", "Fido"},      {"7", "Bianchi", "Laura", "Luna"},
+    {"11", "Verdi", "Giuseppe", "Argo"},  {"15", "Ferrari", "Giulia", "Nuvola"},
+    {"21", "Colombo", "Andrea", "Birba"}, {"104", "De Luca", "Francesca", "Zeus"}};
 
-// A label's texts as the printer got them, in drawing order.
-QStringList labelTexts(const QString& gara, const QString& conduttore, const QString& bib,
-                       const QString& cane) {
-    return {gara, conduttore, bib, cane, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))};
+// A label's texts in drawing order.
+QStringList labelTexts(const QString& conduttore, const QString& bib, const QString& cane) {
+    return {kGara, conduttore, bib, cane, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))};
 }
 
 } // namespace
 
-class BibPrintTest : public QObject {
+class BibPrintTest : public test::GuiTestBase {
     Q_OBJECT
 
     std::unique_ptr<test::TestFolder> folder;
@@ -45,70 +44,54 @@ class BibPrintTest : public QObject {
     std::shared_ptr<RecordingPrinter> printer;
 
     Database& db() { return *shared->dbGare; }
-    ListaIscrittiModel* list() {
-        return child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati"))->modello();
-    }
-    QComboBox* combo(int i) { return child<QComboBox>(form.get(), QStringLiteral("Cmb_Field_%1").arg(i)); }
+    ListaIscritti* view() { return child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati")); }
 
-    void add(const Iscritto& e, bool handlerInRegister = true) {
+    void add(const QStringList& e, bool handlerInRegister = true) {
         if (handlerInRegister)
             db().exec(
                 QStringLiteral("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES (?, ?, ?)"),
-                {e.cf, e.cognome, e.nome});
+                {"CF" + e[0], e[1], e[2]});
         db().exec(QStringLiteral("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)"),
-                  {e.chip, e.cane});
+                  {"CHIP" + e[0], e[3]});
         db().exec(
             QStringLiteral("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, "
                            "Categoria, Classe, Taglia) VALUES (?, ?, ?, ?, 'TIME', 'SENIOR', 'LARGE')"),
-            {G, e.bib, e.cf, e.chip});
+            {G, e[0].toInt(), "CF" + e[0], "CHIP" + e[0]});
     }
+    // The ten label-sheet values, stored by position.
     void settings(const QStringList& values) {
         QFile f(shared->iniPath());
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Parametri di Stampa Etichetta]\r\n");
-        for (const QString& v : values)
-            f.write(("K=" + v + "\r\n").toUtf8());
+        f.write(("[Parametri di Stampa Etichetta]\r\nK=" + values.join("\r\nK=") + "\r\n").toUtf8());
     }
-    void open() {
+    // Opens the form, chooses the competition, moves on to the list (which reloads it) and
+    // ticks the bibs, as a user does.
+    void open(const QList<int>& bibs) {
         form = std::make_unique<frmPrintPettorali>(*shared);
         test::showActive(form.get());
+        QVERIFY(!child<QPushButton>(form.get(), "cmdPrint")->isEnabled());
+        test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_0"));
+        child<QComboBox>(form.get(), "Cmb_Field_0")->setEditText(G);
+        test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_1"));
+        test::focusOn(view());
+        for (const int bib : bibs)
+            tick(bib);
     }
-    // Chooses the competition and leaves its box, as a user does.
-    void choose() {
-        combo(0)->setFocus(Qt::TabFocusReason);
-        test::settle();
-        combo(0)->setEditText(G);
-        combo(1)->setFocus(Qt::TabFocusReason);
-        test::settle();
-        // On to the list: leaving the filter box reloads it.
-        child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati"))->setFocus(Qt::TabFocusReason);
-        test::settle();
-    }
-    void tick(const QString& bib) {
-        auto* view = child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati"));
-        for (int r = 0; r < list()->rowCount(); ++r) {
-            if (list()->testo(r, 0) != bib)
-                continue;
-            const QModelIndex index = list()->index(r, 0);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-            QTest::keyClick(view, Qt::Key_Space);
-            QVERIFY(list()->spuntata(r));
-            return;
-        }
+    void tick(int bib) {
+        const ListaIscrittiModel* m = view()->modello();
+        for (int r = 0; r < m->rowCount(); ++r)
+            if (m->testo(r, 0) == QString::number(bib)) {
+                QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                                  view()->visualRect(m->index(r, 0)).center());
+                QTest::keyClick(view(), Qt::Key_Space);
+                QVERIFY(m->spuntata(r));
+                return;
+            }
         QFAIL("bib not listed");
     }
-    QStringList printedTexts() {
-        QStringList out;
-        for (const PrintedCall& c : printer->texts())
-            out << c.text;
-        return out;
-    }
-    void clickHeader(int column) {
-        child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati"))->clicIntestazione(column);
-    }
-
 private slots:
     void init() {
+        GuiTestBase::init();
         folder = std::make_unique<test::TestFolder>();
         shared = std::make_unique<SharedValues>();
         folder->openShared(*shared);
@@ -118,134 +101,90 @@ private slots:
             QStringLiteral("INSERT INTO TblGare (CodiceGara, Gara, Localita, Giudice, Data) VALUES (?, ?, "
                            "'Roma', 'Verdi', '01/06/2024')"),
             {G, kGara});
-        // 3 a row, 5 rows a page, 3 labels an entry.
-        settings({"3", "40", "60", "10", "5", "2", "3", "5", "3", "0"});
+        settings({"3", "40", "60", "10", "5", "2", "3", "5", "3", "0"}); // 3 a row, 5 rows a page, 3 copies
     }
 
     void cleanup() {
         form.reset();
         shared.reset();
         folder.reset();
+        GuiTestBase::cleanup();
     }
 
-    void tickedRowsPrintInTheListsOrderAfterASort() {
-        add({5, "RSSMRA80A01H501U", "Rossi", "Mario", "380260000000005", "Fido"});
-        add({8, "BNCLRA85B41F205X", "Bianchi", "Laura", "380260000000008", "Luna"});
-        add({12, "VRDGPP70C10L219K", "Verdi", "Giuseppe", "380260000000012", "Argo"}, false);
-        open();
-        QVERIFY(!child<QPushButton>(form.get(), "cmdPrint")->isEnabled());
-        choose();
-        tick("12");
-        tick("5");
-        const QStringList five = labelTexts(kGara, "Rossi Mario", "5", "Fido");
-        const QStringList twelve = labelTexts(kGara, "", "12", "Argo"); // handler not in the register
+    void tickedRowsPrintInTheListsOrderEachEntrysCopiesSideBySide() {
+        add(kSei[0]);
+        add(kSei[1]);
+        add(kSei[2], false); // the handler is not in the register
+        open({11, 3});
+        const QStringList tre = labelTexts("Rossi Mario", "3", "Fido"), undici = labelTexts("", "11", "Argo");
         const struct {
-            std::vector<int> clicks;
+            int clicks; // on the bib column's header
             QStringList texts;
         } cases[] = {
-            {{}, five + five + five + twelve + twelve + twelve},
-            {{0, 0}, twelve + twelve + twelve + five + five + five}, // bib column, then reversed
+            {0, tre + tre + tre + undici + undici + undici},
+            {2, undici + undici + undici + tre + tre + tre}, // sorted, then reversed
         };
-        int jobs = 0;
         for (const auto& k : cases) {
-            for (const int c : k.clicks)
-                clickHeader(c);
+            for (int c = 0; c < k.clicks; ++c)
+                view()->clicIntestazione(0);
             printer->clear();
-            test::StrictResponder boxes;
+            const int jobs = printer->jobsSent();
             test::click(form.get(), QStringLiteral("cmdPrint"));
-            QCOMPARE(boxes.texts(), QStringList());
-            QCOMPARE(printedTexts(), k.texts);
-            QCOMPARE(printer->jobsSent(), ++jobs);
+            QStringList texts;
+            for (const PrintedCall& c : printer->texts())
+                texts << c.text;
+            QCOMPARE(texts, k.texts);
+            QCOMPARE(printer->jobsSent(), jobs + 1);
         }
-        QCOMPARE(list()->testo(0, 0), QStringLiteral("12")); // the print left the order as it was
-        QVERIFY(list()->spuntata(0));
+        QCOMPARE(view()->modello()->testo(0, 0), QStringLiteral("11")); // the print left the order as it was
+        QVERIFY(view()->modello()->spuntata(0));
     }
 
-    void nothingTickedOrTicksGoneWithAReloadPrintNothing() {
-        add({5, "RSSMRA80A01H501U", "Rossi", "Mario", "380260000000005", "Fido"});
-        open();
-        choose();
-        tick("5");
-        // Entering and leaving a filter reloads the list.
-        combo(2)->setFocus(Qt::TabFocusReason);
-        test::settle();
-        child<ListaIscritti>(form.get(), QStringLiteral("LstInsRisultati"))->setFocus(Qt::TabFocusReason);
-        test::settle();
-        QCOMPARE(list()->rowCount(), 1);
-        QVERIFY(!list()->spuntata(0));
-        test::StrictResponder boxes;
+    void nothingTickedOrAPrinterFaultIsToldAndTheFormGoesOn() {
+        add(kSei[0]);
+        open({3});
+        test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_2")); // leaving a filter reloads: ticks go
+        test::focusOn(view());
+        QVERIFY(!view()->modello()->spuntata(0));
         test::click(form.get(), QStringLiteral("cmdPrint"));
-        QCOMPARE(boxes.texts(), QStringList{"Nessun iscritto selezionato per la stampa del pettorale"});
-        QCOMPARE(boxes.shown().first().style, 0);
+        QCOMPARE(test::described(takeBoxes()),
+                 QStringList{"Nessun iscritto selezionato per la stampa del pettorale|0|ZAR"});
         QVERIFY(printer->calls().isEmpty());
-        QVERIFY(form->isVisible());
-    }
-
-    void aPrinterFaultIsToldAndTheFormGoesOn() {
-        add({5, "RSSMRA80A01H501U", "Rossi", "Mario", "380260000000005", "Fido"});
-        open();
-        choose();
-        tick("5");
-        settings({"3", "40", "60", "10", "5", "2", "3", "5", "3", "0"});
+        tick(3);
         printer->setOffline(true);
-        {
-            test::StrictResponder boxes;
-            test::click(form.get(), QStringLiteral("cmdPrint"));
-            QCOMPARE(boxes.shown().size(), 1);
-            QCOMPARE(boxes.shown().first().style, int(vbCritical));
-            QCOMPARE(printer->jobsSent(), 0);
-        }
+        test::click(form.get(), QStringLiteral("cmdPrint"));
+        const auto boxes = takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].style, int(vbCritical));
         printer->setOffline(false);
-        test::StrictResponder boxes;
         test::click(form.get(), QStringLiteral("cmdPrint"));
         QCOMPARE(printer->jobsSent(), 1);
         QVERIFY(form->isVisible());
     }
 
-    // A common A4 sheet: 2 across, 3 down, 99.1 x 93.1 mm, top 8.85, left 4.65, gap across 2.5.
+    // A common A4 sheet: 2 across, 3 down, 99.1 x 93.1 mm,
+    // top 8.85, left 4.65, gap across 2.5; six entries fill exactly one page.
     void aRealSheetHoldsEveryLabelInsideItsOwnRectangle() {
-        QVERIFY(QFile::remove(shared->iniPath())); // saved afresh, so the keys stand in order
-        auto* sheet = new FrmEtichette(*shared);
-        test::showActive(sheet);
-        const std::pair<const char*, const char*> typed[] = {
-            {"TxtEtichetteLinea", "2"}, {"TxtEtichettaH", "93.1"},    {"TxtEtichettaW", "99.1"},
-            {"TxtEtichettaT", "8.8"},   {"TxtEtichettaL", "4.6"},     {"TxtEtichettaR", "2.5"},
-            {"TxtEtichettaD", "0"},     {"TxtEtichetteColonna", "3"}, {"TxtEtichetteCodice", "1"},
-            {"TxtSkipEtichette", "0"}};
-        for (const auto& [box, value] : typed)
-            test::typeInto(child<QLineEdit>(sheet, QLatin1String(box)), QLatin1String(value));
-        test::click(sheet, QStringLiteral("CmdOK"));
-        QVERIFY(!sheet->isVisible());
-        delete sheet;
-
-        const QList<Iscritto> six = {
-            {3, "RSSMRA80A01H501U", "Rossi", "Mario", "380260000000003", "Fido"},
-            {7, "BNCLRA85B41F205X", "Bianchi", "Laura", "380260000000007", "Luna"},
-            {11, "VRDGPP70C10L219K", "Verdi", "Giuseppe", "380260000000011", "Argo"},
-            {15, "FRRGLI90D45A944P", "Ferrari", "Giulia", "380260000000015", "Nuvola"},
-            {21, "CLMNDR75E20G273Z", "Colombo", "Andrea", "380260000000021", "Birba"},
-            {104, "DLCFNC66H12D612Q", "De Luca", "Francesca", "380260000000104", "Zeus"}};
-        for (const Iscritto& e : six)
+        settings({"2", "93.1", "99.1", "8.8", "4.6", "2.5", "0", "3", "1", "0"});
+        for (const QStringList& e : kSei)
             add(e);
         const QString pdf = folder->file(QStringLiteral("sheet.pdf"));
         shared->printer = Printer::toPdfFile(pdf);
-        open();
-        choose();
-        for (const Iscritto& e : six)
-            tick(QString::number(e.bib));
-        test::StrictResponder boxes;
+        open({3, 7, 11, 15, 21, 104});
         test::click(form.get(), QStringLiteral("cmdPrint"));
-        QVERIFY(boxes.shown().isEmpty());
 
-        auto rect = [](int label) { // mm from the paper's corner, walked row by row
-            // The boxes take three characters: 4.6 and 8.8 stand for 4.65 and 8.85, and the
-            // across scale runs 0.013 % short, so the date, at the left edge, may start up to
-            // 0.07 mm before the die cut.
-            const double typing = 0.1;
+        // mm from the paper's corner, walked row by row. The boxes take three characters (4.6 and
+        // 8.8 stand for 4.65 and 8.85) and the across scale runs 0.013 % short: 0.1 mm of slack.
+        auto rect = [](int label) {
             return QRectF(4.65 + (label % 2) * (99.1 + 2.5), 8.85 + (label / 2) * 93.1, 99.1, 93.1)
-                .adjusted(-typing, -typing, typing, typing);
+                .adjusted(-0.1, -0.1, 0.1, 0.1);
         };
-        // Every word, with the label whose rectangle holds it whole.
+        auto labelOf = [&](const QRectF& r) {
+            for (int i = 5; i >= 0; --i) // the slack overlaps: the later label owns the seam
+                if (rect(i).contains(r))
+                    return i;
+            return -1;
+        };
         QProcess words;
         words.start(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"});
         QVERIFY(words.waitForFinished(30000));
@@ -255,20 +194,15 @@ private slots:
             R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
         QList<QStringList> found(6);
         for (const auto& m : word.globalMatch(html)) {
-            const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) * 25.4 / 72,
-                             QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()) * 25.4 / 72);
-            int label = -1;
-            for (int i = 0; i < 6; ++i)
-                if (rect(i).contains(box))
-                    label = i;
+            const int label =
+                labelOf(QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) * 25.4 / 72,
+                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()) * 25.4 / 72));
             QVERIFY2(label >= 0, qPrintable(m.captured(5) + " lies outside every label"));
             found[label] << m.captured(5);
         }
         for (int i = 0; i < 6; ++i) {
-            const Iscritto& e = six[i];
-            const QString all =
-                labelTexts(kGara, e.cognome + " " + e.nome, QString::number(e.bib), e.cane).join(' ');
-            QStringList expected = all.split(' ');
+            const QStringList& e = kSei[i];
+            QStringList expected = labelTexts(e[1] + " " + e[2], e[0], e[3]).join(' ').split(' ');
             expected.sort();
             found[i].sort(); // reading order mixes lines that share a height
             QCOMPARE(found[i], expected);
@@ -281,20 +215,17 @@ private slots:
         QVERIFY(render.waitForFinished(30000));
         const QImage page(png + ".png");
         QVERIFY(!page.isNull());
-        const double mmPerPixel = 25.4 / 100;
+        const double px = 25.4 / 100;
         QList<QRectF> logos(6);
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x) {
                 const QColor c = page.pixelColor(x, y);
                 if (!(c.blue() > 110 && c.red() < 90 && c.green() < 120))
                     continue;
-                const QPointF at((x + 0.5) * mmPerPixel, (y + 0.5) * mmPerPixel);
-                int label = -1;
-                for (int i = 0; i < 6; ++i)
-                    if (rect(i).contains(at))
-                        label = i;
+                const QRectF dot((x + 0.5) * px, (y + 0.5) * px, px, px);
+                const int label = labelOf(QRectF(dot.topLeft(), QSizeF(1e-3, 1e-3)));
                 QVERIFY2(label >= 0, "logo ink outside every label");
-                logos[label] |= QRectF(at, QSizeF(mmPerPixel, mmPerPixel));
+                logos[label] |= dot;
             }
         for (int i = 0; i < 6; ++i) {
             QVERIFY(qAbs(logos[i].left() - rect(i).left()) < 0.8);
