@@ -641,12 +641,8 @@ const CachedFont& Printer::font() const {
         m_metricDevice = metricImage(dpi);
         m_metricDpi = dpi;
     }
-    const QString key = QStringLiteral("%1|%2|%3%4%5")
-                            .arg(m_fontName)
-                            .arg(m_fontSize)
-                            .arg(int(m_bold))
-                            .arg(int(m_italic))
-                            .arg(int(m_underline));
+    const auto key =
+        std::make_tuple(m_fontName, m_fontSize, int(m_bold) | int(m_italic) << 1 | int(m_underline) << 2);
     auto found = m_fonts.find(key);
     if (found == m_fonts.end()) {
         QFont f(m_fontName);

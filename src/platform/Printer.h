@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <tuple>
 
 namespace zar {
 
@@ -252,7 +253,8 @@ private:
     bool m_bold = false;
     bool m_italic = false;
     bool m_underline = false;
-    mutable std::map<QString, std::unique_ptr<CachedFont>> m_fonts;
+    // Measured fonts by name, size (points) and style bits (bold 1, italic 2, underline 4).
+    mutable std::map<std::tuple<QString, double, int>, std::unique_ptr<CachedFont>> m_fonts;
     mutable const CachedFont* m_font = nullptr;
     mutable QImage m_metricDevice; // text is measured at the device's resolution
     mutable int m_metricDpi = 0;
