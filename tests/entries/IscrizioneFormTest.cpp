@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(bib()->text(), QStringLiteral("2"));
         const std::pair<const char*, QString> typed[] = {
             {"3", kBibUsed}, {"", kTypedRange}, {"32768", kTypedRange}, {"99999999999", kTypedRange},
-            {"0", {}},       {"10", {}}}; // empty box: accepted
+            {"0", {}},       {"10", {}}}; // no box: accepted
         for (const auto& [t, shown] : typed) {
             typeBib(t);
             QCOMPARE(described(takeBoxes()), shown.isEmpty() ? QStringList() : QStringList{shown});
