@@ -5,7 +5,6 @@
 #include "support/TestFolder.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QRadioButton>
 #include <QTest>
 
@@ -16,7 +15,12 @@ using namespace zar::test;
 
 namespace {
 const QString G = QStringLiteral("20240501ROMA");
+// The form's boxes as text|style|title.
 const QString kConfirm = QStringLiteral("Confermi il salvataggio dei dati?.|36|ZAR");
+const QString kOffer =
+    QStringLiteral("Ultime iscrizioni fatte per la gara : %1\n\rInserire la CLASSIFICA per "
+                   "questa gara?|52|ZAR");
+const QString kNotFound = QStringLiteral("Gara : %1\n\rNon trovata tra le registrazioni delle gare!|0|ZAR");
 } // namespace
 
 class ClassificaFormTest : public GuiTestBase {
@@ -82,21 +86,6 @@ private slots:
         GuiTestBase::cleanup();
     }
 
-    void unreadableSettingsFileIsShownAndTheFormGoesOn() {
-        QVERIFY(QDir().mkpath(shared->iniPath())); // a folder where the settings file should be
-        addEntry(db(), G, 1);
-        open();
-        const auto shown = takeBoxes(); // the last competition and the time limits
-        QCOMPARE(shown.size(), 2);
-        for (const MsgBoxRecord& m : shown)
-            QVERIFY2(m.text.startsWith(QStringLiteral("Impossibile leggere il file delle impostazioni \"%1\"")
-                                           .arg(shared->iniPath())) &&
-                         m.text.contains("al suo posto c'è una cartella"),
-                     qPrintable(m.text));
-        select();
-        QCOMPARE(list(), QStringLiteral("1"));
-    }
-
     void listsOnlyWhenAllFourBoxesHoldText() {
         for (int n : {1, 2, 10, 11})
             addEntry(db(), G, n);
@@ -125,9 +114,7 @@ private slots:
             focusOn(combo(0));
             focusOn(clss(0));
         }
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({"Ultime iscrizioni fatte per la gara : 20240501ROMA\n\rInserire la CLASSIFICA "
-                              "per questa gara?|52|ZAR"}));
+        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
         QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita"), G + "Roma");
 
         form.reset();
@@ -135,10 +122,7 @@ private slots:
         answer({vbYes});
         open();
         focusOn(combo(0));
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({"Ultime iscrizioni fatte per la gara : GONE\n\rInserire la CLASSIFICA per "
-                              "questa gara?|52|ZAR",
-                              "Gara : GONE\n\rNon trovata tra le registrazioni delle gare!|0|ZAR"}));
+        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg("GONE"), kNotFound.arg("GONE")}));
         QCOMPARE(combo(0)->currentText(), QString());
     }
 
@@ -193,7 +177,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             clss(i)->setText(typed[i]);
         save(vbNo);
-        QCOMPARE(stored("PunteggioRun1 IS NULL", 4), QStringLiteral("1"));
+        QCOMPARE(stored("PunteggioRun1 IS NULL", 4), QStringLiteral("1")); // answered no
         save(vbYes);
         QCOMPARE(
             stored("PunteggioRun1 || '/' || ROUND(TempoRun1 * 6000) || '/' || IFNULL(PunteggioRun2, '-') "

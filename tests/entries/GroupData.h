@@ -55,11 +55,4 @@ inline Places placesOf(Database& db, const QString& gara, int bib) {
     return {toNum(st.column(0)), toNum(st.column(1)), toNum(st.column(2))};
 }
 
-inline std::string text(const Places& p) {
-    std::string s;
-    for (const Num& n : p)
-        s += (n ? QString::number(*n).toStdString() : std::string("Null")) + " ";
-    return s;
-}
-
 } // namespace zar::test
