@@ -3,7 +3,6 @@
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
 #include "platform/Modal.h"
-#include "platform/PrinterSetup.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "support/FormHelpers.h"
@@ -12,14 +11,11 @@
 
 #include <QFile>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
-#include <QToolButton>
 
 using namespace zar;
 using namespace zar::test;
@@ -101,42 +97,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, Database::open(m_folder->file(QStringLiteral("ZAR.mdb"))));
     }
 
-    // Built after the login: completed behind it, once, before it can be used.
-    void windowBuiltAfterLogin() {
-        rebuild(ZAR_Main::Construction::AfterLogin);
-        QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
-        QVERIFY(!m_main->menuItem(QStringLiteral("mnExit")));
-        QStringList seen;
-        QVERIFY(startUp(QStringLiteral("zar"), [&](frmSplash& login) {
-            seen << QStringLiteral("%1 %2")
-                        .arg(m_main->isVisible() && !m_main->isComplete())
-                        .arg(!m_main->isEnabled());
-            if (!QTest::qWaitForWindowExposed(&login))
-                return false;
-            seen << QStringLiteral("%1 %2")
-                        .arg(QTest::qWaitFor([&] { return m_main->isComplete(); }, 2000))
-                        .arg(!m_main->isEnabled() && login.isVisible());
-            return true;
-        }));
-        QCOMPARE(seen, QStringList({"1 1", "1 1"}));
-        QCOMPARE(completed.count(), 1);
-        QCOMPARE(m_main->statusPanel1->text(), versionLine());
-        QVERIFY(m_main->menuBar()->isVisible() && m_main->statusPanel2->isVisible());
-        for (QFrame* frame : m_main->Frame1) // stacked until a tab is clicked, Help in front
-            QCOMPARE(frame->geometry(), m_main->Frame1[0]->geometry());
-        QWidget* front = m_main->Picture1->childAt(m_main->Frame1[0]->geometry().center());
-        QVERIFY(front && (m_main->Frame1[4]->isAncestorOf(front) || front == m_main->Frame1[4]));
-        QTest::mouseClick(m_main->CmdConfig[4], Qt::LeftButton);
-        QCOMPARE(panelsShown(), QStringLiteral("01000"));
-
-        rebuild(ZAR_Main::Construction::AfterLogin); // a login answered before it was painted
-        QSignalSpy again(m_main.get(), &ZAR_Main::completed);
-        QVERIFY(startUp());
-        QVERIFY(m_main->isComplete() && m_main->isEnabled());
-        QCoreApplication::processEvents();
-        QCOMPARE(again.count(), 1);
-    }
-
     void loginThatEndsTheProgram() {
         for (const bool noPassword : {false, true}) {
             rebuild(noPassword ? ZAR_Main::Construction::Complete : ZAR_Main::Construction::AfterLogin);
@@ -182,83 +142,11 @@ private slots:
             QVERIFY(!m_main->close());
         else
             trigger(m_main.get(), QStringLiteral("mnExit"));
-        QCOMPARE(boxLines(takeBoxes()),
-                 QStringList{boxLine(QStringLiteral("Vuoi terminare il programma?"), vbYesNo + vbQuestion)});
+        QCOMPARE(described(takeBoxes()), QStringList{described(QStringLiteral("Vuoi terminare il programma?"),
+                                                               vbYesNo + vbQuestion)});
         QCOMPARE(ended.count(), reply == vbYes ? 1 : 0);
         QVERIFY(m_main->isVisible() && m_main->shared().dbGare);
         QCOMPARE(panelsShown(), QStringLiteral("00100"));
-    }
-
-    // The menus as the user meets them: each item's caption with its access key, help number
-    // and object name, in place; no item has a shortcut key.
-    void menuTree() {
-        std::function<QString(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
-            QStringList items;
-            for (QAction* a : actions) {
-                if (a->isSeparator()) {
-                    items << QStringLiteral("-");
-                    continue;
-                }
-                QString item = QStringLiteral("%1 %2 %3")
-                                   .arg(a->text())
-                                   .arg(ContextHelp::contextId(a))
-                                   .arg(a->menu() ? a->menu()->objectName() : a->objectName());
-                if (!a->shortcut().isEmpty())
-                    item += QStringLiteral(" SHORTCUT");
-                if (a->menu())
-                    item += QStringLiteral(" [") + walk(a->menu()->actions()) + QLatin1Char(']');
-                items << item;
-            }
-            return items.join(QStringLiteral(", "));
-        };
-        QCOMPARE(
-            walk(m_main->menuBar()->actions()),
-            QStringLiteral(
-                "File 650 mnFile [Registrazione 620 mnRegistrazione [Iscrizioni 600 mnIscrizioni, Punteggi "
-                "610 mnPunteggi], -, Impostazione Stampante 630 mnuFileSta, -, Exit 640 mnExit], Stampe 700 "
-                "mnStampe [Pettorali 660 mnPettorali, Ordine Partenza 670 mnOrdinePartenze, Classifiche 680 "
-                "mnClassifiche, Iscritti 690 mnIscritti], &Tabelle DB 740 mnTabelleDB [Gare 710 mnGare, "
-                "Conduttori 720 mnConduttori, Cani 730 mnCani], &Manutenzione DB 770 mnManutenzioneDB "
-                "[BackUp 750 mnBackUp, Sincronizzazione 760 mnSincronizzazione], &Opzioni 800 mnOpzioni "
-                "[Cambio Password 780 mnCambioPassword, -, Impostazione Etichetta Pettorale 790 "
-                "mnEtichettaPettorale], Too&ls 830 mnTools [Calcolatrice 810 mnCalcolatrice, Blocco Note 820 "
-                "mnBloccoNote], Help 860 mnHelp [ZAR Help 840 mnZARHelp, About ZAR 850 mnAboutZAR]"));
-    }
-
-    // A click on any copy of a tab, or its access key while all panels stand stacked, shows
-    // its panel; in panel k tabs 0..k stand at the top, the others below the shortcuts.
-    void tabsShowTheirPanels() {
-        m_main->show();
-        m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-        const struct {
-            Qt::Key key;
-            const char* shown;
-        } keys[] = {{Qt::Key_C, "01000"},
-                    {Qt::Key_G, "10000"},
-                    {Qt::Key_C, "01000"},
-                    {Qt::Key_U, "00010"},
-                    {Qt::Key_H, "00001"}}; // in the Gare panel Alt+C is also "&Classifica"'s
-        for (const auto& k : keys) {
-            QTest::keyClick(m_main.get(), k.key, Qt::AltModifier);
-            QTRY_COMPARE(panelsShown(), QString::fromLatin1(k.shown));
-        }
-        const std::array<std::array<QToolButton*, 5>*, 5> tabs{
-            &m_main->CmdGare, &m_main->CmdConfig, &m_main->CmdStamp, &m_main->CmdUtil, &m_main->CmdHelp};
-        const QStringList captions{"&Gare", "&Configurazione", "&Stampe", "&Utility", "&Help"};
-        for (int k = 0; k < 5; ++k) {
-            const int from = (k + 2) % 5;
-            m_main->showPanel(from);
-            QToolButton* button = (*tabs[size_t(k)])[size_t(from)];
-            QCOMPARE(button->text(), captions[k]);
-            QTest::mouseClick(button, Qt::LeftButton);
-            QCOMPARE(panelsShown(), QString(5, u'0').replace(k, 1, u'1'));
-            for (int t = 0; t < 5; ++t) {
-                const int y = (*tabs[size_t(t)])[size_t(k)]->y();
-                QVERIFY2(t <= k ? y < 300 : y >= 400,
-                         qPrintable(QStringLiteral("tab %1 in panel %2").arg(t).arg(k)));
-            }
-        }
     }
 
     // Icon and label of each shortcut run its menu item, on a left click only.
@@ -286,7 +174,7 @@ private slots:
                     {4, "Img_About", "LblAbout", "About the System", "mnAboutZAR"},
                     {3, "img_ChangePassword", "Lbl_ChangePassword", "Cambio Password", "mnCambioPassword"}};
         QStringList wrong;
-        for (const auto& r : rows) {
+        for (const auto& r : rows) { // a right click and a press dragged off do nothing
             m_main->showPanel(r.panel);
             QFrame* frame = m_main->Frame1[size_t(r.panel)];
             auto* img = child<QLabel>(frame, QLatin1String(r.icon));
@@ -365,54 +253,11 @@ private slots:
             trigger(m_main.get(), QLatin1String(r.item));
             QCOMPARE(shell.opened, r.opened);
             QCOMPARE(shell.started, r.started);
-            QCOMPARE(boxLines(takeBoxes()),
-                     r.box.isEmpty() ? QStringList() : QStringList{boxLine(r.box, r.style)});
+            QCOMPARE(described(takeBoxes()),
+                     r.box.isEmpty() ? QStringList() : QStringList{described(r.box, r.style)});
             QFile manual(pdf);
             QVERIFY(manual.open(QIODevice::WriteOnly));
         }
-    }
-
-    // F1 on a highlighted item opens the help file at the item's number, without running it;
-    // on an opened menu with nothing chosen, at the menu's.
-    void f1OpensTheHelpFile() {
-        ShellRecorder shell;
-        auto* tools = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnTools"));
-        tools->setActiveAction(m_main->menuItem(QStringLiteral("mnBloccoNote")));
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QCoreApplication::sendEvent(tools, &f1); // no help file before the login
-        QVERIFY(startUp());
-        QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(boxLines(takeBoxes()), QStringList{boxLine(QStringLiteral("File Non Trovato"))});
-        const QString chm = m_folder->file(QStringLiteral("DOD_Gare.chm"));
-        QFile file(chm);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCoreApplication::sendEvent(tools, &f1);
-        QCOMPARE(shell.opened, QStringList{chm});
-        QCOMPARE(m_main->contextHelp().lastContextId(), 820);
-        QVERIFY(shell.started.isEmpty());
-        auto* menu = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnRegistrazione"));
-        menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
-        menu->setActiveAction(nullptr);
-        QCoreApplication::sendEvent(menu, &f1);
-        menu->hide();
-        QCOMPARE(m_main->contextHelp().lastContextId(), 620);
-        tools->setActiveAction(nullptr);
-        QCoreApplication::sendEvent(tools, &f1); // closed, nothing highlighted: left to the menu
-        QCOMPARE(shell.opened.size(), 2);
-    }
-
-    void printerSetupCancelChangesNothing() {
-        QVERIFY(startUp());
-        m_main->shared().printerName = QStringLiteral("Ufficio");
-        QString dialogClass;
-        m_main->shared().modalHook = [&](QDialog& form) {
-            dialogClass = QString::fromLatin1(form.metaObject()->className());
-            return int(QDialog::Rejected);
-        };
-        trigger(m_main.get(), QStringLiteral("mnuFileSta"));
-        QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
-        QCOMPARE(m_main->shared().printerName, QStringLiteral("Ufficio"));
-        m_main->shared().printerName = QString();
     }
 };
 

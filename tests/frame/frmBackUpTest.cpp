@@ -4,10 +4,8 @@
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QTest>
-#include <QTreeView>
 
 #include <sys/mount.h>
 
@@ -150,27 +148,6 @@ private slots:
         }
     }
 
-    // The folder list starts at the program's folder, a folder picked in it is saved to;
-    // choosing a volume moves the list to its root.
-    void saveToTheFolderPickedInTheList() {
-        QDir().mkpath(m_folder->file(QStringLiteral("copie")));
-        frmBackUp form(m_shared);
-        form.show();
-        auto* dirlist = child<QTreeView>(&form, QStringLiteral("dirlist"));
-        auto* drivelist = child<QComboBox>(&form, QStringLiteral("drivelist"));
-        QCOMPARE(form.dirlistPath(), m_folder->path());
-        QCOMPARE(drivelist->itemData(0).toString(), QStringLiteral("/"));
-        const QModelIndex start = dirlist->currentIndex();
-        dirlist->expand(start);
-        QTRY_COMPARE(dirlist->model()->rowCount(start), 1); // read in the background
-        dirlist->setCurrentIndex(dirlist->model()->index(0, 0, start));
-        QTest::mouseClick(child<QWidget>(&form, QStringLiteral("cmdSave")), Qt::LeftButton);
-        QCOMPARE(takeBoxes().first().text, QStringLiteral("Backup successful"));
-        QCOMPARE(bytes(m_folder->file("copie/ZAR_BackUP.mdb")), bytes(m_shared.databasePath()));
-        form.drivelist_Change();
-        QCOMPARE(form.dirlistPath(), drivelist->currentData().toString());
-    }
-
     // A source that reads differently the second time (its own read counters) is never
     // taken for a good copy: the earlier backup stays whole and no temporary file is left.
     void copyUnlikeItsSourceIsRefused() {
@@ -183,21 +160,6 @@ private slots:
         QCOMPARE(bytes(target), QByteArray("earlier"));
         QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*BackUP*")}, QDir::Files | QDir::Hidden),
                  QStringList{"ZAR_BackUP.mdb"});
-    }
-
-    void volumesAUserWouldPick() {
-        const struct {
-            const char *root, *type;
-            bool readOnly, listed;
-        } rows[] = {{"/", "overlay", true, true},
-                    {"/media/anna/USB", "vfat", false, true},
-                    {"/run/media/anna/USB", "exfat", false, true},
-                    {"/mnt/dati", "ext4", true, false},
-                    {"/dev/shm", "tmpfs", false, false},
-                    {"/boot/efi", "vfat", false, false},
-                    {"/run/user/1000/doc", "fuse", false, false}};
-        for (const auto& r : rows)
-            QVERIFY2(isBackupVolume(QLatin1String(r.root), r.type, r.readOnly) == r.listed, r.root);
     }
 };
 

@@ -11,14 +11,6 @@
 
 namespace zar::test {
 
-// Each box as "text|style|title", so a whole list compares in one go.
-inline QStringList described(const QList<MsgBoxRecord>& shown) {
-    QStringList out;
-    for (const MsgBoxRecord& r : shown)
-        out << QStringLiteral("%1|%2|%3").arg(r.text).arg(r.style).arg(r.title);
-    return out;
-}
-
 // The texts of one column of an entries list, in the order shown, blank-separated.
 inline QString column(QWidget* form, const QString& list, int c) {
     const ListaIscrittiModel* m = child<ListaIscritti>(form, list)->modello();

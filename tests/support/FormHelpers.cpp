@@ -12,19 +12,39 @@
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 namespace zar::test {
 
-QString boxLine(const QString& text, int style, const QString& title) {
-    return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
+StrictResponder::StrictResponder() {
+    onUnanswered = [](const MsgBoxRecord& r) {
+        QTest::qFail(qPrintable(QStringLiteral("message box with no answer queued: ") + r.text), __FILE__,
+                     __LINE__);
+    };
 }
 
-QStringList boxLines(const QList<MsgBoxRecord>& boxes) {
-    QStringList lines;
-    for (const MsgBoxRecord& b : boxes)
-        lines << boxLine(b.text, b.style, b.title);
-    return lines;
+void onNextModal(std::function<void(QWidget*)> action) {
+    // Poll until the modal form is up: exec() shows it after this call returns.
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    auto triesLeft = std::make_shared<int>(2000);
+    // A form already modal now is the caller's, not the next one.
+    QPointer<QWidget> before = QApplication::activeModalWidget();
+    QObject::connect(timer, &QTimer::timeout, [timer, triesLeft, action, before] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == before)
+            modal = nullptr;
+        if (!modal && --*triesLeft > 0)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (modal)
+            action(modal);
+        else
+            QTest::qFail("no modal form appeared", __FILE__, __LINE__);
+    });
+    timer->start();
 }
 
 void settle() {
@@ -181,10 +201,6 @@ QStringList cutHeadings(QTreeView* list) {
     }
     return cut;
 }
-
-} // namespace zar::test
-
-namespace zar::test {
 
 QString described(const QString& text, int style, const QString& title) {
     return QStringList{text, QString::number(style), title}.join(u'|');

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "support/FormDriver.h"
+#include "platform/MsgBox.h"
 
 #include <QLineEdit>
 #include <QList>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+
+#include <QWidget>
 
 #include <functional>
 
@@ -15,9 +17,24 @@ class QTreeView;
 
 namespace zar::test {
 
-// A message box as one line "style|title|text", so that whole lists compare in one go.
-QString boxLine(const QString& text, int style = vbOKOnly, const QString& title = kDefaultTitle);
-QStringList boxLines(const QList<MsgBoxRecord>& boxes);
+// A message-box responder that fails the running QtTest when a question appears with
+// no answer queued.
+class StrictResponder : public MsgBoxResponder {
+public:
+    StrictResponder();
+};
+
+// Runs `action` on the next modal form as soon as it is shown (QTimer::singleShot(0) plus
+// QApplication::activeModalWidget()). The action must close the form.
+void onNextModal(std::function<void(QWidget*)> action);
+
+// Finds a child widget by object name, failing the running test when it is missing.
+template <typename T> T* child(QWidget* parent, const QString& name) {
+    T* w = parent->findChild<T*>(name);
+    if (!w)
+        qFatal("no widget named %s", qPrintable(name));
+    return w;
+}
 
 // Lets queued events run: focus changes, queued closes, repaints.
 void settle();
@@ -60,10 +77,6 @@ void runOn(QWidget* form, const QString& formName, const std::function<void(QWid
 // Runs `action` on the modal form that `open` brings up; `open` returns once it is closed.
 void drive(const std::function<void()>& open, const QString& formName,
            const std::function<void(QWidget*)>& action);
-
-} // namespace zar::test
-
-namespace zar::test {
 
 // A message box as one line, "text|style|title", so a whole list compares in one go.
 QString described(const MsgBoxRecord& box);

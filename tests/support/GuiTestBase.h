@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/FormDriver.h"
+#include "support/FormHelpers.h"
 
 #include <QList>
 #include <QObject>
