@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -258,6 +259,60 @@ private slots:
             QFile manual(pdf);
             QVERIFY(manual.open(QIODevice::WriteOnly));
         }
+    }
+    // The program's own way: the window is finished behind the login, once, and usable after it.
+    void windowBuiltAfterLogin() {
+        for (const bool painted : {true, false}) {
+            rebuild(ZAR_Main::Construction::AfterLogin);
+            QSignalSpy completed(m_main.get(), &ZAR_Main::completed);
+            QVERIFY(!m_main->menuItem(QStringLiteral("mnExit")));
+            bool behind = !painted;
+            QVERIFY(startUp(QStringLiteral("zar"), [&](frmSplash& login) {
+                if (painted && QTest::qWaitForWindowExposed(&login))
+                    behind =
+                        QTest::qWaitFor([&] { return m_main->isComplete(); }, 2000) && !m_main->isEnabled();
+                return true;
+            }));
+            QVERIFY(behind);
+            QCoreApplication::processEvents(); // a pending completion does nothing twice
+            QCOMPARE(completed.count(), 1);
+            QVERIFY(m_main->isEnabled() && m_main->menuItem(QStringLiteral("mnExit")));
+            QCOMPARE(m_main->statusPanel1->text(), versionLine());
+        }
+    }
+
+    // F1 on a highlighted item opens the help file at the item's number, without running it;
+    // on an opened menu with nothing chosen, at the menu's; a missing file is said so.
+    void f1OpensTheHelpFile() {
+        QVERIFY(startUp());
+        ShellRecorder shell;
+        auto* tools = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnTools"));
+        tools->setActiveAction(m_main->menuItem(QStringLiteral("mnBloccoNote")));
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(tools, &f1);
+        QCOMPARE(described(takeBoxes()),
+                 QStringList{described(QStringLiteral("File Non Trovato"), vbOKOnly)});
+        const QString chm = m_folder->file(QStringLiteral("DOD_Gare.chm"));
+        QFile file(chm);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCoreApplication::sendEvent(tools, &f1);
+        QCOMPARE(shell.opened, QStringList{chm});
+        QCOMPARE(m_main->contextHelp().lastContextId(), 820);
+        QVERIFY(shell.started.isEmpty());
+        auto* menu = m_main->menuBar()->findChild<QMenu*>(QStringLiteral("mnRegistrazione"));
+        menu->popup(m_main->mapToGlobal(QPoint(40, 40)));
+        menu->setActiveAction(nullptr);
+        QCoreApplication::sendEvent(menu, &f1);
+        menu->hide();
+        QCOMPARE(m_main->contextHelp().lastContextId(), 620);
+    }
+
+    void printerSetupCancelChangesNothing() {
+        QVERIFY(startUp());
+        m_main->shared().printerName = QStringLiteral("Ufficio");
+        m_main->shared().modalHook = [](QDialog&) { return int(QDialog::Rejected); };
+        trigger(m_main.get(), QStringLiteral("mnuFileSta"));
+        QCOMPARE(m_main->shared().printerName, QStringLiteral("Ufficio"));
     }
 };
 
