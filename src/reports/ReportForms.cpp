@@ -32,8 +32,11 @@ QString TestoPunti(const QVariant& punti) {
     if (punti.isNull())
         return {};
     // The users are Italian whatever the desktop's language: 12,5.
-    QLocale locale(QLocale::Italian, QLocale::Italy);
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    static const QLocale locale = [] {
+        QLocale l(QLocale::Italian, QLocale::Italy);
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        return l;
+    }();
     return locale.toString(punti.toDouble(), 'g', 15);
 }
 
