@@ -16,11 +16,33 @@
 #include <QTest>
 
 using namespace zar;
+using zar::test::described;
 
 class PlatformLayersTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
 private slots:
+    // OK boxes take no answer, choices take the queued one; a question nobody answers gets
+    // the safe choice and is reported; an inner responder hands back to the outer one.
+    void messageBoxesGoThroughTheResponder() {
+        answer({vbYes});
+        QCOMPARE(MsgBox(QStringLiteral("Dati salvati."), vbInformation), int(vbOK));
+        QCOMPARE(MsgBox(QStringLiteral("Confermi?"), vbYesNo + vbQuestion, QStringLiteral("Titolo")),
+                 int(vbYes));
+        QString reported;
+        {
+            MsgBoxResponder inner;
+            inner.onUnanswered = [&](const MsgBoxRecord& box) { reported = box.text; };
+            QCOMPARE(MsgBox(QStringLiteral("Vuoi terminare?"), vbYesNo + vbQuestion), int(vbNo));
+            QCOMPARE(inner.unanswered(), 1);
+        }
+        MsgBox(QStringLiteral("Fuori"), vbCritical, QString());
+        QCOMPARE(reported, QStringLiteral("Vuoi terminare?"));
+        QCOMPARE(described(takeBoxes()),
+                 QStringList({QStringLiteral("Dati salvati.|64|ZAR"), QStringLiteral("Confermi?|36|Titolo"),
+                              QStringLiteral("Fuori|16|ZAR")}));
+    }
+
     void shellStartsTheFirstProgramThatExists() {
         QVERIFY(
             !ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
@@ -28,34 +50,23 @@ private slots:
         QVERIFY(!ShellStart({}));
     }
 
+    // The second copy in a folder sees the first and wakes it; an ended copy frees the name.
     void secondInstanceSeesTheFirstAndAsksItToActivate() {
-        QTemporaryDir folder, otherFolder;
-        SingleInstance first(folder.path());
-        QVERIFY(first.start());
-        QVERIFY(first.isServing());
-        QVERIFY(!first.previousInstance());
-
-        SingleInstance second(folder.path());
-        QVERIFY(!second.start());
-        QVERIFY(second.previousInstance());
-        SingleInstance elsewhere(otherFolder.path());
+        QTemporaryDir folder, otherFolder, again;
+        SingleInstance first(folder.path()), second(folder.path()), elsewhere(otherFolder.path());
+        QVERIFY(first.start() && !first.previousInstance());
+        QVERIFY(!second.start() && second.previousInstance());
         QVERIFY(!elsewhere.previousInstance());
-
         QSignalSpy activated(&first, &SingleInstance::activateRequested);
         QVERIFY(second.activateOther());
         QVERIFY(activated.wait(3000));
-        QCOMPARE(activated.count(), 1);
-        QVERIFY(!first.activateOther()); // the running copy has nobody to hand over to
-
-        // A copy that has ended leaves the name free.
-        QTemporaryDir again;
+        QVERIFY(!first.activateOther());
         {
             SingleInstance gone(again.path());
             QVERIFY(gone.start());
         }
         SingleInstance next(again.path());
-        QVERIFY(!next.previousInstance());
-        QVERIFY(next.start());
+        QVERIFY(!next.previousInstance() && next.start());
     }
 
     void limitaAvvioModes_data() {
@@ -64,9 +75,7 @@ private slots:
         QTest::addColumn<bool>("goesOn");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("handedOver"); // and the caption becomes the window id
-        const QStringList none;
-        const QStringList msg{QStringLiteral("Già in esecuzione")};
-        QTest::newRow("0 alone") << 0 << false << true << none << false;
+        const QStringList none, msg{described(QStringLiteral("Già in esecuzione"), vbOKOnly)};
         QTest::newRow("0 with copy") << 0 << true << true << none << false;
         QTest::newRow("1 alone") << 1 << false << true << none << false;
         QTest::newRow("1 with copy") << 1 << true << false << msg << false;
@@ -75,35 +84,25 @@ private slots:
         QTest::newRow("3 alone") << 3 << false << false << none << false;
         QTest::newRow("-1 with copy") << -1 << true << false << none << false;
     }
-
     void limitaAvvioModes() {
         QFETCH(int, mode);
         QFETCH(bool, otherCopy);
         QFETCH(bool, goesOn);
         QFETCH(QStringList, messages);
         QFETCH(bool, handedOver);
-
         QTemporaryDir folder;
-        SingleInstance running(folder.path());
+        SingleInstance running(folder.path()), self(folder.path());
         if (otherCopy)
             QVERIFY(running.start());
         QSignalSpy activated(&running, &SingleInstance::activateRequested);
-        SingleInstance self(folder.path());
         self.start();
-
         QWidget window;
         window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
         QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
-        QStringList texts;
-        for (const MsgBoxRecord& box : takeBoxes())
-            texts << box.text;
-        QCOMPARE(texts, messages);
+        QCOMPARE(described(takeBoxes()), messages);
         QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
                                                   : QStringLiteral("ZAR Gestione Gare"));
-        if (handedOver)
-            QVERIFY(activated.wait(3000));
-        else
-            QCOMPARE(activated.count(), 0);
+        QCOMPARE(handedOver ? activated.wait(3000) : activated.count() > 0, handedOver);
     }
 
     // Two programs' worth of shared values: each one's stand-ins and printer serve it alone.
@@ -124,9 +123,6 @@ private slots:
         b.stampaEtichetta = [&](SharedValues& s, int bib, const QString&, const QString&, const QString&) {
             seen << QStringLiteral("b:label %1 %2").arg(bib).arg(&s == &b);
         };
-        a.printerName = QStringLiteral("Ufficio");
-        b.printerName = QStringLiteral("Magazzino");
-
         QDialog form;
         QCOMPARE(showModal(a, form), 7);
         QCOMPARE(showModal(b, form), 9);
@@ -136,9 +132,6 @@ private slots:
         QCOMPARE(seen, QStringList({QStringLiteral("a:QDialog"), QStringLiteral("b:QDialog"),
                                     QStringLiteral("a:label 12 1"), QStringLiteral("b:label 13 1"),
                                     QStringLiteral("b:QPrintDialog")}));
-        QCOMPARE(a.printerName, QStringLiteral("Ufficio"));
-        QCOMPARE(b.printerName, QStringLiteral("Magazzino"));
-
         a.programFolder = b.programFolder = QDir::tempPath();
         QVERIFY(&applicationPrinter(a) != &applicationPrinter(b));
     }
