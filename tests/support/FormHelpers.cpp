@@ -218,3 +218,17 @@ QStringList described(const QList<MsgBoxRecord>& boxes) {
 }
 
 } // namespace zar::test
+
+namespace zar::test {
+
+void chooseSelection(QWidget* form, const QStringList& values, int first) {
+    for (int i = 0; i < values.size(); ++i) {
+        child<QComboBox>(form, QStringLiteral("Cmb_Field_%1").arg(first + i))->setFocus(Qt::MouseFocusReason);
+        settle();
+        QTest::keyClicks(QApplication::focusWidget(), values[i]);
+    }
+    child<QWidget>(form, "LstInsRisultati")->setFocus(Qt::MouseFocusReason);
+    settle();
+}
+
+} // namespace zar::test

@@ -84,3 +84,11 @@ QStringList described(const QList<MsgBoxRecord>& boxes);
 QString described(const QString& text, int style, const QString& title = kDefaultTitle);
 
 } // namespace zar::test
+
+namespace zar::test {
+
+// Types the values into the selection boxes Cmb_Field_first... of a results form as a user
+// would, then moves into the list, which fills it.
+void chooseSelection(QWidget* form, const QStringList& values, int first = 0);
+
+} // namespace zar::test
