@@ -11,6 +11,7 @@
 #include "support/TestFolder.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QRadioButton>
 #include <QTest>
 
@@ -138,6 +139,51 @@ private slots:
         QTest::mouseClick(child<QRadioButton>(form.get(), "Opt_Run_2"), Qt::LeftButton);
         QCOMPARE(column(1), QStringList({"2", "3", "4", "1"}));
         QCOMPARE(column(0), QStringList({"1", "2", "3", "9999"}));
+    }
+
+    // The header of each variant at its millimetres, on the one page an empty list prints:
+    // lines one advance apart, the date ending at the band's right edge, headings centred.
+    void headerOfEachVariant() {
+        EasyPrint ep(*printer);
+        ep.setFontName(QStringLiteral("Times New Roman"));
+        ep.setFontBold(true);
+        ep.setFontSize(12);
+        const double a12 = ep.TextWidth(QStringLiteral("Abc"));
+        ep.setFontSize(10);
+        const double a10 = ep.TextWidth(QStringLiteral("Abc"));
+        const struct {
+            Kind kind;
+            double right;                                        // of the printed band
+            QList<std::tuple<QString, double, double, bool>> at; // text, x, y, x is the centre
+        } cases[] = {
+            {Partenza,
+             195,
+             {{"STAMPA ORDINE PARTENZA ", 15, 28, false},
+              {"Località  : Roma", 15, 36 + a12, false},
+              {"Categoria : TIME    Classe : JUNIOR    Taglia : SMALL", 15, 36 + 3 * a12, false},
+              {"Part.", 22.5, 67 + a10, true},
+              {"Nome Cane", 162.5, 70, true}}},
+            {Classifica, 282, {{"1° RUN", 95, 28, false}, {"Tempo", 265, 70, true}}},
+            {Iscritti, 195, {{"Giudice   : ", 15, 36 + 2 * a12, false}, {"Annot.", 189.5, 70, true}}},
+        };
+        riempiGara(db(), 0);
+        for (const auto& c : cases) {
+            open(c.kind);
+            for (int i = 1; i < (c.kind == Iscritti ? 1 : 4); ++i)
+                combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
+            leave(0, G);
+            printer->clear();
+            form->cmdPrint_Click();
+            const QList<PrintedCall> calls = printer->calls();
+            for (const auto& [text, x, y, centred] : c.at) {
+                const PrintedCall* p = find(calls, text);
+                QVERIFY2(p && near(centred ? p->x + p->width / 2 : p->x, x) && near(p->y, y),
+                         qPrintable(text));
+            }
+            const PrintedCall* date = find(calls, DataIntestazione(QDate::currentDate()));
+            QVERIFY(date && near(date->x + date->width, c.right) && near(date->y, 25) && date->italic);
+            QVERIFY(find(calls, "pag.1") && !find(calls, "pag.2", 2));
+        }
     }
 
     // Rows from 80 mm one line advance apart, numbered on from page to page, a footer on each
