@@ -203,11 +203,11 @@ void printRaw(const std::vector<RawPage>& pages, const std::vector<QFont>& fonts
 
 std::vector<QFont> rawFonts() {
     std::vector<QFont> fonts;
-    for (const FontSpec& spec : kFonts) {
+    for (const FontSpec& font : kFonts) {
         QFont f(QStringLiteral("Liberation Serif"));
-        f.setPointSize(spec.size);
-        f.setBold(spec.bold);
-        f.setItalic(spec.italic);
+        f.setPointSize(font.size);
+        f.setBold(font.bold);
+        f.setItalic(font.italic);
         fonts.push_back(f);
     }
     return fonts;
