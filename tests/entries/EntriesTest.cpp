@@ -79,22 +79,6 @@ TEST_F(Entries, SaveStoresHandlerDogAndEntryAllOrNone) {
     EXPECT_EQ(counts(), "2/3/2") << "handler and dog stay";
 }
 
-TEST_F(Entries, ListJoinsNamesOfTheCompetitionsEntries) {
-    db().exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('CF1', 'ROSSI', 'MARIO'), "
-              "('CF2', 'VERDI', NULL)");
-    db().exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES ('CHIP1', 'FIDO')");
-    db().exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, Categoria, "
-              "PunteggioRun1) VALUES (?, 10, 'cf1', 'chip1', 'TIME', 85.5), (?, 2, 'CF2', 'NODOG', 'TIME', "
-              "NULL), ('OTHER', 1, 'CF1', 'CHIP1', 'TIME', NULL)",
-              {G, G});
-    FiltroIscritti f;
-    f.CodiceGara = G;
-    QStringList shown;
-    for (const RigaIscritto& r : LeggiIscritti(db(), f))
-        shown << r.Pettorale + '|' + r.Conduttore + '|' + r.NomeCane + '|' + r.risultati[0].toString();
-    EXPECT_EQ(shown.join(' ').toStdString(), "2|VERDI || 10|ROSSI MARIO|FIDO|85.5");
-}
-
 TEST(ListModel, SortsByNumberOrTextAndKeepsTheSelectedRow) {
     for (const bool lazy : {false, true}) {
         ListaIscrittiModel m({QStringLiteral("Pettorale"), QStringLiteral("Nome Cane")});
