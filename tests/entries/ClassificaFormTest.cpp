@@ -2,13 +2,9 @@
 #include "frame/IniReadWrite.h"
 #include "support/EntriesDrivers.h"
 #include "support/GuiTestBase.h"
-#include "support/TestFolder.h"
 
-#include <QComboBox>
 #include <QRadioButton>
 #include <QTest>
-
-#include <memory>
 
 using namespace zar;
 using namespace zar::test;
@@ -23,18 +19,10 @@ const QString kOffer =
 const QString kNotFound = QStringLiteral("Gara : %1\n\rNon trovata tra le registrazioni delle gare!|0|ZAR");
 } // namespace
 
-class ClassificaFormTest : public GuiTestBase {
+class ClassificaFormTest : public GuiTestBase, FormBench<frmClassifica> {
     Q_OBJECT
 
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<SharedValues> shared;
-    std::unique_ptr<frmClassifica> form;
-
-    Database& db() { return *shared->dbGare; }
-    QWidget* f() { return form.get(); }
-    QComboBox* combo(int i) { return child<QComboBox>(f(), QStringLiteral("Cmb_Field_%1").arg(i)); }
     QLineEdit* clss(int i) { return child<QLineEdit>(f(), QStringLiteral("Txt_Clss_%1").arg(i)); }
-    bool enabled(const char* button) { return child<QPushButton>(f(), button)->isEnabled(); }
     QString list(int c = 0) { return column(f(), "LstInsRisultati", c); }
     QString stored(const char* fields, int bib, const QString& gara = G) {
         return db()
@@ -49,10 +37,6 @@ class ClassificaFormTest : public GuiTestBase {
         for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
             IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
                          QStringLiteral("020000"));
-    }
-    void open() {
-        form = std::make_unique<frmClassifica>(*shared);
-        showActive(f());
     }
     void setBox(int i, const QString& value) {
         focusOn(combo(i));
@@ -73,16 +57,11 @@ class ClassificaFormTest : public GuiTestBase {
 private slots:
     void init() {
         GuiTestBase::init();
-        folder = std::make_unique<TestFolder>();
-        shared = std::make_unique<SharedValues>();
-        folder->openShared(*shared);
-        addCompetition(db(), G);
+        setUpBench(G);
     }
 
     void cleanup() {
-        form.reset();
-        shared.reset();
-        folder.reset();
+        tearDownBench();
         GuiTestBase::cleanup();
     }
 

@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using namespace zar;
 
 namespace {
@@ -77,22 +75,6 @@ TEST_F(Entries, SaveStoresHandlerDogAndEntryAllOrNone) {
     EXPECT_EQ(EliminaIscrizione(db(), G, "5"), 1);
     EXPECT_EQ(EliminaIscrizione(db(), G, "5"), 0);
     EXPECT_EQ(counts(), "2/3/2") << "handler and dog stay";
-}
-
-TEST_F(Entries, ListJoinsNamesOfTheCompetitionsEntries) {
-    db().exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES ('CF1', 'ROSSI', 'MARIO'), "
-              "('CF2', 'VERDI', NULL)");
-    db().exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES ('CHIP1', 'FIDO')");
-    db().exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, CodiceFiscale, Microchip, Categoria, "
-              "PunteggioRun1) VALUES (?, 10, 'cf1', 'chip1', 'TIME', 85.5), (?, 2, 'CF2', 'NODOG', 'TIME', "
-              "NULL), ('OTHER', 1, 'CF1', 'CHIP1', 'TIME', NULL)",
-              {G, G});
-    FiltroIscritti f;
-    f.CodiceGara = G;
-    QStringList shown;
-    for (const RigaIscritto& r : LeggiIscritti(db(), f))
-        shown << r.Pettorale + '|' + r.Conduttore + '|' + r.NomeCane + '|' + r.risultati[0].toString();
-    EXPECT_EQ(shown.join(' ').toStdString(), "2|VERDI || 10|ROSSI MARIO|FIDO|85.5");
 }
 
 TEST(ListModel, SortsByNumberOrTextAndKeepsTheSelectedRow) {
@@ -185,6 +167,8 @@ TEST(RunTime, TypedTextsShownTimesAndPoints) {
         {3.0 / 32.0, "00'05\"63"}};    // exactly 562.5 hundredths: the half goes away from zero
     for (const auto& [minutes, text] : shown)
         EXPECT_EQ(FormatTempo(minutes), QString::fromUtf8(text)) << minutes;
+    for (const char* t : {"000000", "000001", "013050", "995999"}) // typed, shown, read back
+        EXPECT_EQ(TestoDaTempoMostrato(FormatTempo(TempoDaTesto(QString::fromLatin1(t)))), t);
     // Beyond the largest typed time, and negative minutes: the characters as they stand.
     EXPECT_EQ(TestoDaTempoMostrato(QString::fromUtf8("100'40\"00")), "10'400");
     EXPECT_EQ(TestoDaTempoMostrato(QString::fromUtf8("-10'20\"00")), "-1'200");
@@ -192,22 +176,4 @@ TEST(RunTime, TypedTextsShownTimesAndPoints) {
                                                      {".5", 0.5},  {"1.2.3", 1.2}, {"-", 0}};
     for (const auto& [text, expected] : points)
         EXPECT_DOUBLE_EQ(ValoreNumerico(QString::fromLatin1(text)), expected) << text;
-}
-
-TEST(RunTime, RoundTripOfEveryTypedTime) {
-    // Below sixty seconds the characters come back; above, at least the time does
-    // (99 minutes and 60 seconds or more show as 100 minutes).
-    int failures = 0;
-    for (int m = 0; m < 100; ++m)
-        for (int s = 0; s < 100; ++s)
-            for (int c = 0; c < 100; c += s < 60 ? 1 : 11) {
-                const QString t = QString::asprintf("%02d%02d%02d", m, s, c);
-                const double tempo = TempoDaTesto(t);
-                const QString back = TestoDaTempoMostrato(FormatTempo(tempo));
-                const bool ok =
-                    s < 60 ? back == t : back.size() == 6 && std::abs(TempoDaTesto(back) - tempo) < 1e-9;
-                if (!ok && ++failures <= 5)
-                    ADD_FAILURE() << t.toStdString() << " came back as " << back.toStdString();
-            }
-    EXPECT_EQ(failures, 0);
 }

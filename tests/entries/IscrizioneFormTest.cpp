@@ -3,14 +3,10 @@
 #include "frame/PickTarget.h"
 #include "support/EntriesDrivers.h"
 #include "support/GuiTestBase.h"
-#include "support/TestFolder.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QTest>
-
-#include <memory>
 
 using namespace zar;
 using namespace zar::test;
@@ -30,27 +26,15 @@ const QString kDelete = QStringLiteral("Confermi la cancellazione del record cor
 const QString kMissing = QStringLiteral("Il campo %1 è vuoto.|48|%2 Mancante");
 } // namespace
 
-class IscrizioneFormTest : public GuiTestBase {
+class IscrizioneFormTest : public GuiTestBase, FormBench<frmIscrizione> {
     Q_OBJECT
 
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<SharedValues> shared;
-    std::unique_ptr<frmIscrizione> form;
     QString garaScelta;
     int conduttoriAperti = 0;
     QStringList caniAperti, stampe;
 
-    Database& db() { return *shared->dbGare; }
-    QWidget* f() { return form.get(); }
-    QComboBox* combo(int i) { return child<QComboBox>(f(), QStringLiteral("Cmb_Field_%1").arg(i)); }
     QLineEdit* bib() { return child<QLineEdit>(f(), "Txt_Pettorale"); }
-    bool enabled(const char* button) { return child<QPushButton>(f(), button)->isEnabled(); }
     QString list() { return column(f(), "LvwIscritti", 0); }
-    QString sql(const QString& query) { return db().scalar(query).toString(); }
-    void open() {
-        form = std::make_unique<frmIscrizione>(*shared);
-        showActive(f());
-    }
     // Types into a box and leaves it by Enter, as the desk does.
     void type(int i, const QString& text) {
         focusOn(box(f(), i));
@@ -80,10 +64,7 @@ class IscrizioneFormTest : public GuiTestBase {
 private slots:
     void init() {
         GuiTestBase::init();
-        folder = std::make_unique<TestFolder>();
-        shared = std::make_unique<SharedValues>();
-        folder->openShared(*shared);
-        addCompetition(db(), G);
+        setUpBench(G);
         garaScelta = G;
         conduttoriAperti = 0;
         caniAperti.clear();
@@ -105,9 +86,7 @@ private slots:
     }
 
     void cleanup() {
-        form.reset();
-        shared.reset();
-        folder.reset();
+        tearDownBench();
         GuiTestBase::cleanup();
     }
 

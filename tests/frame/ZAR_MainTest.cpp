@@ -124,30 +124,26 @@ private slots:
     }
 
     // Asked from the close box and from Exit; No keeps everything as it was.
-    void exitQuestion_data() {
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<int>("reply");
-        QTest::newRow("close box, No") << true << int(vbNo);
-        QTest::newRow("close box, Yes") << true << int(vbYes);
-        QTest::newRow("Exit, No") << false << int(vbNo);
-        QTest::newRow("Exit, Yes") << false << int(vbYes);
-    }
     void exitQuestion() {
-        QFETCH(bool, closeBox);
-        QFETCH(int, reply);
         QVERIFY(startUp());
         m_main->showPanel(2);
         QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);
-        answer({reply});
-        if (closeBox)
-            QVERIFY(!m_main->close());
-        else
-            trigger(m_main.get(), QStringLiteral("mnExit"));
-        QCOMPARE(described(takeBoxes()), QStringList{described(QStringLiteral("Vuoi terminare il programma?"),
-                                                               vbYesNo + vbQuestion)});
-        QCOMPARE(ended.count(), reply == vbYes ? 1 : 0);
-        QVERIFY(m_main->isVisible() && m_main->shared().dbGare);
-        QCOMPARE(panelsShown(), QStringLiteral("00100"));
+        const std::pair<bool, int> rows[] = {{true, vbNo}, {false, vbNo}, {true, vbYes}, {false, vbYes}};
+        int yes = 0;
+        for (const auto& [closeBox, reply] : rows) {
+            answer({reply});
+            if (closeBox)
+                QVERIFY(!m_main->close());
+            else
+                trigger(m_main.get(), QStringLiteral("mnExit"));
+            QCOMPARE(
+                described(takeBoxes()),
+                QStringList{described(QStringLiteral("Vuoi terminare il programma?"), vbYesNo + vbQuestion)});
+            yes += reply == vbYes;
+            QCOMPARE(ended.count(), yes);
+            QVERIFY(m_main->isVisible() && m_main->shared().dbGare);
+            QCOMPARE(panelsShown(), QStringLiteral("00100"));
+        }
     }
 
     // Icon and label of each shortcut run its menu item, on a left click only.

@@ -40,3 +40,44 @@ inline void focusOn(QWidget* w) {
 }
 
 } // namespace zar::test
+
+#include "support/TestFolder.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include <memory>
+
+namespace zar::test {
+
+// A fresh program folder holding one competition, and an entries form opened on it; a test
+// class derives from it and calls setUpBench()/tearDownBench() from its init()/cleanup().
+template <typename Form> struct FormBench {
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<SharedValues> shared;
+    std::unique_ptr<Form> form;
+
+    void setUpBench(const QString& gara) {
+        folder = std::make_unique<TestFolder>();
+        shared = std::make_unique<SharedValues>();
+        folder->openShared(*shared);
+        addCompetition(db(), gara);
+    }
+    // The form closes before its files go.
+    void tearDownBench() {
+        form.reset();
+        shared.reset();
+        folder.reset();
+    }
+    Database& db() { return *shared->dbGare; }
+    QWidget* f() { return form.get(); }
+    QString sql(const QString& query) { return db().scalar(query).toString(); }
+    QComboBox* combo(int i) { return child<QComboBox>(f(), QStringLiteral("Cmb_Field_%1").arg(i)); }
+    bool enabled(const char* button) { return child<QPushButton>(f(), QLatin1String(button))->isEnabled(); }
+    void open() {
+        form = std::make_unique<Form>(*shared);
+        showActive(f());
+    }
+};
+
+} // namespace zar::test
