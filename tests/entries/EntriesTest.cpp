@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace zar;
 
 namespace {
@@ -176,4 +178,23 @@ TEST(RunTime, TypedTextsShownTimesAndPoints) {
                                                      {".5", 0.5},  {"1.2.3", 1.2}, {"-", 0}};
     for (const auto& [text, expected] : points)
         EXPECT_DOUBLE_EQ(ValoreNumerico(QString::fromLatin1(text)), expected) << text;
+}
+
+// Every typed time comes back through what the list shows.
+TEST(RunTime, RoundTripOfEveryTypedTime) {
+    // Below sixty seconds the characters come back; above, at least the time does
+    // (99 minutes and 60 seconds or more show as 100 minutes).
+    int failures = 0;
+    for (int m = 0; m < 100; ++m)
+        for (int s = 0; s < 100; ++s)
+            for (int c = 0; c < 100; c += s < 60 ? 1 : 11) {
+                const QString t = QString::asprintf("%02d%02d%02d", m, s, c);
+                const double tempo = TempoDaTesto(t);
+                const QString back = TestoDaTempoMostrato(FormatTempo(tempo));
+                const bool ok =
+                    s < 60 ? back == t : back.size() == 6 && std::abs(TempoDaTesto(back) - tempo) < 1e-9;
+                if (!ok && ++failures <= 5)
+                    ADD_FAILURE() << t.toStdString() << " came back as " << back.toStdString();
+            }
+    EXPECT_EQ(failures, 0);
 }
