@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <memory>
+#include <tuple>
 
 using namespace zar;
 using zar::test::child;
@@ -68,16 +69,11 @@ class LabelFormsTest : public test::GuiTestBase {
         QFile f(shared->iniPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    // The settings file holds `content`; none when null.
-    void setIni(const QByteArray& content) {
+    void setIni(const QByteArray& content) { // null: no file
         QFile f(shared->iniPath());
         f.remove();
         if (!content.isNull())
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
-    }
-    // The ten label-sheet values, stored by position.
-    void setSheet(const QStringList& v) {
-        setIni(("[Parametri di Stampa Etichetta]\r\nK=" + v.join("\r\nK=")).toUtf8());
     }
     template <typename F> void show() {
         form.reset();
@@ -106,29 +102,23 @@ class LabelFormsTest : public test::GuiTestBase {
                              "Categoria, Classe, Taglia) VALUES (?, ?, ?, ?, 'TIME', 'SENIOR', 'LARGE')",
                              {G, e[0].toInt(), "CF" + e[0], "CHIP" + e[0]});
     }
-    // Opens the bib form, chooses the competition, moves on to the list (which reloads it)
-    // and ticks the bibs, as a user does.
-    void openBibs(const QList<int>& bibs) {
+    void tick(const QString& bib) {
+        test::pickRow(form.get(), QStringLiteral("LstInsRisultati"), bib, false);
+        QTest::keyClick(view(), Qt::Key_Space);
+    }
+    // Chooses the competition and moves on to the list (which reloads it), as a user does.
+    void openBibs(const QStringList& bibs) {
         show<frmPrintPettorali>();
-        QVERIFY(!child<QPushButton>(form.get(), "cmdPrint")->isEnabled());
         test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_0"));
         child<QComboBox>(form.get(), "Cmb_Field_0")->setEditText(G);
         test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_1"));
         test::focusOn(view());
-        for (const int bib : bibs)
+        for (const QString& bib : bibs)
             tick(bib);
     }
-    void tick(int bib) {
-        const ListaIscrittiModel* m = view()->modello();
-        for (int r = 0; r < m->rowCount(); ++r)
-            if (m->testo(r, 0) == QString::number(bib)) {
-                QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
-                                  view()->visualRect(m->index(r, 0)).center());
-                QTest::keyClick(view(), Qt::Key_Space);
-                QVERIFY(m->spuntata(r));
-                return;
-            }
-        QFAIL("bib not listed");
+    void print(const QString& button) {
+        printer->clear();
+        test::click(form.get(), button);
     }
 
 private slots:
@@ -142,43 +132,37 @@ private slots:
         shared->dbGare->exec("INSERT INTO TblGare (CodiceGara, Gara, Localita, Giudice, Data) VALUES (?, ?, "
                              "'Roma', 'Verdi', '01/06/2024')",
                              {G, kGara});
-        setSheet({"3", "40", "60", "10", "5", "2", "3", "5", "3", "0"}); // 3 a row, 5 rows a page, 3 copies
+        // Stored by position: 3 a row, 5 rows a page, 3 copies.
+        setIni("[Parametri di Stampa "
+               "Etichetta]\r\nK=3\r\nK=40\r\nK=60\r\nK=10\r\nK=5\r\nK=2\r\nK=3\r\nK=5\r\nK=3");
     }
     void cleanup() {
         form.reset();
         shared.reset();
-        folder.reset();
         GuiTestBase::cleanup();
     }
 
     void settingsShowTheStoredTextsAndOnlySalvaWritesTheTenKeysInOrder() {
-        const QStringList other = {"4", "5", "5", "1", "1", "1", "1", "1", "1", "1"};
-        const struct {
-            const char* caso;
-            QByteArray before;
-            QStringList typed;  // empty: keep what the form shows
-            const char* button; // null: the window's close box
-            QByteArray after;
-        } cases[] = {
-            {"a first save creates the section in key order", {}, kValori, "CmdOK", kSalvato},
-            {"stored texts come back, a save keeps them", kSalvato, {}, "CmdOK", kSalvato},
-            {"an emptied box keeps its stored value",
-             kSalvato,
+        // The file before, what is typed (empty: nothing), the button (null: the close box), the file after.
+        const std::tuple<QByteArray, QStringList, const char*, QByteArray> cases[] = {
+            {{}, kValori, "CmdOK", kSalvato}, // a first save creates the section in key order
+            {kSalvato, {}, "CmdOK", kSalvato},
+            {kSalvato,
              {"3", "", "70", "8.8", "4.6", "2.5", "0", "3", "1", "0"},
-             "CmdOK",
+             "CmdOK", // emptied: kept
              QByteArray(kSalvato).replace("Linea=2", "Linea=3").replace("Width=99.1", "Width=70")},
-            {"Annulla writes nothing", kSalvato, other, "CmdAnnulla", kSalvato},
-            {"the close box writes nothing", kSalvato, other, nullptr, kSalvato},
+            {{}, kValori, "CmdAnnulla", {}},
+            {kSalvato, QStringList(10, "1"), nullptr, kSalvato},
         };
-        for (const auto& k : cases) {
-            setIni(k.before);
+        for (const auto& [before, typed, button, after] : cases) {
+            setIni(before);
             show<FrmEtichette>();
-            QCOMPARE(shown(), k.before.isNull() ? QStringList(10) : kValori);
-            if (!k.typed.isEmpty())
-                type(k.typed);
-            k.button ? test::click(form.get(), QLatin1String(k.button)) : void(form->close());
-            QVERIFY2(!form->isVisible(), k.caso);
-            QCOMPARE(ini(), k.after);
+            QCOMPARE(shown(), before.isNull() ? QStringList(10) : kValori);
+            if (!typed.isEmpty())
+                type(typed);
+            button ? test::click(form.get(), QLatin1String(button)) : void(form->close());
+            QVERIFY(!form->isVisible());
+            QCOMPARE(ini(), after);
         }
         // A file that cannot be written is shown; the form stays with what was typed.
         setIni({});
@@ -187,44 +171,36 @@ private slots:
         type(kValori);
         test::click(form.get(), QStringLiteral("CmdOK"));
         const auto boxes = takeBoxes();
-        QVERIFY(boxes.size() == 1 && boxes[0].text.contains(shared->iniPath()));
-        QVERIFY(form->isVisible());
+        QVERIFY(boxes.size() == 1 && boxes[0].text.contains(shared->iniPath()) && form->isVisible());
         QCOMPARE(shown(), kValori);
     }
 
     // Enter walks from the test area into the ring of settings boxes, each selecting its text on
-    // arrival; what is typed over it keeps only the keys the box takes.
+    // arrival; typed over, a box keeps only the keys it takes.
     void settingsKeysAndEnterRing() {
         show<FrmEtichette>();
-        const struct {
-            const char *box, *keys, *kept; // keys null: type nothing
-        } walk[] = {
-            {"TxtTest", "A1-x", "A1-x"},
-            {"TxtNumeroETest", "1a2-34", "1234"},
-            {"ChkTestoTest", nullptr, nullptr},
-            {"TxtEtichetteLinea", "a,-1.2", "12"},
-            {"TxtEtichetteColonna", nullptr, nullptr},
-            {"TxtEtichettaH", "99a.1 ", "99.1"},
-            {"TxtEtichettaW", "1,5.2", "1,5.2"},
-            {"TxtEtichettaT", "12.5", "12."},
-            {"TxtEtichettaL", nullptr, nullptr},
-            {"TxtEtichettaR", nullptr, nullptr},
-            {"TxtEtichettaD", nullptr, nullptr},
-            {"TxtEtichetteCodice", "3x", "3"},
-            {"TxtSkipEtichette", nullptr, nullptr},
-            {"TxtEtichetteLinea", nullptr, "12"},
-        };
+        const QStringList ring = {"TxtTest",           "TxtNumeroETest",      "ChkTestoTest",
+                                  "TxtEtichetteLinea", "TxtEtichetteColonna", "TxtEtichettaH",
+                                  "TxtEtichettaW",     "TxtEtichettaT",       "TxtEtichettaL",
+                                  "TxtEtichettaR",     "TxtEtichettaD",       "TxtEtichetteCodice",
+                                  "TxtSkipEtichette",  "TxtEtichetteLinea"};
+        QMap<QString, QStringList> keys = {
+            // typed, kept
+            {"TxtTest", {"A1-x", "A1-x"}},           {"TxtNumeroETest", {"1a2-34", "1234"}},
+            {"TxtEtichetteLinea", {"a,-1.2", "12"}}, {"TxtEtichettaH", {"99a.1 ", "99.1"}},
+            {"TxtEtichettaW", {"1,5.2", "1,5.2"}},   {"TxtEtichettaT", {"12.5", "12."}},
+            {"TxtEtichetteCodice", {"3x", "3"}}};
         box("TxtTest")->setFocus(Qt::TabFocusReason);
-        for (const auto& k : walk) {
+        for (int i = 0; i < ring.size(); ++i) {
             test::settle();
-            QCOMPARE(test::focused(), QLatin1String(k.box));
-            auto* b = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            if (b)
+            QCOMPARE(test::focused(), ring[i]);
+            if (auto* b = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
                 QCOMPARE(b->selectedText(), b->text());
-            if (k.keys)
-                QTest::keyClicks(b, QLatin1String(k.keys));
-            if (k.kept)
-                QCOMPARE(b->text(), QLatin1String(k.kept));
+                if (const QStringList k = keys.take(ring[i]); !k.isEmpty()) {
+                    QTest::keyClicks(b, k[0]);
+                    QCOMPARE(b->text(), k[1]);
+                }
+            }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }
         QVERIFY(!child<QCheckBox>(form.get(), "ChkTestoTest")->isChecked()); // Enter does not tick it
@@ -232,12 +208,8 @@ private slots:
     }
 
     void settingsTestPrintCodesFromTheBoxes() {
-        const struct {
-            QString testo, numero;
-            bool increment;
-            QStringList bibs;
-            QString numeroAfter;
-        } cases[] = {
+        // Start, codes, counting up; the bibs printed and the codes box after.
+        const std::tuple<QString, QString, bool, QStringList, QString> cases[] = {
             {"10", "3", true, {"10", "10", "11", "11", "12", "12"}, "3"},
             {"10", "3", false, {"10", "10", "10", "10", "10", "10"}, "3"},
             {"A1", "2", true, {"0", "0", "1", "1"}, "2"},
@@ -247,84 +219,59 @@ private slots:
         const QByteArray before = ini();
         show<FrmEtichette>();
         type({"3", "40", "60", "10", "5", "2", "3", "2", "2", "0"}); // 2 labels a code
-        for (const auto& k : cases) {
-            printer->clear();
-            box("TxtTest")->setText(k.testo);
-            box("TxtNumeroETest")->setText(k.numero);
-            child<QCheckBox>(form.get(), "ChkTestoTest")->setChecked(k.increment);
-            test::click(form.get(), QStringLiteral("CmdTest"));
-            QCOMPARE(printed(*printer, 12), k.bibs);
-            QCOMPARE(box("TxtNumeroETest")->text(), k.numeroAfter);
+        for (const auto& [testo, numero, increment, bibs, numeroAfter] : cases) {
+            box("TxtTest")->setText(testo);
+            box("TxtNumeroETest")->setText(numero);
+            child<QCheckBox>(form.get(), "ChkTestoTest")->setChecked(increment);
+            print(QStringLiteral("CmdTest"));
+            QCOMPARE(printed(*printer, 12), bibs);
+            QCOMPARE(box("TxtNumeroETest")->text(), numeroAfter);
         }
         QCOMPARE(ini(), before); // a test print saves nothing
     }
 
-    void bibsPrintInTheListsOrderEachEntrysCopiesSideBySide() {
+    // Ticked rows print in the list's order, each entry's copies side by side; nothing ticked
+    // or a printer fault is told and the form goes on.
+    void bibsPrintTheTickedRowsInTheListsOrder() {
         add(kSei[0]);
-        add(kSei[1]);
         add(kSei[2], false); // the handler is not in the register
-        openBibs({11, 3});
-        const QStringList tre = labelTexts("Rossi Mario", "3", "Fido"), undici = labelTexts("", "11", "Argo");
-        const struct {
-            int clicks; // on the bib column's header
-            QStringList texts;
-        } cases[] = {
-            {0, tre + tre + tre + undici + undici + undici},
-            {2, undici + undici + undici + tre + tre + tre}, // sorted, then reversed
-        };
-        for (const auto& k : cases) {
-            for (int c = 0; c < k.clicks; ++c)
-                view()->clicIntestazione(0);
-            printer->clear();
-            const int jobs = printer->jobsSent();
-            test::click(form.get(), QStringLiteral("cmdPrint"));
-            QCOMPARE(printed(*printer), k.texts);
-            QCOMPARE(printer->jobsSent(), jobs + 1);
-        }
-        QCOMPARE(view()->modello()->testo(0, 0), QStringLiteral("11")); // the print left the order as it was
-        QVERIFY(view()->modello()->spuntata(0));
-    }
-
-    void bibsNothingTickedOrAPrinterFaultIsToldAndTheFormGoesOn() {
-        add(kSei[0]);
-        openBibs({3});
-        test::focusOn(child<QComboBox>(form.get(), "Cmb_Field_2")); // leaving a filter reloads: ticks go
-        test::focusOn(view());
-        test::click(form.get(), QStringLiteral("cmdPrint"));
+        openBibs({});
+        print(QStringLiteral("cmdPrint"));
         QCOMPARE(test::described(takeBoxes()),
                  QStringList{"Nessun iscritto selezionato per la stampa del pettorale|0|ZAR"});
         QVERIFY(printer->calls().isEmpty());
-        tick(3);
+        tick("11");
+        tick("3");
+        const QStringList tre = labelTexts("Rossi Mario", "3", "Fido"), undici = labelTexts("", "11", "Argo");
+        print(QStringLiteral("cmdPrint"));
+        QCOMPARE(printed(*printer), tre + tre + tre + undici + undici + undici);
+        view()->clicIntestazione(0);
+        view()->clicIntestazione(0); // sorted, then reversed
+        print(QStringLiteral("cmdPrint"));
+        QCOMPARE(printed(*printer), undici + undici + undici + tre + tre + tre);
+        QCOMPARE(test::column(form.get(), "LstInsRisultati", 0), "11 3"); // the print kept the order
         printer->setOffline(true);
-        test::click(form.get(), QStringLiteral("cmdPrint"));
-        const auto boxes = takeBoxes();
-        QVERIFY(boxes.size() == 1 && boxes[0].style == int(vbCritical));
-        printer->setOffline(false);
-        test::click(form.get(), QStringLiteral("cmdPrint"));
-        QCOMPARE(printer->jobsSent(), 1);
-        QVERIFY(form->isVisible());
+        print(QStringLiteral("cmdPrint"));
+        QCOMPARE(takeBoxes().value(0).style, int(vbCritical));
+        QVERIFY(form->isVisible() && printer->jobsSent() == 2);
     }
 
-    // A common A4 sheet: 2 across, 3 down, 99.1 x 93.1 mm,
-    // top 8.85, left 4.65, gap across 2.5; six entries fill exactly one page.
+    // A common A4 sheet: 2 across, 3 down, 99.1 x 93.1 mm, top 8.85, left 4.65, gap across 2.5;
+    // six entries fill exactly one page.
     void bibsOnARealSheetEachLabelInsideItsOwnRectangle() {
-        setSheet(kValori);
+        setIni(kSalvato);
         for (const QStringList& e : kSei)
             add(e);
         const QString pdf = folder->file(QStringLiteral("sheet.pdf"));
         shared->printer = Printer::toPdfFile(pdf);
-        openBibs({3, 7, 11, 15, 21, 104});
+        openBibs({"3", "7", "11", "15", "21", "104"});
         test::click(form.get(), QStringLiteral("cmdPrint"));
 
         // mm from the paper's corner, walked row by row. The boxes take three characters (4.6 and
         // 8.8 stand for 4.65 and 8.85) and the across scale runs 0.013 % short: 0.1 mm of slack.
-        auto rect = [](int label) {
-            return QRectF(4.65 + (label % 2) * (99.1 + 2.5), 8.85 + (label / 2) * 93.1, 99.1, 93.1)
-                .adjusted(-0.1, -0.1, 0.1, 0.1);
-        };
-        auto labelOf = [&](const QRectF& r) {
+        auto labelOf = [](const QRectF& r) {
             for (int i = 5; i >= 0; --i) // the slack overlaps: the later label owns the seam
-                if (rect(i).contains(r))
+                if (QRectF(4.55 + (i % 2) * 101.6, 8.75 + (i / 2) * 93.1, 99.3, 93.3).contains(r))
                     return i;
             return -1;
         };
@@ -337,9 +284,8 @@ private slots:
             R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
         QList<QStringList> found(6);
         for (const auto& m : word.globalMatch(html)) {
-            const int label =
-                labelOf(QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) * 25.4 / 72,
-                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()) * 25.4 / 72));
+            const auto mm = [&m](int i) { return m.captured(i).toDouble() * 25.4 / 72; };
+            const int label = labelOf(QRectF(QPointF(mm(1), mm(2)), QPointF(mm(3), mm(4))));
             QVERIFY2(label >= 0, qPrintable(m.captured(5) + " lies outside every label"));
             found[label] << m.captured(5);
         }
@@ -348,14 +294,13 @@ private slots:
         render.start(QStringLiteral("pdftoppm"), {"-png", "-r", "100", "-singlefile", pdf, pdf});
         QVERIFY(render.waitForFinished(30000));
         const QImage page(pdf + ".png");
-        const double px = 25.4 / 100;
         QList<QRectF> logos(6);
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x)
                 if (const QColor c = page.pixelColor(x, y);
                     c.blue() > 110 && c.red() < 90 && c.green() < 120) {
-                    const QRectF dot(x * px, y * px, px, px);
-                    const int label = labelOf(dot.adjusted(px / 2, px / 2, -px / 3, -px / 3));
+                    const QRectF dot(x * 0.254, y * 0.254, 0.254, 0.254); // 100 dpi
+                    const int label = labelOf(dot.adjusted(0.1, 0.1, -0.1, -0.1));
                     QVERIFY2(label >= 0, "logo ink outside every label");
                     logos[label] |= dot;
                 }
@@ -365,7 +310,7 @@ private slots:
             expected.sort();
             found[i].sort(); // reading order mixes lines that share a height
             QCOMPARE(found[i], expected);
-            const QPointF off = logos[i].topLeft() - rect(i).topLeft();
+            const QPointF off = logos[i].topLeft() - QPointF(4.65 + (i % 2) * 101.6, 8.85 + (i / 2) * 93.1);
             QVERIFY(qAbs(off.x()) < 0.8 && qAbs(off.y()) < 0.8 &&
                     qAbs(logos[i].width() - 307 * 25.4 / 96) < 1);
         }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 using namespace zar;
 
@@ -42,12 +43,8 @@ QString percorso(int numero, const QString& linea, const QString& colonna, Tipo 
 } // namespace
 
 TEST(LabelSheet, WalkFillsRowsThenPagesAndPlacesTheLastRowAfterThem) {
-    const struct {
-        int numero;
-        const char *linea, *colonna;
-        Tipo parziale;
-        const char* atteso;
-    } casi[] = {
+    // Labels, a row, rows a page, the last row's kind; the walk.
+    const std::tuple<int, const char*, const char*, Tipo, const char*> casi[] = {
         {7, "3", "2", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1P 4:1.1.2P 5:1.1.3P 6:2.0.1Q"},
         {6, "3", "2", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1P 4:1.1.2P 5:1.1.3P"},
         {4, "3", "5", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1Q"},
@@ -58,27 +55,24 @@ TEST(LabelSheet, WalkFillsRowsThenPagesAndPlacesTheLastRowAfterThem) {
         {5, "0", "2", Tipo::RigaParziale, ""},
         {5, "", "2", Tipo::RigaParziale, ""},
     };
-    for (const auto& k : casi)
-        EXPECT_EQ(percorso(k.numero, k.linea, k.colonna, k.parziale), QString::fromLatin1(k.atteso))
-            << k.numero << " labels, " << k.linea << " a row, " << k.colonna << " rows";
+    for (const auto& [numero, linea, colonna, parziale, atteso] : casi)
+        EXPECT_EQ(percorso(numero, linea, colonna, parziale), QString::fromLatin1(atteso))
+            << numero << " labels, " << linea << " a row, " << colonna << " rows";
 }
 
 TEST(LabelSheet, ValuesReadFromTheirLeadingNumberAndStopWhatCannotPrint) {
-    const struct {
-        QString linea, altezza, campione;
-        double punti;
-        bool stampa;
-    } casi[] = {
+    // A row, height, copies; the bib's font size, whether it prints.
+    const std::tuple<QString, QString, QString, double, bool> casi[] = {
         {"3", "40", "2", 48, true}, {"3", "12,5", "2", 14.4, true}, {"3", "25.5", "1", 30.6, true},
         {"1", "40", "1", 48, true}, {"0", "40", "2", 48, false},    {"3", "40", "0", 48, false},
         {"3", "40", "", 48, false}, {"", "40", "2", 48, false},     {"3", "", "2", 0, false},
         {"3", "mm", "2", 0, false},
     };
-    for (const auto& k : casi) {
-        const auto m = MisureEtichetta::da(parametri(k.linea, "2", k.altezza, k.campione));
-        const std::string caso = (k.linea + " / " + k.altezza + " / " + k.campione).toStdString();
-        EXPECT_NEAR(m.puntiPettorale(), k.punti, 1e-9) << caso;
-        EXPECT_EQ(!ErroreMisure(m).has_value(), k.stampa) << caso;
+    for (const auto& [linea, altezza, campione, punti, stampa] : casi) {
+        const auto m = MisureEtichetta::da(parametri(linea, "2", altezza, campione));
+        const std::string caso = (linea + " / " + altezza + " / " + campione).toStdString();
+        EXPECT_NEAR(m.puntiPettorale(), punti, 1e-9) << caso;
+        EXPECT_EQ(!ErroreMisure(m).has_value(), stampa) << caso;
     }
 }
 
@@ -118,11 +112,8 @@ TEST(LabelSheet, SettingsReadByPosition) {
         "Label_From_Left=4.6\r\nLabel_To_Right_Label=2.5\r\nLabel_To_Down_Label=0\r\n"
         "Etichette_Colonna=3\r\nEtichette_Campione=2\r\nSkip_Vuote=1\r\n";
     const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||";
-    const struct {
-        const char* caso;
-        std::optional<QString> file; // none: no file at all
-        QString atteso;
-    } casi[] = {
+    // The case, the file (none: no file at all), the ten values read.
+    const std::tuple<const char*, std::optional<QString>, QString> casi[] = {
         {"in key order", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
         {"blanks around the header", "  [Parametri di Stampa Etichetta]  \n" + dieci, pieni},
         {"lower-case header", "[parametri di stampa etichetta]\r\n" + dieci, vuoti},
@@ -135,13 +126,13 @@ TEST(LabelSheet, SettingsReadByPosition) {
         {"a later header starts over", header + dieci + header + "Etichette_Linea=4\r\nLabel_Height=30",
          "4|30|99.1|8.8|4.6|2.5|0|3|2|1"},
     };
-    for (const auto& k : casi) {
+    for (const auto& [caso, file, atteso] : casi) {
         QTemporaryDir dir;
         const QString path = dir.filePath("ZAR.ini");
-        if (QFile f(path); k.file) {
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(k.file->toUtf8()) >= 0);
+        if (QFile f(path); file) {
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file->toUtf8()) >= 0);
         }
         const auto letti = LeggiParametriEtichetta(path);
-        EXPECT_EQ(QStringList(letti.begin(), letti.end()).join(u'|'), k.atteso) << k.caso;
+        EXPECT_EQ(QStringList(letti.begin(), letti.end()).join(u'|'), atteso) << caso;
     }
 }
