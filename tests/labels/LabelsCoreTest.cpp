@@ -30,12 +30,8 @@ QString percorso(int numero, const QString& linea, const QString& colonna, Tipo 
         const double c = (p.x - 5 * kTwipsPerMmX) / (62 * kTwipsPerMmX),
                      r = (p.y - 10 * kTwipsPerMmY) / (43 * kTwipsPerMmY);
         EXPECT_LT(std::abs(c - std::round(c)) + std::abs(r - std::round(r)), 1e-9) << p.etichetta;
-        out << QStringLiteral("%1:%2.%3.%4%5")
-                   .arg(p.etichetta)
-                   .arg(p.pagina)
-                   .arg(std::lround(r))
-                   .arg(std::lround(c) + 1)
-                   .arg(QChar("PQT"[int(p.tipo)]));
+        out << QString::asprintf("%d:%d.%ld.%ld%c", p.etichetta, p.pagina, std::lround(r), std::lround(c) + 1,
+                                 "PQT"[int(p.tipo)]);
     }
     return out.join(u' ');
 }
@@ -107,21 +103,19 @@ TEST(LabelSheet, OneLabelsLinesByKind) {
 
 TEST(LabelSheet, SettingsReadByPosition) {
     const QString header = "[Parametri di Stampa Etichetta]\r\n";
-    const QString dieci =
-        "Etichette_Linea=2\r\nLabel_Height=25.5\r\nLabel_Width=99.1\r\nLabel_From_Top=8.8\r\n"
-        "Label_From_Left=4.6\r\nLabel_To_Right_Label=2.5\r\nLabel_To_Down_Label=0\r\n"
-        "Etichette_Colonna=3\r\nEtichette_Campione=2\r\nSkip_Vuote=1\r\n";
-    const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||";
+    // Read by position: the names before "=" do not matter.
+    const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||",
+                  dieci = "K=" + QString(pieni).replace(u'|', "\r\nK=") + "\r\n";
     // The case, the file (none: no file at all), the ten values read.
     const std::tuple<const char*, std::optional<QString>, QString> casi[] = {
-        {"in key order", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
+        {"after another section", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
         {"blanks around the header", "  [Parametri di Stampa Etichetta]  \n" + dieci, pieni},
         {"lower-case header", "[parametri di stampa etichetta]\r\n" + dieci, vuoti},
         {"no file", std::nullopt, vuoti},
         {"eight keys, then another section",
          header + dieci.section("\r\n", 0, 7) + "\r\n[Ultima Gara]\r\nCodice_Gara=G7\r\n",
          "2|25.5|99.1|8.8|4.6|2.5|0|3|[Ultima Gara]|G7"},
-        {"keys by position, not by name", header + "Label_Height=40\r\n; nota\r\n\r\nA=B=C\r\n",
+        {"any line fills the next place", header + "Label_Height=40\r\n; nota\r\n\r\nA=B=C\r\n",
          "40|; nota||B=C||||||"},
         {"a later header starts over", header + dieci + header + "Etichette_Linea=4\r\nLabel_Height=30",
          "4|30|99.1|8.8|4.6|2.5|0|3|2|1"},
