@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 using namespace zar;
 
@@ -19,22 +20,18 @@ ParametriStampaEtichetta parametri(const QString& linea, const QString& colonna,
     return {linea, altezza, "60", "10", "5", "2", "3", colonna, campione, "0"};
 }
 
-// The walk as "page.row.column" plus the kind (P full row, Q last row, T test sheet's last row),
-// each place checked against the grid of 40 x 60 mm labels it must sit on.
-QString percorso(int numero, const QString& linea, const QString& colonna, Tipo parziale, double altezza) {
+// The walk as "label:page.row.column" plus the kind (P full row, Q last row, T test sheet's
+// last row), each place checked to sit on the grid of 40 x 60 mm labels.
+QString percorso(int numero, const QString& linea, const QString& colonna, Tipo parziale) {
+    const double treRighe = (10 + 2 * 43 + 40) * kTwipsPerMmY; // a printable height for three rows
     QStringList out;
     for (const PostoEtichetta& p :
-         PercorsoFoglio(numero, MisureEtichetta::da(parametri(linea, colonna)), parziale, altezza)) {
+         PercorsoFoglio(numero, MisureEtichetta::da(parametri(linea, colonna)), parziale, treRighe)) {
         const double c = (p.x - 5 * kTwipsPerMmX) / (62 * kTwipsPerMmX),
                      r = (p.y - 10 * kTwipsPerMmY) / (43 * kTwipsPerMmY);
-        EXPECT_NEAR(c, std::round(c), 1e-9);
-        EXPECT_NEAR(r, std::round(r), 1e-9);
-        out << QStringLiteral("%1:%2.%3.%4%5")
-                   .arg(p.etichetta)
-                   .arg(p.pagina)
-                   .arg(std::lround(r))
-                   .arg(std::lround(c) + 1)
-                   .arg(QChar("PQT"[int(p.tipo)]));
+        EXPECT_LT(std::abs(c - std::round(c)) + std::abs(r - std::round(r)), 1e-9) << p.etichetta;
+        out << QString::asprintf("%d:%d.%ld.%ld%c", p.etichetta, p.pagina, std::lround(r), std::lround(c) + 1,
+                                 "PQT"[int(p.tipo)]);
     }
     return out.join(u' ');
 }
@@ -42,14 +39,8 @@ QString percorso(int numero, const QString& linea, const QString& colonna, Tipo 
 } // namespace
 
 TEST(LabelSheet, WalkFillsRowsThenPagesAndPlacesTheLastRowAfterThem) {
-    const double treRighe =
-        (10 + 2 * 43 + 40) * kTwipsPerMmY; // a printable height that holds three rows exactly
-    const struct {
-        int numero;
-        const char *linea, *colonna;
-        Tipo parziale;
-        const char* atteso;
-    } casi[] = {
+    // Labels, a row, rows a page, the last row's kind; the walk.
+    const std::tuple<int, const char*, const char*, Tipo, const char*> casi[] = {
         {7, "3", "2", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1P 4:1.1.2P 5:1.1.3P 6:2.0.1Q"},
         {6, "3", "2", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1P 4:1.1.2P 5:1.1.3P"},
         {4, "3", "5", Tipo::RigaParziale, "0:1.0.1P 1:1.0.2P 2:1.0.3P 3:1.1.1Q"},
@@ -60,27 +51,24 @@ TEST(LabelSheet, WalkFillsRowsThenPagesAndPlacesTheLastRowAfterThem) {
         {5, "0", "2", Tipo::RigaParziale, ""},
         {5, "", "2", Tipo::RigaParziale, ""},
     };
-    for (const auto& k : casi)
-        EXPECT_EQ(percorso(k.numero, k.linea, k.colonna, k.parziale, treRighe), QString::fromLatin1(k.atteso))
-            << k.numero << " labels, " << k.linea << " a row, " << k.colonna << " rows";
+    for (const auto& [numero, linea, colonna, parziale, atteso] : casi)
+        EXPECT_EQ(percorso(numero, linea, colonna, parziale), QString::fromLatin1(atteso))
+            << numero << " labels, " << linea << " a row, " << colonna << " rows";
 }
 
 TEST(LabelSheet, ValuesReadFromTheirLeadingNumberAndStopWhatCannotPrint) {
-    const struct {
-        QString linea, altezza, campione;
-        double punti;
-        bool stampa;
-    } casi[] = {
+    // A row, height, copies; the bib's font size, whether it prints.
+    const std::tuple<QString, QString, QString, double, bool> casi[] = {
         {"3", "40", "2", 48, true}, {"3", "12,5", "2", 14.4, true}, {"3", "25.5", "1", 30.6, true},
         {"1", "40", "1", 48, true}, {"0", "40", "2", 48, false},    {"3", "40", "0", 48, false},
         {"3", "40", "", 48, false}, {"", "40", "2", 48, false},     {"3", "", "2", 0, false},
         {"3", "mm", "2", 0, false},
     };
-    for (const auto& k : casi) {
-        const auto m = MisureEtichetta::da(parametri(k.linea, "2", k.altezza, k.campione));
-        const std::string caso = (k.linea + " / " + k.altezza + " / " + k.campione).toStdString();
-        EXPECT_NEAR(m.puntiPettorale(), k.punti, 1e-9) << caso;
-        EXPECT_EQ(!ErroreMisure(m).has_value(), k.stampa) << caso;
+    for (const auto& [linea, altezza, campione, punti, stampa] : casi) {
+        const auto m = MisureEtichetta::da(parametri(linea, "2", altezza, campione));
+        const std::string caso = (linea + " / " + altezza + " / " + campione).toStdString();
+        EXPECT_NEAR(m.puntiPettorale(), punti, 1e-9) << caso;
+        EXPECT_EQ(!ErroreMisure(m).has_value(), stampa) << caso;
     }
 }
 
@@ -89,68 +77,56 @@ TEST(LabelSheet, OneLabelsLinesByKind) {
     const MisuraTesto misura = [](const QString& t, double punti) {
         return QSizeF(t.size() * 50.0, punti == 12 ? 240.0 : punti == 10 ? 200.0 : 1126.08);
     };
-    const Etichetta e{"12", "ROSSI MARIO", "FIDO"};
-    const double x = 1000, y = 2000, centro = 1000 + 30 * 56.6857, hl = 1296;
-    const double bib = y + 30 * 56.5657, data = y + 26 * 56.5657; // on a 40 mm label
-    const TestoEtichetta gara{"GARA", 12, centro - 100, y + hl}, pettorale{"12", 48, centro - 50, bib},
-        cane{"FIDO", 12, centro - 100, bib + 1126}, giorno{"01/05/2024", 10, x, data};
-    const TestoEtichetta conduttore{"ROSSI MARIO", 12, centro - 275, y + hl + 340};
-    auto su = [](TestoEtichetta t) { return t.y -= 200, t; }; // full rows lift the top two lines
-    const struct {
-        Tipo tipo;
-        std::vector<TestoEtichetta> atteso;
-    } casi[] = {
-        {Tipo::RigaPiena, {su(gara), su(conduttore), pettorale, cane, giorno}},
-        {Tipo::RigaParziale, {gara, conduttore, pettorale, cane, giorno}},
-        {Tipo::TestRigaParziale, {gara, pettorale, giorno}},
+    auto riga = [](const QString& t, double punti, double x, double y) {
+        return QStringLiteral("%1 %2 %3 %4").arg(t).arg(punti).arg(x, 0, 'f', 1).arg(y, 0, 'f', 1);
     };
-    for (const auto& k : casi) {
-        const auto d = DisegnaEtichetta(x, y, e, "GARA", k.tipo, MisureEtichetta::da(parametri("3", "2")), hl,
-                                        "01/05/2024", misura);
-        EXPECT_EQ(d.logo, QPointF(x, y));
-        ASSERT_EQ(d.testi.size(), k.atteso.size()) << int(k.tipo);
-        for (size_t i = 0; i < d.testi.size(); ++i) {
-            const auto &t = d.testi[i], &a = k.atteso[i];
-            EXPECT_EQ(t.testo, a.testo) << int(k.tipo) << " #" << i;
-            EXPECT_NEAR(t.punti, a.punti, 1e-9) << int(k.tipo) << " #" << i;
-            EXPECT_NEAR(t.x, a.x, 1e-3) << int(k.tipo) << " #" << i;
-            EXPECT_NEAR(t.y, a.y, 1e-3) << int(k.tipo) << " #" << i;
+    const double x = 1000, y = 2000, centro = x + 30 * 56.6857, bib = y + 30 * 56.5657, hl = 1296;
+    // Full rows lift the top two lines; the test sheet drops the handler and the dog.
+    const std::tuple<Tipo, int, bool> casi[] = {
+        {Tipo::RigaPiena, 200, true}, {Tipo::RigaParziale, 0, true}, {Tipo::TestRigaParziale, 0, false}};
+    for (const auto& [tipo, alza, completa] : casi) {
+        const double top = y + hl - alza;
+        QStringList fatto, atteso = {riga("GARA", 12, centro - 100, top), riga("12", 48, centro - 50, bib),
+                                     riga("01/05/2024", 10, x, y + 26 * 56.5657)}; // 40 mm label
+        if (completa) {
+            atteso.insert(1, riga("ROSSI MARIO", 12, centro - 275, top + 340));
+            atteso.insert(3, riga("FIDO", 12, centro - 100, bib + 1126));
         }
+        for (const auto& t :
+             DisegnaEtichetta(x, y, {"12", "ROSSI MARIO", "FIDO"}, "GARA", tipo,
+                              MisureEtichetta::da(parametri("3", "2")), hl, "01/05/2024", misura)
+                 .testi)
+            fatto << riga(t.testo, t.punti, t.x, t.y);
+        EXPECT_EQ(fatto, atteso) << int(tipo);
     }
 }
 
 TEST(LabelSheet, SettingsReadByPosition) {
     const QString header = "[Parametri di Stampa Etichetta]\r\n";
-    const QString dieci =
-        "Etichette_Linea=2\r\nLabel_Height=25.5\r\nLabel_Width=99.1\r\nLabel_From_Top=8.8\r\n"
-        "Label_From_Left=4.6\r\nLabel_To_Right_Label=2.5\r\nLabel_To_Down_Label=0\r\n"
-        "Etichette_Colonna=3\r\nEtichette_Campione=2\r\nSkip_Vuote=1\r\n";
-    const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||";
-    const struct {
-        const char* caso;
-        std::optional<QString> file; // none: no file at all
-        QString atteso;
-    } casi[] = {
-        {"in key order", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
+    // Read by position: the names before "=" do not matter.
+    const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||",
+                  dieci = "K=" + QString(pieni).replace(u'|', "\r\nK=") + "\r\n";
+    // The case, the file (none: no file at all), the ten values read.
+    const std::tuple<const char*, std::optional<QString>, QString> casi[] = {
+        {"after another section", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
         {"blanks around the header", "  [Parametri di Stampa Etichetta]  \n" + dieci, pieni},
         {"lower-case header", "[parametri di stampa etichetta]\r\n" + dieci, vuoti},
         {"no file", std::nullopt, vuoti},
         {"eight keys, then another section",
          header + dieci.section("\r\n", 0, 7) + "\r\n[Ultima Gara]\r\nCodice_Gara=G7\r\n",
          "2|25.5|99.1|8.8|4.6|2.5|0|3|[Ultima Gara]|G7"},
-        {"keys by position, not by name", header + "Label_Height=40\r\n; nota\r\n\r\nA=B=C\r\n",
+        {"any line fills the next place", header + "Label_Height=40\r\n; nota\r\n\r\nA=B=C\r\n",
          "40|; nota||B=C||||||"},
         {"a later header starts over", header + dieci + header + "Etichette_Linea=4\r\nLabel_Height=30",
          "4|30|99.1|8.8|4.6|2.5|0|3|2|1"},
     };
-    for (const auto& k : casi) {
+    for (const auto& [caso, file, atteso] : casi) {
         QTemporaryDir dir;
         const QString path = dir.filePath("ZAR.ini");
-        if (QFile f(path); k.file) {
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(k.file->toUtf8());
+        if (QFile f(path); file) {
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file->toUtf8()) >= 0);
         }
         const auto letti = LeggiParametriEtichetta(path);
-        EXPECT_EQ(QStringList(letti.begin(), letti.end()).join(u'|'), k.atteso) << k.caso;
+        EXPECT_EQ(QStringList(letti.begin(), letti.end()).join(u'|'), atteso) << caso;
     }
 }
