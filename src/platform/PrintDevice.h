@@ -22,7 +22,7 @@ struct CachedFont {
         auto found = widths.constFind(text);
         if (found != widths.cend())
             return *found;
-        if (widths.size() >= 4096)
+        if (widths.size() >= 65536)
             widths.clear();
         const double width = metrics.horizontalAdvance(text) * mmPerUnit;
         widths.insert(text, width);
