@@ -1,5 +1,6 @@
 // Loading the entries lists against one raw query over the three tables, and one
 // scores-form save on a 200-entry group.
+#include "Fixtures.h"
 #include "entries/Iscrizioni.h"
 #include "entries/ListaIscritti.h"
 #include "entries/Punteggi.h"
@@ -46,11 +47,7 @@ struct Fixture {
 };
 
 Fixture& fixture(int n) {
-    static std::map<int, std::unique_ptr<Fixture>> all;
-    auto& f = all[n];
-    if (!f)
-        f = std::make_unique<Fixture>(n);
-    return *f;
+    return fixtureOfSize<Fixture>(n);
 }
 
 void BM_RawJoin(benchmark::State& state) {

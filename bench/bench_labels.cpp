@@ -92,12 +92,3 @@ void BM_RawQPainterPdf(benchmark::State& state) {
 
 BENCHMARK(BM_StampaBibPdf)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_RawQPainterPdf)->Unit(benchmark::kMillisecond)->MinTime(3);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

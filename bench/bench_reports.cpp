@@ -1,5 +1,6 @@
 // The rankings report of one group from "Stampa" to the finished PDF, against the raw work:
 // the group's joined query plus one QPainter pass drawing the same cells to a QPdfWriter.
+#include "Fixtures.h"
 #include "frame/SharedValues.h"
 #include "platform/Database.h"
 #include "platform/Printer.h"
@@ -54,11 +55,7 @@ struct Fixture {
 };
 
 Fixture& fixture(int n) {
-    static std::map<int, std::unique_ptr<Fixture>> all;
-    auto& f = all[n];
-    if (!f)
-        f = std::make_unique<Fixture>(n);
-    return *f;
+    return fixtureOfSize<Fixture>(n);
 }
 
 // What "Stampa" costs with the list to load first: the list, then the whole document.
@@ -138,13 +135,3 @@ BENCHMARK(BM_RankingsReport)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RankingsReportRecorded)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListOnly)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawQueryAndPainter)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity();
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

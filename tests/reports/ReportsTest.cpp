@@ -74,6 +74,24 @@ class ReportsTest : public GuiTestBase {
         form->pannello()->LstInsRisultati->setFocus(Qt::TabFocusReason);
         settle();
     }
+    // The line advance of the bold Times New Roman rows at a size: the width of "Abc".
+    double advance(int points) {
+        EasyPrint ep(*printer);
+        ep.setFontName(QStringLiteral("Times New Roman"));
+        ep.setFontBold(true);
+        ep.setFontSize(points);
+        return ep.TextWidth(QStringLiteral("Abc"));
+    }
+    // Opens the report on the test competition with its filters chosen and prints it.
+    QList<PrintedCall> printChosen(Kind kind) {
+        open(kind);
+        for (int i = 1; i < (kind == Iscritti ? 1 : 4); ++i)
+            combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
+        leave(0, G);
+        printer->clear();
+        form->cmdPrint_Click();
+        return printer->calls();
+    }
 private slots:
     void init() {
         GuiTestBase::init();
@@ -144,13 +162,7 @@ private slots:
     // The header of each variant at its millimetres, on the one page an empty list prints:
     // lines one advance apart, the date ending at the band's right edge, headings centred.
     void headerOfEachVariant() {
-        EasyPrint ep(*printer);
-        ep.setFontName(QStringLiteral("Times New Roman"));
-        ep.setFontBold(true);
-        ep.setFontSize(12);
-        const double a12 = ep.TextWidth(QStringLiteral("Abc"));
-        ep.setFontSize(10);
-        const double a10 = ep.TextWidth(QStringLiteral("Abc"));
+        const double a12 = advance(12), a10 = advance(10);
         const struct {
             Kind kind;
             double right;                                        // of the printed band
@@ -168,13 +180,7 @@ private slots:
         };
         riempiGara(db(), 0);
         for (const auto& c : cases) {
-            open(c.kind);
-            for (int i = 1; i < (c.kind == Iscritti ? 1 : 4); ++i)
-                combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
-            leave(0, G);
-            printer->clear();
-            form->cmdPrint_Click();
-            const QList<PrintedCall> calls = printer->calls();
+            const QList<PrintedCall> calls = printChosen(c.kind);
             for (const auto& [text, x, y, centred] : c.at) {
                 const PrintedCall* p = find(calls, text);
                 QVERIFY2(p && near(centred ? p->x + p->width / 2 : p->x, x) && near(p->y, y),
@@ -189,27 +195,17 @@ private slots:
     // Rows from 80 mm one line advance apart, numbered on from page to page, a footer on each
     // page; a last row that fills its page leaves a page with the header alone.
     void rowsPagesAndFooters() {
-        EasyPrint ep(*printer);
-        ep.setFontName(QStringLiteral("Times New Roman"));
-        ep.setFontBold(true);
-        ep.setFontSize(10);
-        const double advance = ep.TextWidth(QStringLiteral("Abc")); // the line advance
+        const double a10 = advance(10);
         const struct {
             Kind kind;
             double limit, bibX; // rows go from 80 mm to 80 + limit
         } cases[] = {{Partenza, 200, 37.5}, {Classifica, 115, 36}, {Iscritti, 200, 22}};
         for (const auto& c : cases) {
-            const int perPage = int(std::floor(c.limit / advance)) + 1;
+            const int perPage = int(std::floor(c.limit / a10)) + 1;
             for (const char* t : {"TblIscrizioni", "TblConduttori", "TblCani", "TblGare"})
                 db().exec(QStringLiteral("DELETE FROM ") + t);
             riempiGara(db(), 2 * perPage);
-            open(c.kind);
-            for (int i = 1; i < (c.kind == Iscritti ? 1 : 4); ++i)
-                combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
-            leave(0, G);
-            printer->clear();
-            form->cmdPrint_Click();
-            const QList<PrintedCall> calls = printer->calls();
+            const QList<PrintedCall> calls = printChosen(c.kind);
             for (int page = 1; page <= 3; ++page) {
                 QVERIFY(find(calls, QStringLiteral("pag.%1").arg(page), page));
                 int k = 0;
@@ -217,7 +213,7 @@ private slots:
                     if (p.page == page && p.kind == PrintedCall::Kind::Text && p.y > 79.9 &&
                         p.y < 80 + c.limit + 1 && near(p.x + p.width / 2, c.bibX)) {
                         QCOMPARE(p.text, QString::number((page - 1) * perPage + k + 1));
-                        QVERIFY(std::abs(p.y - (80 + k++ * advance)) < 0.01);
+                        QVERIFY(std::abs(p.y - (80 + k++ * a10)) < 0.01);
                     }
                 QCOMPARE(k, page < 3 ? perPage : 0);
             }
