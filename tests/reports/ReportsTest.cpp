@@ -1,5 +1,5 @@
 // The three report forms: enabling of "Stampa", the offer, the rankings' run choice, and
-// what each prints on the recording printer (rows, page breaks, footers, orientation).
+// what each prints on the recording printer (header, rows, page breaks, footers, orientation).
 #include "frame/IniReadWrite.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"
@@ -11,7 +11,6 @@
 #include "support/TestFolder.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QRadioButton>
 #include <QTest>
 
@@ -23,7 +22,6 @@ using namespace zar::test;
 
 namespace {
 
-const QString G = kGara;
 enum Kind { Partenza, Classifica, Iscritti };
 
 bool near(double a, double b) {
@@ -51,8 +49,8 @@ class ReportsTest : public GuiTestBase {
     bool printEnabled() { return child<QPushButton>(form.get(), "cmdPrint")->isEnabled(); }
     QStringList column(int c) {
         QStringList out;
-        for (int r = 0; r < form->pannello()->LstInsRisultati->modello()->rowCount(); ++r)
-            out << form->pannello()->LstInsRisultati->modello()->testo(r, c);
+        for (const QStringList& row : listRows(form.get(), "LstInsRisultati"))
+            out << row.value(c);
         return out;
     }
 
@@ -85,9 +83,8 @@ class ReportsTest : public GuiTestBase {
     // Opens the report on the test competition with its filters chosen and prints it.
     QList<PrintedCall> printChosen(Kind kind) {
         open(kind);
-        for (int i = 1; i < (kind == Iscritti ? 1 : 4); ++i)
-            combo(i)->setEditText(QStringList{"", "TIME", "JUNIOR", "SMALL"}[i]);
-        leave(0, G);
+        chooseSelection(form.get(),
+                        QStringList{kGara, "TIME", "JUNIOR", "SMALL"}.mid(0, kind == Iscritti ? 1 : 4));
         printer->clear();
         form->cmdPrint_Click();
         return printer->calls();
@@ -112,7 +109,7 @@ private slots:
     // one is emptied; the entrants need nothing. The last competition is offered once per opening.
     void printEnablingAndOffer() {
         riempiGara(db(), 1);
-        const QStringList steps{"0=" + G, "1=TIME", "2=JUNIOR", "3=SMALL", "2="};
+        const QStringList steps{"0=" + kGara, "1=TIME", "2=JUNIOR", "3=SMALL", "2="};
         for (Kind kind : {Partenza, Classifica}) {
             open(kind);
             QList<bool> seen{printEnabled()};
@@ -122,7 +119,7 @@ private slots:
             }
             QCOMPARE(seen, QList<bool>({false, false, false, false, true, true}));
         }
-        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), kGara);
         const char* offers[] = {"le PARTENZE", "le CLASSIFICHE", "la LISTA DEGLI ISCRITTI"};
         for (Kind kind : {Partenza, Classifica, Iscritti}) {
             answer({vbYes});
@@ -130,12 +127,12 @@ private slots:
             QCOMPARE(printEnabled(), kind == Iscritti);
             QCOMPARE(text(form.get(), "Lbl_Localita") + QString::number(column(0).size()),
                      QStringLiteral("Roma1"));
-            leave(0, G);
+            leave(0, kGara);
             combo(0)->setFocus(Qt::TabFocusReason);
             settle();
             QCOMPARE(described(takeBoxes()),
-                     QStringList{described("Ultime iscrizioni fatte per la gara : " + G + "\n\rStampare " +
-                                               offers[kind] + " per questa gara?",
+                     QStringList{described("Ultime iscrizioni fatte per la gara : " + kGara +
+                                               "\n\rStampare " + offers[kind] + " per questa gara?",
                                            vbYesNo + vbExclamation)});
         }
     }
@@ -151,96 +148,83 @@ private slots:
                 "PunteggioRun1 = ? WHERE Pettorale = ?",
                 places[bib - 1] + QVariantList{bib});
         open(Classifica);
-        leave(0, G);
-        QCOMPARE(column(1), QStringList({"4", "2", "1", "3"}));
-        QCOMPARE(column(0), QStringList({"", "1", "2", "9990"}));
+        leave(0, kGara);
+        QCOMPARE(column(1) + column(0), QStringList({"4", "2", "1", "3", "", "1", "2", "9990"}));
         QTest::mouseClick(child<QRadioButton>(form.get(), "Opt_Run_2"), Qt::LeftButton);
-        QCOMPARE(column(1), QStringList({"2", "3", "4", "1"}));
-        QCOMPARE(column(0), QStringList({"1", "2", "3", "9999"}));
+        QCOMPARE(column(1) + column(0), QStringList({"2", "3", "4", "1", "1", "2", "3", "9999"}));
     }
 
-    // The header of each variant at its millimetres, on the one page an empty list prints:
-    // lines one advance apart, the date ending at the band's right edge, headings centred.
+    // Each variant prints two portrait pages' worth of rows from 80 mm one line advance apart,
+    // numbered on from page to page, a footer on each page, the header on each page with its
+    // texts at their millimetres (lines one advance apart, the date ending at the band's right
+    // edge, headings centred), and leaves the printer in portrait.
     void headerOfEachVariant() {
         const double a12 = advance(12), a10 = advance(10);
-        const struct {
-            Kind kind;
-            double right;                                        // of the printed band
-            QList<std::tuple<QString, double, double, bool>> at; // text, x, y, x is the centre
-        } cases[] = {
-            {Partenza,
-             195,
-             {{"STAMPA ORDINE PARTENZA ", 15, 28, false},
-              {"Località  : Roma", 15, 36 + a12, false},
-              {"Categoria : TIME    Classe : JUNIOR    Taglia : SMALL", 15, 36 + 3 * a12, false},
-              {"Part.", 22.5, 67 + a10, true},
-              {"Nome Cane", 162.5, 70, true}}},
-            {Classifica, 282, {{"1° RUN", 95, 28, false}, {"Tempo", 265, 70, true}}},
-            {Iscritti, 195, {{"Giudice   : ", 15, 36 + 2 * a12, false}, {"Annot.", 189.5, 70, true}}},
+        const int n = 2 * (int(std::floor(200 / a10)) + 1);
+        // the band's right edge, the limit of the rows from 80 mm, where the bibs are centred
+        const std::tuple<Kind, double, double, double> cases[] = {
+            {Partenza, 195, 200, 37.5}, {Classifica, 282, 115, 36}, {Iscritti, 195, 200, 22}};
+        // text, x, y: the column headings, from 67 mm down, are centred on x
+        const std::tuple<Kind, const char*, double, double> texts[] = {
+            {Partenza, "STAMPA ORDINE PARTENZA ", 15, 28},
+            {Partenza, "Località  : Roma", 15, 36 + a12},
+            {Partenza, "Categoria : TIME    Classe : JUNIOR    Taglia : SMALL", 15, 36 + 3 * a12},
+            {Partenza, "Part.", 22.5, 67 + a10},
+            {Partenza, "Nome Cane", 162.5, 70},
+            {Classifica, "1° RUN", 95, 28},
+            {Classifica, "Tempo", 265, 70},
+            {Iscritti, "Giudice   : ", 15, 36 + 2 * a12},
+            {Iscritti, "Annot.", 189.5, 70},
         };
-        riempiGara(db(), 0);
-        for (const auto& c : cases) {
-            const QList<PrintedCall> calls = printChosen(c.kind);
-            for (const auto& [text, x, y, centred] : c.at) {
-                const PrintedCall* p = find(calls, text);
-                QVERIFY2(p && near(centred ? p->x + p->width / 2 : p->x, x) && near(p->y, y),
-                         qPrintable(text));
+        riempiGara(db(), n);
+        for (const auto& [kind, right, limit, bibX] : cases) {
+            const QList<PrintedCall> calls = printChosen(kind);
+            const int perPage = int(std::floor(limit / a10)) + 1, pages = n / perPage + 1;
+            for (const auto& [of, text, x, y] : texts) {
+                const PrintedCall* p = find(calls, text, pages);
+                QVERIFY2(of != kind || (p && near(y < 67 ? p->x : p->x + p->width / 2, x) && near(p->y, y)),
+                         text);
             }
-            const PrintedCall* date = find(calls, DataIntestazione(QDate::currentDate()));
-            QVERIFY(date && near(date->x + date->width, c.right) && near(date->y, 25) && date->italic);
-            QVERIFY(find(calls, "pag.1") && !find(calls, "pag.2", 2));
-        }
-    }
-
-    // Rows from 80 mm one line advance apart, numbered on from page to page, a footer on each
-    // page; a last row that fills its page leaves a page with the header alone.
-    void rowsPagesAndFooters() {
-        const double a10 = advance(10);
-        const struct {
-            Kind kind;
-            double limit, bibX; // rows go from 80 mm to 80 + limit
-        } cases[] = {{Partenza, 200, 37.5}, {Classifica, 115, 36}, {Iscritti, 200, 22}};
-        for (const auto& c : cases) {
-            const int perPage = int(std::floor(c.limit / a10)) + 1;
-            for (const char* t : {"TblIscrizioni", "TblConduttori", "TblCani", "TblGare"})
-                db().exec(QStringLiteral("DELETE FROM ") + t);
-            riempiGara(db(), 2 * perPage);
-            const QList<PrintedCall> calls = printChosen(c.kind);
-            for (int page = 1; page <= 3; ++page) {
+            const PrintedCall* date = find(calls, DataIntestazione(QDate::currentDate()), pages);
+            QVERIFY(date && near(date->x + date->width, right) && near(date->y, 25) && date->italic);
+            for (int page = 1; page <= pages; ++page) {
                 QVERIFY(find(calls, QStringLiteral("pag.%1").arg(page), page));
                 int k = 0;
                 for (const PrintedCall& p : calls)
                     if (p.page == page && p.kind == PrintedCall::Kind::Text && p.y > 79.9 &&
-                        p.y < 80 + c.limit + 1 && near(p.x + p.width / 2, c.bibX)) {
+                        p.y < 80 + limit + 1 && near(p.x + p.width / 2, bibX)) {
                         QCOMPARE(p.text, QString::number((page - 1) * perPage + k + 1));
                         QVERIFY(std::abs(p.y - (80 + k++ * a10)) < 0.01);
                     }
-                QCOMPARE(k, page < 3 ? perPage : 0);
+                QCOMPARE(k, std::min(perPage, n - (page - 1) * perPage));
             }
-            QVERIFY(!find(calls, "pag.4", 4));
+            QVERIFY(!find(calls, QStringLiteral("pag.%1").arg(pages + 1), pages + 1));
             QCOMPARE(printer->Orientation(), int(vbPRORPortrait));
         }
     }
 
-    // A row whose advance ends exactly on the limit keeps the next row on its page.
-    void pageBreaksOnlyAboveTheLimit() {
-        EasyPrint ep(*printer);
+    // An empty list prints one page; a row whose advance ends exactly on the limit keeps the next
+    // row on its page; the advance after the last row breaks too, leaving the header alone.
+    void pageBreaks() {
         VarianteReport v = VariantePartenza();
-        DatiIntestazione d;
-        d.logo = QImage(8, 8, QImage::Format_RGB32);
-        PaginaReport probe(ep, v, d);
-        probe.ImpostaPagina();
-        probe.IntestazionePagina();
-        probe.ImpostaInterlinea(10);
         float limit = 0;
         for (int i = 0; i < 5; ++i)
-            limit += probe.Interlinea;
+            limit += float(advance(10));
         v.limitePagina = limit;
-        printer->clear();
-        PaginaReport(ep, v, d).Stampa(6, [](int r) {
-            return RigaStampa{{CellaStampa::Allinea::Sinistra, 30, QStringLiteral("R%1").arg(r + 1)}};
-        });
-        QVERIFY(find(printer->calls(), "R6", 1) && find(printer->calls(), "pag.2", 2));
+        DatiIntestazione d;
+        d.logo = QImage(8, 8, QImage::Format_RGB32);
+        EasyPrint ep(*printer);
+        const int cases[][2] = {{0, 1}, {5, 1}, {6, 2}}; // rows, pages; the last row on page 1
+        for (const auto& [rows, pages] : cases) {
+            printer->clear();
+            PaginaReport(ep, v, d).Stampa(rows, [](int r) {
+                return RigaStampa{{CellaStampa::Allinea::Sinistra, 30, QStringLiteral("R%1").arg(r + 1)}};
+            });
+            const QList<PrintedCall>& calls = printer->calls();
+            QVERIFY(find(calls, QStringLiteral("pag.%1").arg(pages), pages) &&
+                    !find(calls, QStringLiteral("pag.%1").arg(pages + 1), pages + 1) &&
+                    (rows == 0 || find(calls, QStringLiteral("R%1").arg(rows), 1)));
+        }
     }
 };
 
