@@ -1,11 +1,12 @@
-// The three report forms: enabling of "Stampa", the offer, the rankings' run choice, and
-// what each prints on the recording printer (header, rows, page breaks, footers, orientation).
+// The reports: the forms (enabling of "Stampa", the offer, the run choice), what each prints on
+// the recording printer, the printed rows' texts, and the printing layer's placing of texts.
 #include "frame/IniReadWrite.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"
 #include "reports/ReportData.h"
 #include "reports/ReportForms.h"
 #include "reports/ReportFrame.h"
+#include "reports/RigheReport.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
@@ -15,34 +16,42 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace zar;
 using namespace zar::test;
 
-namespace {
-
-enum Kind { Partenza, Classifica, Iscritti };
-
-bool near(double a, double b) {
-    return std::abs(a - b) < 0.001;
-}
-
-const PrintedCall* find(const QList<PrintedCall>& calls, const QString& text, int page = 1) {
-    for (const PrintedCall& c : calls)
-        if (c.kind == PrintedCall::Kind::Text && c.page == page && c.text == text)
-            return &c;
-    return nullptr;
-}
-
-} // namespace
-
 class ReportsTest : public GuiTestBase {
     Q_OBJECT
+    enum Kind { Partenza, Classifica, Iscritti };
     std::unique_ptr<TestFolder> folder;
     std::unique_ptr<SharedValues> shared;
     std::shared_ptr<RecordingPrinter> printer;
     std::unique_ptr<FormReport> form;
+
+    static bool near(double a, double b) { return std::abs(a - b) < 0.001; }
+    static const PrintedCall* find(const QList<PrintedCall>& calls, const QString& text, int page = 1) {
+        for (const PrintedCall& c : calls)
+            if (c.kind == PrintedCall::Kind::Text && c.page == page && c.text == text)
+                return &c;
+        return nullptr;
+    }
+    // "x y" in millimetres: with a text, a text printed there; "@ x y", the point the next print takes.
+    static QString at(double x, double y, const QString& text = "@") {
+        const QString xy = QStringLiteral("%1 %2").arg(x, 0, 'f', 2).arg(y, 0, 'f', 2);
+        return text == "@" ? "@ " + xy : xy + " " + text;
+    }
+    // The texts of a row's cells at the given x, "-" where the row has no cell there.
+    static QString textsAt(const RigaStampa& row, std::initializer_list<double> xs) {
+        QStringList out;
+        for (double x : xs) {
+            auto c =
+                std::find_if(row.begin(), row.end(), [x](const CellaStampa& cell) { return cell.x == x; });
+            out << (c == row.end() ? QStringLiteral("-") : c->testo);
+        }
+        return out.join('|');
+    }
 
     Database& db() { return *shared->dbGare; }
     QComboBox* combo(int i) { return child<QComboBox>(form.get(), QStringLiteral("Cmb_Field_%1").arg(i)); }
@@ -55,12 +64,9 @@ class ReportsTest : public GuiTestBase {
     }
 
     void open(Kind kind) {
-        if (kind == Partenza)
-            form = std::make_unique<frmReportPartenza>(*shared);
-        else if (kind == Classifica)
-            form = std::make_unique<frmReportClassifica>(*shared);
-        else
-            form = std::make_unique<frmReportIscritti>(*shared);
+        form.reset(kind == Partenza     ? static_cast<FormReport*>(new frmReportPartenza(*shared))
+                   : kind == Classifica ? static_cast<FormReport*>(new frmReportClassifica(*shared))
+                                        : new frmReportIscritti(*shared));
         showActive(form.get());
         settle();
     }
@@ -90,6 +96,8 @@ class ReportsTest : public GuiTestBase {
         return printer->calls();
     }
 private slots:
+    // Everything runs in the C locale: what is printed is Italian whatever the desktop's language.
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void init() {
         GuiTestBase::init();
         folder = std::make_unique<TestFolder>();
@@ -207,10 +215,8 @@ private slots:
     // row on its page; the advance after the last row breaks too, leaving the header alone.
     void pageBreaks() {
         VarianteReport v = VariantePartenza();
-        float limit = 0;
-        for (int i = 0; i < 5; ++i)
-            limit += float(advance(10));
-        v.limitePagina = limit;
+        const float a = float(advance(10));
+        v.limitePagina = a + a + a + a + a; // five rows' advances, added up as the rows do
         DatiIntestazione d;
         d.logo = QImage(8, 8, QImage::Format_RGB32);
         EasyPrint ep(*printer);
@@ -225,6 +231,87 @@ private slots:
                     !find(calls, QStringLiteral("pag.%1").arg(pages + 1), pages + 1) &&
                     (rows == 0 || find(calls, QStringLiteral("R%1").arg(rows), 1)));
         }
+    }
+
+    // A text at its point on the paper, whatever the printer's unprintable strips (about 4.2 and
+    // 5 mm, whole pixels at 600 dpi); a width keeps the longest beginning on the left, the longest
+    // ending on the right; a printer fault shows the box and the report goes on.
+    void easyPrintPlacesAndFits() {
+        const double stripL = 99 * 25.4 / 600, stripT = 118 * 25.4 / 600;
+        RecordingPrinter p({QMarginsF(stripL, stripT, stripL, stripT)});
+        p.setFontName("Times New Roman");
+        p.setFontSize(10);
+        EasyPrint e(p);
+        const auto W = [&](const QString& s) { return e.TextWidth(s); };
+        const double H = e.TextHeight(QString());
+        const QString M6 = "MMMMMM"; // 18.8 mm; seven M are 21.9 mm
+        // what is printed: the texts, the boxes shown, the point the next print takes
+        const std::pair<std::function<void()>, QStringList> cases[] = {
+            {[&] { e.PrintLeft(20, 30, " Abc ", 0, 0); }, {at(20, 30, " Abc "), at(stripL, 30 + H)}},
+            // a right indent moves the first line only; the fit keeps each line's ending
+            {[&] { e.PrintRight(100, 30, "a\rxyzMMMMMMM", 5, 20); },
+             {at(95 - W("a"), 30, "a"), at(100 - W(M6), 30 + H, M6), at(stripL, 30 + 2 * H)}},
+            // a width just short of the text's: the last character goes
+            {[&] { e.PrintLeft(20, 30, M6 + ".", 0, int(std::ceil(W(M6 + "."))) - 1); },
+             {at(20, 30, M6), at(stripL, 30 + H)}},
+            {[&] { e.PrintRight(100, 30, "xyzMMMMMMM", 0, 20); },
+             {at(100 - W(M6), 30, M6), at(stripL, 30 + H)}},
+            {[&] {
+                 p.setOffline(true);
+                 e.PrintCentre(105, 40, "persa", 0);
+                 p.setOffline(false);
+                 e.PrintLeft(20, 50, "dopo", 0, 0);
+             },
+             {at(20, 50, "dopo"),
+              described("Errore nella routine di stampa\r\nErrore numero: 482\r\nErrore della stampante",
+                        vbOKOnly + vbCritical, "EasyPrint"),
+              at(stripL, 50 + H)}},
+        };
+        for (const auto& [act, expected] : cases) {
+            p.clear();
+            act();
+            QStringList seen;
+            for (const PrintedCall& call : p.calls())
+                seen << at(call.x, call.y, call.kind == PrintedCall::Kind::Text ? call.text : "kind");
+            QCOMPARE(seen << described(takeBoxes()) << at(e.CurrentX(), e.CurrentY()), expected);
+        }
+    }
+
+    void rankingRows() {
+        // run, place, points, time; printed: place, bib, points, time
+        const std::tuple<int, const char*, const char*, const char*, const char*> cases[] = {
+            {0, "1", "95", "00'41\"20", "1|7|95|00'41\"20"},
+            {0, "9989", "12,5", " 00'30\"00 ", "9989|7|12,5| 00'30\"00 "}, // 12,5 reads as 12
+            {0, "9990", "80", "02'10\"00", "F.T.|7|80|02'10\"00"},         // over the limit: still printed
+            {1, "9991", "0", "00'00\"00", "N.C.|7|-|-"},                   // 0 points, zero time: blank
+            {1, "9999", "0,5", "", "N.C.|7|-|-"},                          // 0,5 reads as 0
+            {0, "0", "1", "x", "N.C.|7|1|x"},
+            {2, "9990", "80", "02'10\"00", "F.T.|7|-|-"}, // combined, 9990 and over: neither
+            {2, "9999", "80", "02'10\"00", "N.C.|7|-|-"},
+            {2, "", "80", "02'10\"00", "N.C.|7|80|02'10\"00"}, // an empty place qualifies
+        };
+        for (const auto& [run, place, points, time, printed] : cases) {
+            // Each run's own results sit in its own columns; the others hold decoys.
+            QStringList cols{place, "7", "ROSSI MARIO", "FIDO", "BOXER", "1", "01", "2", "02", "3", "03"};
+            cols[5 + run * 2] = points;
+            cols[6 + run * 2] = time;
+            QCOMPARE(textsAt(RigaClassifica(run, cols), {22, 36, 246, 265}), printed);
+        }
+    }
+
+    void entrantRows() {
+        // category, class, size; printed with the notes
+        const char* cases[][4] = {{"TIME", "JUNIOR", "SMALL", "T.|JUN.|SMA.|____"},
+                                  {"", "DEBUTTANTI", "MEDIUM", "N.T.|DEB.|MED.|____"},
+                                  {"time", "SENIOR", "", "N.T.|SEN.||____"}};
+        for (const auto& c : cases)
+            QCOMPARE(textsAt(RigaIscritti({"1", "H", "D", c[0], c[1], c[2]}), {153, 165, 177.5, 189.5}),
+                     c[3]);
+    }
+
+    void italianWhateverTheDesktop() {
+        QCOMPARE(TestoPunti(12.5), QStringLiteral("12,5"));
+        QCOMPARE(DataIntestazione(QDate(2026, 12, 7)), QStringLiteral("lunedì, 07 dicembre 2026"));
     }
 };
 
