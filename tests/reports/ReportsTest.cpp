@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
