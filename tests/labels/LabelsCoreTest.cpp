@@ -1,7 +1,6 @@
 #include "labels/FoglioEtichette.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -98,35 +97,5 @@ TEST(LabelSheet, OneLabelsLinesByKind) {
                  .testi)
             fatto << riga(t.testo, t.punti, t.x, t.y);
         EXPECT_EQ(fatto, atteso) << int(tipo);
-    }
-}
-
-TEST(LabelSheet, SettingsReadByPosition) {
-    const QString header = "[Parametri di Stampa Etichetta]\r\n";
-    // Read by position: the names before "=" do not matter.
-    const QString pieni = "2|25.5|99.1|8.8|4.6|2.5|0|3|2|1", vuoti = "|||||||||",
-                  dieci = "K=" + QString(pieni).replace(u'|', "\r\nK=") + "\r\n";
-    // The case, the file (none: no file at all), the ten values read.
-    const std::tuple<const char*, std::optional<QString>, QString> casi[] = {
-        {"after another section", "[Ultima Gara]\r\nCodice_Gara=G1\r\n" + header + dieci, pieni},
-        {"blanks around the header", "  [Parametri di Stampa Etichetta]  \n" + dieci, pieni},
-        {"lower-case header", "[parametri di stampa etichetta]\r\n" + dieci, vuoti},
-        {"no file", std::nullopt, vuoti},
-        {"eight keys, then another section",
-         header + dieci.section("\r\n", 0, 7) + "\r\n[Ultima Gara]\r\nCodice_Gara=G7\r\n",
-         "2|25.5|99.1|8.8|4.6|2.5|0|3|[Ultima Gara]|G7"},
-        {"any line fills the next place", header + "Label_Height=40\r\n; nota\r\n\r\nA=B=C\r\n",
-         "40|; nota||B=C||||||"},
-        {"a later header starts over", header + dieci + header + "Etichette_Linea=4\r\nLabel_Height=30",
-         "4|30|99.1|8.8|4.6|2.5|0|3|2|1"},
-    };
-    for (const auto& [caso, file, atteso] : casi) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("ZAR.ini");
-        if (QFile f(path); file) {
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file->toUtf8()) >= 0);
-        }
-        const auto letti = LeggiParametriEtichetta(path);
-        EXPECT_EQ(QStringList(letti.begin(), letti.end()).join(u'|'), atteso) << caso;
     }
 }
