@@ -15,7 +15,6 @@
 #include <tuple>
 
 using namespace zar;
-using test::child;
 
 namespace {
 
@@ -29,6 +28,8 @@ const QByteArray kSalvato = "[Parametri di Stampa Etichetta]\r\nEtichette_Linea=
                             "Label_To_Right_Label=2.5\r\nLabel_To_Down_Label=0\r\nEtichette_Colonna=3\r\n"
                             "Etichette_Campione=1\r\nSkip_Vuote=0\r\n";
 const QByteArray kSezione = kSalvato.left(kSalvato.indexOf('\n') + 1); // the header line
+// Stored by position, as every test starts: 3 a row, 5 rows a page, 3 copies.
+const QByteArray kIniziale = kSezione + "K=3\r\nK=40\r\nK=60\r\nK=10\r\nK=5\r\nK=2\r\nK=3\r\nK=5\r\nK=3";
 
 const QString G = QStringLiteral("20240601ROMA"), kGara = QString::fromUtf8("Trofeo Città di Roma");
 // Bib, surname, name, dog.
@@ -53,7 +54,6 @@ class LabelFormsTest : public test::GuiTestBase, test::FormBench<QDialog> {
 
     std::shared_ptr<RecordingPrinter> printer;
 
-    QLineEdit* box(const QString& name) { return child<QLineEdit>(f(), name); }
     void setIni(const QByteArray& content) { // null: no file
         QFile file(shared->iniPath());
         file.remove();
@@ -69,12 +69,12 @@ class LabelFormsTest : public test::GuiTestBase, test::FormBench<QDialog> {
         QStringList out;
         for (int i = 0; i < kBox.size(); ++i) {
             if (i < typed.size())
-                box(kBox[i])->setText(typed[i]);
-            out << box(kBox[i])->text();
+                test::child<QLineEdit>(f(), kBox[i])->setText(typed[i]);
+            out << test::child<QLineEdit>(f(), kBox[i])->text();
         }
         return out;
     }
-    ListaIscritti* view() { return child<ListaIscritti>(f(), QStringLiteral("LstInsRisultati")); }
+    ListaIscritti* view() { return test::child<ListaIscritti>(f(), QStringLiteral("LstInsRisultati")); }
     void add(const QStringList& e) { // no name: the handler is not in the register
         if (!e[1].isEmpty())
             db().exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome) VALUES (?, ?, ?)",
@@ -110,8 +110,7 @@ private slots:
         setUpBench(G);
         db().exec("UPDATE TblGare SET Gara = ?", {kGara});
         shared->printer = printer = std::make_shared<RecordingPrinter>();
-        // Stored by position: 3 a row, 5 rows a page, 3 copies.
-        setIni(kSezione + "K=3\r\nK=40\r\nK=60\r\nK=10\r\nK=5\r\nK=2\r\nK=3\r\nK=5\r\nK=3");
+        setIni(kIniziale);
     }
     void cleanup() {
         tearDownBench();
@@ -126,8 +125,7 @@ private slots:
             {kSalvato, kValori.join(u'|')},
             {"[parametri di stampa etichetta]\r\n" + chiavi(10), "|||||||||"},
             // the next section's lines are values too (the boxes keep two characters)
-            {kSezione + chiavi(8) + "[Ultima Gara]\r\nCodice_Gara=G7\r\n",
-             "2|93.1|99.1|8.8|4.6|2.5|0|3|[U|G7"},
+            {kSezione + chiavi(8) + "[Ultima Gara]\r\nCodice=G7\r\n", "2|93.1|99.1|8.8|4.6|2.5|0|3|[U|G7"},
             {kSezione + "Label_Height=40\r\n; ok\r\n\r\nA=B=C\r\n", "40|; ok||B=C||||||"}, // any line
             // after another section, blanks around; a later header starts over
             {"[Ultima Gara]\r\nCodice_Gara=G1\r\n  [Parametri di Stampa Etichetta]  \n" + chiavi(10) +
@@ -139,26 +137,22 @@ private slots:
             show<FrmEtichette>();
             QCOMPARE(sheet().join(u'|'), shown);
         }
-        // The file before, what is typed, the button, the file after.
+        // The file before, what is typed (emptied: kept), the button (null: the close box), the file after.
         const std::tuple<QByteArray, QStringList, const char*, QByteArray> salvati[] = {
             {{}, kValori, "CmdOK", kSalvato}, // a first save creates the section in key order
-            // an emptied box keeps its value
-            {kSalvato,
-             {"3", "", "70"},
-             "CmdOK",
-             QByteArray(kSalvato).replace("Linea=2", "Linea=3").replace("Width=99.1", "Width=70")},
+            {kSalvato, {"3", ""}, "CmdOK", QByteArray(kSalvato).replace("Linea=2", "Linea=3")},
+            {kSalvato, {"1", "1"}, nullptr, kSalvato},
             {{}, kValori, "CmdAnnulla", {}},
         };
         for (const auto& [before, typed, button, after] : salvati) {
             setIni(before);
             show<FrmEtichette>();
             sheet(typed);
-            test::click(f(), QLatin1String(button));
+            button ? test::click(f(), QLatin1String(button)) : void(form->close());
             QVERIFY(!form->isVisible());
             QCOMPARE(contents(shared->iniPath()), after);
         }
-        // A file that cannot be written is shown; the form stays open.
-        setIni({});
+        // A file that cannot be written (the last row left none) is shown; the form stays open.
         QVERIFY(QDir().mkpath(shared->iniPath()));
         show<FrmEtichette>();
         sheet(kValori);
@@ -174,16 +168,15 @@ private slots:
             {"A1", "2", true, "0 0 0 1 1 1", "2"},
             {"5", "0", true, "5 5 5", "1"},
         };
-        const QByteArray before = contents(shared->iniPath());
         show<FrmEtichette>();
         for (const auto& [testo, numero, increment, bibs, numeroAfter] : cases) {
-            box("TxtTest")->setText(testo);
-            box("TxtNumeroETest")->setText(numero);
-            child<QCheckBox>(f(), "ChkTestoTest")->setChecked(increment);
+            test::child<QLineEdit>(f(), "TxtTest")->setText(testo);
+            test::child<QLineEdit>(f(), "TxtNumeroETest")->setText(numero);
+            test::child<QCheckBox>(f(), "ChkTestoTest")->setChecked(increment);
             QCOMPARE(print("CmdTest", 12).join(u' '), bibs);
-            QCOMPARE(box("TxtNumeroETest")->text(), numeroAfter);
+            QCOMPARE(test::child<QLineEdit>(f(), "TxtNumeroETest")->text(), numeroAfter);
         }
-        QCOMPARE(contents(shared->iniPath()), before); // a test print saves nothing
+        QCOMPARE(contents(shared->iniPath()), kIniziale); // a test print saves nothing
     }
 
     // Ticked rows print in the list's order, each entry's copies side by side; nothing ticked
@@ -221,9 +214,8 @@ private slots:
         const QString xml = QString::fromUtf8(contents(pdf + ".xml"));
         QCOMPARE(xml.count(QStringLiteral("<page ")), 1);
 
-        // mm from the paper's corner, walked row by row. The boxes take three characters (4.6 and 8.8
-        // stand for 4.65 and 8.85), the across scale runs 0.013 % short and the down scale 0.22 %:
-        // 0.1 mm of slack across, 0.5 down.
+        // mm from the paper's corner, row by row. The boxes take three characters (4.6, 8.8 stand for 4.65,
+        // 8.85) and the scales run short, 0.013 % across, 0.22 % down: slack 0.1 mm across, 0.5 down.
         auto corner = [](int i) { return QPointF(4.65 + (i % 2) * 101.6, 8.85 + (i / 2) * 93.1); };
         static const QRegularExpression item(R"re(<(image|text) top="(\d+)" left="(\d+)" width="(\d+)" )re"
                                              R"re(height="(\d+)"[^>]*>(?:([^<]*)</text>)?)re");
@@ -236,8 +228,7 @@ private slots:
                 --label;
             QVERIFY2(label >= 0, qPrintable(m.captured() + " lies outside every label"));
             found[label] << (m.captured(1) == "image" ? "logo" : m.captured(6));
-            if (m.captured(1) ==
-                "image") // its corner on the label's within the slack, 307 pixels at 96 dpi wide
+            if (m.captured(1) == "image") // on its label's corner, 307 pixels at 96 dpi wide
                 QVERIFY(QRectF(corner(label) - QPointF(0.2, 0.5), QSizeF(0.4, 0.7)).contains(r.topLeft()) &&
                         qAbs(r.width() - 307 * 25.4 / 96) < 0.2);
         }

@@ -55,10 +55,9 @@ TEST(LabelSheet, WalkFillsRowsThenPagesAndPlacesTheLastRowAfterThem) {
 TEST(LabelSheet, ValuesReadFromTheirLeadingNumberAndStopWhatCannotPrint) {
     // A row, height, copies; the bib's font size, whether it prints.
     const std::tuple<QString, QString, QString, double, bool> casi[] = {
-        {"3", "40", "2", 48, true}, {"3", "12,5", "2", 14.4, true}, {"3", "25.5", "1", 30.6, true},
-        {"1", "40", "1", 48, true}, {"0", "40", "2", 48, false},    {"3", "40", "0", 48, false},
-        {"3", "40", "", 48, false}, {"", "40", "2", 48, false},     {"3", "", "2", 0, false},
-        {"3", "mm", "2", 0, false},
+        {"1", "40", "1", 48, true},  {"3", "12,5", "2", 14.4, true}, {"3", "25.5", "1", 30.6, true},
+        {"0", "40", "2", 48, false}, {"3", "40", "0", 48, false},    {"3", "40", "", 48, false},
+        {"", "40", "2", 48, false},  {"3", "", "2", 0, false},       {"3", "mm", "2", 0, false},
     };
     for (const auto& [linea, altezza, campione, punti, stampa] : casi) {
         const auto m = misure(linea, "2", altezza, campione);
