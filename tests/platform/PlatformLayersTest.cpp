@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,112 +27,99 @@ private slots:
     // the safe choice and is reported; an inner responder hands back to the outer one.
     void messageBoxesGoThroughTheResponder() {
         answer({vbYes});
-        QCOMPARE(MsgBox(QStringLiteral("Dati salvati."), vbInformation), int(vbOK));
-        QCOMPARE(MsgBox(QStringLiteral("Confermi?"), vbYesNo + vbQuestion, QStringLiteral("Titolo")),
-                 int(vbYes));
+        QCOMPARE(MsgBox("Dati salvati.", vbInformation), int(vbOK));
+        QCOMPARE(MsgBox("Confermi?", vbYesNo + vbQuestion, "Titolo"), int(vbYes));
         QString reported;
         {
             MsgBoxResponder inner;
             inner.onUnanswered = [&](const MsgBoxRecord& box) { reported = box.text; };
-            QCOMPARE(MsgBox(QStringLiteral("Vuoi terminare?"), vbYesNo + vbQuestion), int(vbNo));
+            QCOMPARE(MsgBox("Vuoi terminare?", vbYesNo + vbQuestion), int(vbNo));
             QCOMPARE(inner.unanswered(), 1);
         }
-        MsgBox(QStringLiteral("Fuori"), vbCritical, QString());
-        QCOMPARE(reported, QStringLiteral("Vuoi terminare?"));
+        MsgBox("Fuori", vbCritical, QString());
+        QCOMPARE(reported, "Vuoi terminare?");
         QCOMPARE(described(takeBoxes()),
-                 QStringList({QStringLiteral("Dati salvati.|64|ZAR"), QStringLiteral("Confermi?|36|Titolo"),
-                              QStringLiteral("Fuori|16|ZAR")}));
+                 QStringList({"Dati salvati.|64|ZAR", "Confermi?|36|Titolo", "Fuori|16|ZAR"}));
     }
 
     void shellStartsTheFirstProgramThatExists() {
-        QVERIFY(
-            !ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("zar-no-such-program-2")}));
-        QVERIFY(ShellStart({QStringLiteral("zar-no-such-program-1"), QStringLiteral("true")}));
+        QVERIFY(!ShellStart({"zar-no-such-program-1", "zar-no-such-program-2"}));
+        QVERIFY(ShellStart({"zar-no-such-program-1", "true"}));
         QVERIFY(!ShellStart({}));
     }
 
-    // The second copy in a folder sees the first and wakes it; an ended copy frees the name.
+    // A copy sees another one on its own folder only and wakes it; an ended copy frees the name.
     void secondInstanceSeesTheFirstAndAsksItToActivate() {
-        QTemporaryDir folder, otherFolder, again;
+        QTemporaryDir folder, otherFolder;
         SingleInstance first(folder.path()), second(folder.path()), elsewhere(otherFolder.path());
         QVERIFY(first.start() && !first.previousInstance());
-        QVERIFY(!second.start() && second.previousInstance());
-        QVERIFY(!elsewhere.previousInstance());
+        QVERIFY(!second.start() && second.previousInstance() && !elsewhere.previousInstance());
         QSignalSpy activated(&first, &SingleInstance::activateRequested);
-        QVERIFY(second.activateOther());
-        QVERIFY(activated.wait(3000));
+        QVERIFY(second.activateOther() && activated.wait(3000));
         QVERIFY(!first.activateOther());
         {
-            SingleInstance gone(again.path());
+            SingleInstance gone(otherFolder.path());
             QVERIFY(gone.start());
         }
-        SingleInstance next(again.path());
+        SingleInstance next(otherFolder.path());
         QVERIFY(!next.previousInstance() && next.start());
     }
 
-    void limitaAvvioModes_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("otherCopy");
-        QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<bool>("handedOver"); // and the caption becomes the window id
-        const QStringList none, msg{described(QStringLiteral("Già in esecuzione"), vbOKOnly)};
-        QTest::newRow("0 with copy") << 0 << true << true << none << false;
-        QTest::newRow("1 alone") << 1 << false << true << none << false;
-        QTest::newRow("1 with copy") << 1 << true << false << msg << false;
-        QTest::newRow("2 alone") << 2 << false << true << none << false;
-        QTest::newRow("2 with copy") << 2 << true << false << none << true;
-        QTest::newRow("3 alone") << 3 << false << false << none << false;
-        QTest::newRow("-1 with copy") << -1 << true << false << none << false;
-    }
+    // Mode 0 always goes on, 1 says so when another copy runs, 2 hands over to it (the caption
+    // becomes the window id and the other copy is woken), any other mode stops.
     void limitaAvvioModes() {
-        QFETCH(int, mode);
-        QFETCH(bool, otherCopy);
-        QFETCH(bool, goesOn);
-        QFETCH(QStringList, messages);
-        QFETCH(bool, handedOver);
-        QTemporaryDir folder;
-        SingleInstance running(folder.path()), self(folder.path());
-        if (otherCopy)
-            QVERIFY(running.start());
-        QSignalSpy activated(&running, &SingleInstance::activateRequested);
-        self.start();
-        QWidget window;
-        window.setWindowTitle(QStringLiteral("ZAR Gestione Gare"));
-        QCOMPARE(LimitaAvvio(mode, window, QStringLiteral("Già in esecuzione"), self), goesOn);
-        QCOMPARE(described(takeBoxes()), messages);
-        QCOMPARE(window.windowTitle(), handedOver ? QString::number(quint64(window.winId()), 16).toUpper()
-                                                  : QStringLiteral("ZAR Gestione Gare"));
-        QCOMPARE(handedOver ? activated.wait(3000) : activated.count() > 0, handedOver);
+        const QStringList none, shown{described("Già in esecuzione", vbOKOnly)};
+        const struct {
+            int mode;
+            bool otherCopy, goesOn;
+            QStringList messages;
+            bool handedOver;
+        } cases[] = {{0, true, true, none, false},   {1, false, true, none, false},
+                     {1, true, false, shown, false}, {2, false, true, none, false},
+                     {2, true, false, none, true},   {3, false, false, none, false},
+                     {-1, true, false, none, false}};
+        for (const auto& c : cases) {
+            auto row = qScopeGuard([&] { qWarning("mode %d, other copy %d", c.mode, c.otherCopy); });
+            QTemporaryDir folder;
+            SingleInstance running(folder.path()), self(folder.path());
+            QVERIFY(!c.otherCopy || running.start());
+            QSignalSpy activated(&running, &SingleInstance::activateRequested);
+            self.start();
+            QWidget window;
+            window.setWindowTitle("ZAR Gestione Gare");
+            QCOMPARE(LimitaAvvio(c.mode, window, "Già in esecuzione", self), c.goesOn);
+            QCOMPARE(described(takeBoxes()), c.messages);
+            QCOMPARE(window.windowTitle(), c.handedOver
+                                               ? QString::number(quint64(window.winId()), 16).toUpper()
+                                               : "ZAR Gestione Gare");
+            QCOMPARE(c.handedOver ? activated.wait(3000) : activated.count() > 0, c.handedOver);
+            row.dismiss();
+        }
     }
 
     // Two programs' worth of shared values: each one's stand-ins and printer serve it alone.
     void standInsBelongToTheirSharedValues() {
         SharedValues a, b;
         QStringList seen;
-        a.modalHook = [&](QDialog& form) {
-            seen << QStringLiteral("a:") + form.metaObject()->className();
-            return 7;
+        const auto standIns = [&](SharedValues& s, const QString& tag, int result) {
+            s.modalHook = [&seen, tag, result](QDialog& form) {
+                seen << tag + form.metaObject()->className();
+                return result;
+            };
+            s.stampaEtichetta = [&seen, &s, tag](SharedValues& on, int bib, auto&, auto&, auto&) {
+                seen << tag + QString("label %1 %2").arg(bib).arg(&on == &s);
+            };
         };
-        b.modalHook = [&](QDialog& form) {
-            seen << QStringLiteral("b:") + form.metaObject()->className();
-            return 9;
-        };
-        a.stampaEtichetta = [&](SharedValues& s, int bib, const QString&, const QString&, const QString&) {
-            seen << QStringLiteral("a:label %1 %2").arg(bib).arg(&s == &a);
-        };
-        b.stampaEtichetta = [&](SharedValues& s, int bib, const QString&, const QString&, const QString&) {
-            seen << QStringLiteral("b:label %1 %2").arg(bib).arg(&s == &b);
-        };
+        standIns(a, "a:", 7);
+        standIns(b, "b:", 9);
         QDialog form;
         QCOMPARE(showModal(a, form), 7);
         QCOMPARE(showModal(b, form), 9);
         StampaEtichetta(a, 12, {}, {}, {});
         StampaEtichetta(b, 13, {}, {}, {});
         QVERIFY(!showPrinterSetup(b, nullptr)); // b's hook cancels it
-        QCOMPARE(seen, QStringList({QStringLiteral("a:QDialog"), QStringLiteral("b:QDialog"),
-                                    QStringLiteral("a:label 12 1"), QStringLiteral("b:label 13 1"),
-                                    QStringLiteral("b:QPrintDialog")}));
+        QCOMPARE(seen,
+                 QStringList({"a:QDialog", "b:QDialog", "a:label 12 1", "b:label 13 1", "b:QPrintDialog"}));
         a.programFolder = b.programFolder = QDir::tempPath();
         QVERIFY(&applicationPrinter(a) != &applicationPrinter(b));
     }
