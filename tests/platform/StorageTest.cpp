@@ -1,4 +1,5 @@
 #include "platform/Database.h"
+#include "platform/IniFile.h"
 #include "platform/Recordset.h"
 #include "platform/Schema.h"
 #include "support/TestFolder.h"
@@ -8,7 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,22 +21,29 @@ using namespace zar;
 
 namespace {
 
-// Opens the file in a child process: 0 when it opens, 1 when it is locked, 2 otherwise.
-int openInOtherProcess(const QString& path) {
+// Runs body in a child process: its exit code, -1 when it did not exit.
+int inChild(const std::function<int()>& body) {
     const pid_t pid = fork();
-    if (pid == 0) {
-        try {
-            Database::open(path);
-        } catch (const DbError& e) {
-            _exit(std::string(e.what()).find("database is locked") != std::string::npos ? 1 : 2);
-        }
-        _exit(0);
-    }
+    if (pid == 0)
+        _exit(body());
     int status = -1;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Opens the file in a child process: 0 when it opens, 1 when it is locked, 2 otherwise.
+int openInOtherProcess(const QString& path) {
+    return inChild([&] {
+        try {
+            Database::open(path);
+        } catch (const DbError& e) {
+            return std::string(e.what()).find("database is locked") != std::string::npos ? 1 : 2;
+        }
+        return 0;
+    });
+}
+
+// A missing file reads as a null array.
 QByteArray bytesOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -97,15 +109,12 @@ TEST(DatabaseOpen, FilesNotOursAreDescribedAndNeverWritten) {
     EXPECT_EQ(openInOtherProcess(folder.file("ZAR_Vuoto.mdb")), 0) << "the file is free again";
 }
 
-// Both files made, encrypted, never overwritten.
+// Both files made, encrypted, never overwritten; the empty one holds no password.
 TEST(DatabaseSetup, RefusesToOverwriteAndMakesBothFiles) {
     test::TestFolder folder;
     const QByteArray bytes = bytesOf(folder.file("ZAR.mdb"));
     EXPECT_FALSE(bytes.startsWith("SQLite format 3") || bytes.contains("TblConduttori"));
     EXPECT_THROW(createDatabaseFile(folder.file("ZAR.mdb"), "ZAR"), DbError);
-    EXPECT_EQ(
-        Database::open(folder.file("ZAR.mdb"))->scalar("SELECT group_concat(Password) FROM TblPassword"),
-        "ZAR");
     auto empty = Database::open(folder.file("ZAR_Vuoto.mdb"));
     for (const char* table : {"TblPassword", "TblConduttori", "TblCani", "TblGare", "TblIscrizioni"})
         EXPECT_EQ(empty->scalar(QString("SELECT count(*) FROM ") + table).toInt(), 0) << table;
@@ -145,17 +154,15 @@ TEST_F(DatabaseTest, CriteriaFindWhatWasStored) {
 // Keys ignore case and hold per competition; a failed write rolls back the whole
 // transaction, an inner one rolled back takes only its own part.
 TEST_F(DatabaseTest, KeysAndTransactions) {
-    const char* refused[][2] = {
-        {"TblConduttori (CodiceFiscale) VALUES ('X1')", "TblConduttori (CodiceFiscale) VALUES ('x1')"},
-        {"TblGare (CodiceGara) VALUES ('20260101ROMA')", "TblGare (CodiceGara) VALUES ('20260101ROMA')"},
-        {"TblIscrizioni (CodiceGara, Pettorale, Microchip) VALUES ('G', 1, 'C1')",
-         "TblIscrizioni (CodiceGara, Pettorale, Microchip) VALUES ('G', 1, 'C2')"},
-        {"TblIscrizioni (CodiceGara, Pettorale, Microchip) VALUES ('G', 2, 'C3')",
-         "TblIscrizioni (CodiceGara, Pettorale, Microchip) VALUES ('G', 3, 'c3')"},
+    const char* refused[][3] = {
+        {"TblConduttori (CodiceFiscale)", "'X1'", "'x1'"},
+        {"TblGare (CodiceGara)", "'20260101ROMA'", "'20260101ROMA'"},
+        {"TblIscrizioni (CodiceGara, Pettorale, Microchip)", "'G', 1, 'C1'", "'G', 1, 'C2'"},
+        {"TblIscrizioni (CodiceGara, Pettorale, Microchip)", "'G', 2, 'C3'", "'G', 3, 'c3'"},
     };
-    for (const auto& [first, second] : refused) {
-        db->exec(QString("INSERT INTO ") + first);
-        EXPECT_THROW(db->exec(QString("INSERT INTO ") + second), DbError) << second;
+    for (const auto& [into, first, second] : refused) {
+        db->exec(QString("INSERT INTO %1 VALUES (%2)").arg(into, first));
+        EXPECT_THROW(db->exec(QString("INSERT INTO %1 VALUES (%2)").arg(into, second)), DbError) << second;
     }
     EXPECT_NO_THROW(
         db->exec("INSERT INTO TblIscrizioni (CodiceGara, Pettorale, Microchip) VALUES ('H', 1, 'C1')"));
@@ -191,8 +198,7 @@ class RecordsetTest : public DatabaseTest {
 protected:
     void SetUp() override {
         for (const char* chip : {"C3", "C1", "C2"})
-            db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)",
-                     {chip, QString("Dog ") + chip});
+            db->exec("INSERT INTO TblCani (Microchip) VALUES (?)", {chip});
     }
     QStringList chips(Recordset& rs, const char* field = "Microchip") {
         QStringList out;
@@ -238,11 +244,9 @@ TEST_F(RecordsetTest, FindsEditsAddsAndDeletes) {
     db->exec("UPDATE TblCani SET Razza = 'X' WHERE Microchip IN ('C2', 'C3')");
     Recordset rs(*db, "SELECT * FROM TblCani ORDER BY Microchip DESC");
     rs.findFirst("Razza = ?", {"x"});
-    EXPECT_FALSE(rs.noMatch());
-    EXPECT_EQ(rs.text("Microchip"), "C3");
+    EXPECT_TRUE(!rs.noMatch() && rs.text("Microchip") == "C3") << "the first match in the set's order";
     rs.findFirst("Microchip = ?", {"missing"});
-    EXPECT_TRUE(rs.noMatch());
-    EXPECT_EQ(rs.text("Microchip"), "C3");
+    EXPECT_TRUE(rs.noMatch() && rs.text("Microchip") == "C3") << "no match keeps the current record";
 
     rs.findFirst("Microchip = ?", {"C2"});
     rs.edit();
@@ -253,14 +257,12 @@ TEST_F(RecordsetTest, FindsEditsAddsAndDeletes) {
     rs.setValue("Razza", "changed");
     rs.cancelUpdate();
     EXPECT_EQ(rs.text("Razza"), "Border Collie");
-    rs.edit();
-    rs.setValue("Microchip", "c1"); // duplicate key
-    EXPECT_THROW(rs.update(), DbError);
-    rs.cancelUpdate();
-    rs.addNew();
-    rs.setValue("Microchip", "C1");
-    EXPECT_THROW(rs.update(), DbError);
-    rs.cancelUpdate();
+    for (bool add : {false, true}) { // a key taken, by an edit and by an addition
+        add ? rs.addNew() : rs.edit();
+        rs.setValue("Microchip", add ? "C1" : "c1");
+        EXPECT_THROW(rs.update(), DbError);
+        rs.cancelUpdate();
+    }
     EXPECT_EQ(stored(), "C1:-,C2:Border Collie,C3:X");
 
     rs.findFirst("Microchip = ?", {"C2"});
@@ -313,17 +315,17 @@ TEST_F(RecordsetTest, LargeSetKeepsEveryValueThroughEditsAndAdditions) {
             return i % 11 ? QVariant(QString("")) : QVariant();
         return i == 1234 ? QString(200000, u'x') : QString("Dog %1 ").arg(i).repeated(i % 40 + 1);
     };
+    const auto chip = [](int i) { return QString("C%1").arg(i, 5, 10, QChar('0')); };
     QStringList expected;
     Transaction tx(*db);
     for (int i = 0; i < 3000; ++i) {
-        db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)",
-                 {QString("C%1").arg(i, 5, 10, QChar('0')), nameOf(i)});
+        db->exec("INSERT INTO TblCani (Microchip, NomeCane) VALUES (?, ?)", {chip(i), nameOf(i)});
         expected << nameOf(i).toString();
     }
     Recordset rs(*db, "SELECT * FROM TblCani ORDER BY Microchip");
     EXPECT_EQ(chips(rs, "NomeCane"), expected);
     for (int at : {0, 1234, 2999}) {
-        rs.findFirst("Microchip = ?", {QString("C%1").arg(at, 5, 10, QChar('0'))});
+        rs.findFirst("Microchip = ?", {chip(at)});
         rs.edit();
         expected[at] = QString("Edited %1").arg(at).repeated(at % 3 == 0 ? 5000 : 1);
         rs.setValue("NomeCane", expected[at]);
@@ -340,4 +342,57 @@ TEST_F(RecordsetTest, LargeSetKeepsEveryValueThroughEditsAndAdditions) {
     EXPECT_EQ(chips(rs, "NomeCane"), expected);
     rs.findFirst("Microchip = 'C00011'");
     EXPECT_TRUE(rs.isNull("NomeCane")) << "Null stays Null";
+}
+
+// One write into a file as it stood: the bytes after it. Lines the write does not touch
+// keep their bytes (Latin-1, stray non-UTF-8 bytes, LF ends, a last line with no end).
+TEST(IniFile, WriteChangesOnlyItsLine) {
+    const QByteArray foreign = "[Luoghi]\r\nCitta=Citt\xe0\r\nRumore=\xff\xfe\x80\xc3(\r\n";
+    const struct {
+        const char* name;
+        QByteArray before;
+        const char *section, *key, *value;
+        QByteArray after;
+    } cases[] = {
+        {"new file", {}, "Ultima Gara", "Codice_Gara", "X", "[Ultima Gara]\r\nCodice_Gara=X\r\n"},
+        {"rewritten", "[A]\nk1=1\nk2=2\n\n[B]\nx=1\n", "a", "K2", "two", "[A]\nk1=1\nK2=two\r\n\n[B]\nx=1\n"},
+        {"key added", "[A]\nk1=1\n\n[B]\nx=1\n", "A", "k3", "3", "[A]\nk1=1\nk3=3\r\n\n[B]\nx=1\n"},
+        {"section added at the end", "[A]\nk=1\n", "C", "y", "9", "[A]\nk=1\n[C]\r\ny=9\r\n"},
+        {"later section", foreign + "[U]\r\nK=OLD\r\n", "U", "K", "NEW", foreign + "[U]\r\nK=NEW\r\n"},
+        {"open last line", foreign + "Coda=\xe8", "U", "K", "NEW", foreign + "Coda=\xe8\r\n[U]\r\nK=NEW\r\n"},
+        {"added before foreign bytes", "[U]\nAltro=\xe0\n\n" + foreign, "U", "K", "NEW",
+         "[U]\nAltro=\xe0\nK=NEW\r\n\n" + foreign},
+        {"same value leaves the file alone", "[A]\n  k =  v  \n", "a", "K", "v", "[A]\n  k =  v  \n"},
+        {"other value", "[A]\n  k =  v  \n", "a", "K", "w", "[A]\nK=w\r\n"},
+        {"no forged keys", {}, "A", "k", "x\r\n[B]\r\nforged=1", "[A]\r\nk=x  [B]  forged=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ZAR.ini");
+        if (!c.before.isNull())
+            written(path, c.before);
+        IniFile::write(path, c.section, c.key, c.value);
+        EXPECT_EQ(bytesOf(path), c.after) << c.name;
+    }
+}
+
+TEST(IniFile, InterruptedWriteLeavesTheOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ZAR.ini");
+    IniFile::write(path, "A", "k", "old");
+    // A child whose file writes are cut short after 64 bytes (root is not exempt).
+    const int reported = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            IniFile::write(path, "A", "k", QString(4096, u'n'));
+        } catch (const IniError&) {
+            return 0;
+        }
+        return 1;
+    });
+    EXPECT_EQ(reported, 0) << "the failed write was not reported";
+    EXPECT_EQ(bytesOf(path), "[A]\r\nk=old\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"ZAR.ini"})) << "no temporary file left";
 }
