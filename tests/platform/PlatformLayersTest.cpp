@@ -51,8 +51,7 @@ bool near(double a, double b, double tolerance = 1e-9) {
 
 } // namespace
 
-// The platform's layers: message boxes, programs started, the running copy, the stand-ins of
-// tests, and the printer.
+// The platform's layers: message boxes, programs started, running copies, stand-ins, the printer.
 class PlatformLayersTest : public zar::test::GuiTestBase {
     Q_OBJECT
 
@@ -82,8 +81,7 @@ private slots:
         QVERIFY(!ShellStart({}));
     }
 
-    // (A copy seeing and waking another: limitaAvvioModes.) Copies on other folders are not
-    // seen, an ended copy frees the name, and a copy alone has nobody to wake.
+    // Copies on other folders are not seen, an ended one frees the name, one alone wakes nobody.
     void endedAndOtherFoldersCopiesAreNotSeen() {
         QTemporaryDir folder, otherFolder;
         {
@@ -97,16 +95,13 @@ private slots:
     // Mode 0 always goes on, 1 says so when another copy runs, 2 hands over to it (the caption
     // becomes the window id and the other copy is woken), any other mode stops.
     void limitaAvvioModes() {
-        const QStringList none, shown{described("Già in esecuzione", vbOKOnly)};
         const struct {
             int mode;
-            bool otherCopy, goesOn;
-            QStringList messages;
-            bool handedOver;
-        } cases[] = {{0, true, true, none, false},   {1, false, true, none, false},
-                     {1, true, false, shown, false}, {2, false, true, none, false},
-                     {2, true, false, none, true},   {3, false, false, none, false},
-                     {-1, true, false, none, false}};
+            bool otherCopy, goesOn, saysSo, handedOver;
+        } cases[] = {{0, true, true, false, false},  {1, false, true, false, false},
+                     {1, true, false, true, false},  {2, false, true, false, false},
+                     {2, true, false, false, true},  {3, false, false, false, false},
+                     {-1, true, false, false, false}};
         for (const auto& c : cases) {
             auto row = qScopeGuard([&] { qWarning("mode %d, other copy %d", c.mode, c.otherCopy); });
             QTemporaryDir folder;
@@ -117,10 +112,10 @@ private slots:
             QWidget window;
             window.setWindowTitle("ZAR Gestione Gare");
             QCOMPARE(LimitaAvvio(c.mode, window, "Già in esecuzione", self), c.goesOn);
-            QCOMPARE(described(takeBoxes()), c.messages);
-            QCOMPARE(window.windowTitle(), c.handedOver
-                                               ? QString::number(quint64(window.winId()), 16).toUpper()
-                                               : "ZAR Gestione Gare");
+            QCOMPARE(described(takeBoxes()),
+                     c.saysSo ? QStringList{described("Già in esecuzione", vbOKOnly)} : QStringList());
+            const QString windowId = QString::number(quint64(window.winId()), 16).toUpper();
+            QCOMPARE(window.windowTitle(), c.handedOver ? windowId : "ZAR Gestione Gare");
             QCOMPARE(c.handedOver ? activated.wait(3000) : activated.count() > 0, c.handedOver);
             row.dismiss();
         }
@@ -330,8 +325,7 @@ private slots:
         QCOMPARE(run("pdftotext", {shell.opened[0], "-"}).trimmed(), "tre");
     }
 
-    // In a real PDF an orientation change takes effect from the next page. (Where the texts land
-    // and the fonts embedded: the reports road test.)
+    // In a real PDF an orientation change takes effect from the next page (texts, fonts: ReportsRoadTest).
     void turnsFromTheNextPage() {
         QTemporaryDir dir;
         const QString path = dir.filePath("prova.pdf");
@@ -342,8 +336,8 @@ private slots:
         printer->Print("Orizzontale");
         printer->EndDoc();
         const QString info = run("pdfinfo", {"-l", "2", path});
-        QVERIFY2(info.contains(QRegularExpression(R"(Page\s+1 size:\s+595(\.\d+)? x 84[12])")) &&
-                     info.contains(QRegularExpression(R"(Page\s+2 size:\s+84[12](\.\d+)? x 595)")),
+        QVERIFY2(info.contains(QRegularExpression(
+                     R"((?s)Page\s+1 size:\s+595\S* x 84[12].*Page\s+2 size:\s+84[12]\S* x 595)")),
                  qPrintable(info));
     }
 };
