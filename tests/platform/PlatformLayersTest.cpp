@@ -190,8 +190,8 @@ private slots:
             QCOMPARE(calls.size(), 3);
             for (const PrintedCall& call : calls)
                 QVERIFY(near(call.x, c.paper.x()) && near(call.y, c.paper.y()));
-            QVERIFY(near(calls[1].x2, calls[0].x2) &&
-                    near(calls[2].radius, 25.4)); // TextWidth is the width drawn
+            // TextWidth is the width drawn.
+            QVERIFY(near(calls[1].x2, calls[0].x2) && near(calls[2].radius, 25.4));
             row.dismiss();
         }
     }
