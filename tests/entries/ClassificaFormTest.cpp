@@ -32,19 +32,13 @@ class ClassificaFormTest : public GuiTestBase, FormBench<frmClassifica> {
             .toString();
     }
 
-    // Run times up to two minutes for the two classes used here.
-    void limits() {
-        for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
-            IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
-                         QStringLiteral("020000"));
-    }
     void setBox(int i, const QString& value) {
         focusOn(combo(i));
         combo(i)->setEditText(value);
         focusOn(clss(0));
     }
-    void select(const QString& gara = G) {
-        const QString values[] = {gara, "TIME", "JUNIOR", "SMALL"};
+    void select() {
+        const QString values[] = {G, "TIME", "JUNIOR", "SMALL"};
         for (int i = 0; i < 4; ++i)
             setBox(i, values[i]);
     }
@@ -58,6 +52,10 @@ private slots:
     void init() {
         GuiTestBase::init();
         setUpBench(G);
+        // Run times up to two minutes for the two classes used here.
+        for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
+            IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
+                         QStringLiteral("020000"));
     }
 
     void cleanup() {
@@ -105,22 +103,38 @@ private slots:
         QCOMPARE(combo(0)->currentText(), QString());
     }
 
-    void rowClickRunOptionsAndEnter() {
-        addEntry(db(), G, 4);
-        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = 85, TempoRun1 = ?", {1 + 30.5 / 60});
-        limits();
+    void rowClickEnterAndSaveWriteTheChosenRunTheCombinedValuesAndThePlaces() {
+        for (int n : {4, 5, 6})
+            addEntry(db(), G, n);
+        db().exec("UPDATE TblIscrizioni SET PunteggioCombinata = 7, TempoCombinata = 3");
         open();
         select();
         QVERIFY(clss(0)->isEnabled() && !clss(2)->isEnabled() && !enabled("cmdSave"));
+        save(vbYes); // no row chosen: nothing stored
+        pickRow(f(), "LstInsRisultati", "4", false);
+        QVERIFY(enabled("cmdSave") && !enabled("cmdCancel"));
+        const char* typed[] = {"85", "013050", "90", "012000"};
+        for (int i = 0; i < 4; ++i)
+            clss(i)->setText(typed[i]);
+        save(vbNo);
+        QCOMPARE(stored("PunteggioRun1 IS NULL", 4), QStringLiteral("1")); // answered no
+        save(vbYes);
+        QCOMPARE(
+            stored("PunteggioRun1 || '/' || ROUND(TempoRun1 * 6000) || '/' || IFNULL(PunteggioRun2, '-') "
+                   "|| '/' || PunteggioCombinata || '/' || ROUND(TempoCombinata * 6000)",
+                   4),
+            QStringLiteral("85.0/9050.0/-/175.0/17050.0"));
+        QCOMPARE(list(4).split(' ').first(), QStringLiteral("01'30\"50"));
+        // A row click brings the stored run back, and its time survives a second save unchanged.
         pickRow(f(), "LstInsRisultati", "4", false);
         QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + clss(1)->text() + '|' +
                      clss(2)->text(),
                  QStringLiteral("4|85|013050|"));
-        QVERIFY(enabled("cmdSave") && !enabled("cmdCancel"));
+        save(vbYes);
+        QCOMPARE(stored("ROUND(TempoRun1 * 6000)", 4), QStringLiteral("9050"));
         QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_1"), Qt::LeftButton);
         QVERIFY(!clss(0)->isEnabled() && clss(2)->isEnabled() && clss(3)->isEnabled());
         QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_0"), Qt::LeftButton);
-
         // Enter: points over 200 stay, a time of five characters saves nothing.
         const struct {
             int box;
@@ -134,41 +148,6 @@ private slots:
             QCOMPARE(focused(), QString::fromLatin1(s.focus));
         }
         QCOMPARE(stored("PunteggioRun1", 4), QStringLiteral("85"));
-        focusOn(clss(1));
-        clss(1)->setText("013050");
-        answer({vbYes});
-        QTest::keyClick(clss(1), Qt::Key_Return);
-        QCOMPARE(described(takeBoxes()), QStringList({kConfirm}));
-        QCOMPARE(stored("PunteggioRun1 || ClassificaRun1", 4), QStringLiteral("200.01"));
-        QVERIFY(!enabled("cmdSave"));
-    }
-
-    void saveWritesTheChosenRunTheCombinedValuesAndThePlaces() {
-        for (int n : {4, 5, 6})
-            addEntry(db(), G, n);
-        db().exec("UPDATE TblIscrizioni SET PunteggioCombinata = 7, TempoCombinata = 3");
-        limits();
-        open();
-        select();
-        save(vbYes); // no row chosen: nothing stored
-        pickRow(f(), "LstInsRisultati", "4", false);
-        const char* typed[] = {"85", "013050", "90", "012000"};
-        for (int i = 0; i < 4; ++i)
-            clss(i)->setText(typed[i]);
-        save(vbNo);
-        QCOMPARE(stored("PunteggioRun1 IS NULL", 4), QStringLiteral("1")); // answered no
-        save(vbYes);
-        QCOMPARE(
-            stored("PunteggioRun1 || '/' || ROUND(TempoRun1 * 6000) || '/' || IFNULL(PunteggioRun2, '-') "
-                   "|| '/' || PunteggioCombinata || '/' || ROUND(TempoCombinata * 6000)",
-                   4),
-            QStringLiteral("85.0/9050.0/-/175.0/17050.0"));
-        QCOMPARE(list(4).split(' ').first(), QStringLiteral("01'30\"50"));
-        // A time survives a row click and a second save unchanged.
-        pickRow(f(), "LstInsRisultati", "4", false);
-        QCOMPARE(clss(1)->text(), QStringLiteral("013050"));
-        save(vbYes);
-        QCOMPARE(stored("ROUND(TempoRun1 * 6000)", 4), QStringLiteral("9050"));
 
         // Run 2 points box empty: the stored combined values stay; points 0 take the marker.
         pickRow(f(), "LstInsRisultati", "5", false);
@@ -190,7 +169,6 @@ private slots:
         addEntry(db(), G, 4);
         addEntry(db(), G, 3, QString(), "SENIOR");
         addEntry(db(), G2, 4, "OTHER");
-        limits();
         open();
         select();
         pickRow(f(), "LstInsRisultati", "4", false);
@@ -202,7 +180,7 @@ private slots:
         QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4), QStringLiteral("85.0/1"));
         QCOMPARE(stored("ClassificaRun1 IS NULL", 3), QStringLiteral("1"));
         // Another competition with the same bib: its entry is another dog's and stays as it was.
-        select(G2);
+        setBox(0, G2);
         clss(0)->setText("70");
         save(vbYes);
         QCOMPARE(stored("PunteggioRun1", 4) + '/' + stored("PunteggioRun1 IS NULL", 4, G2),
