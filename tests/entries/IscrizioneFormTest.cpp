@@ -90,7 +90,7 @@ private slots:
         GuiTestBase::cleanup();
     }
 
-    void openingListsTheChosenCompetitionAndRemembersIt() {
+    void openingListsTheChosenCompetitionSortsCancelsAndDeletes() {
         for (int n : {10, 2, 11, 1})
             addEntry(db(), G, n);
         addEntry(db(), "OTHER", 5);
@@ -107,6 +107,21 @@ private slots:
         lista->clicIntestazione(0);
         QCOMPARE(list(), QStringLiteral("11 10 2 1"));
         QCOMPARE(cutHeadings(lista), QStringList());
+        // Esc neither closes nor drops; Cancel clears the boxes but not the lists; Delete asks.
+        box(f(), 2)->setText("MARIO");
+        combo(1)->setEditText("time");
+        QTest::keyClick(box(f(), 2), Qt::Key_Escape);
+        QVERIFY(form->isVisible());
+        QCOMPARE(text(f(), "Txt_Field_2"), QStringLiteral("MARIO"));
+        form->cmdCancel_Click();
+        QCOMPARE(text(f(), "Txt_Field_2") + combo(1)->currentText(), QStringLiteral("time"));
+        QVERIFY(!enabled("cmdCancel"));
+        pickRow(f(), "LvwIscritti", "2");
+        answer({vbYes});
+        click(f(), "cmdDelete");
+        QCOMPARE(described(takeBoxes()), QStringList({kDelete}));
+        QCOMPARE(list() + '|' + text(f(), "LblNumRecords"), QStringLiteral("1 10 11|3"));
+        QVERIFY(!enabled("cmdDelete"));
 
         // No competition chosen: the last one is kept, the entries without one are listed.
         form.reset();
@@ -118,15 +133,25 @@ private slots:
                  QStringLiteral("PREVIOUS7"));
     }
 
-    void bibProposalsAndTypedBibs() {
-        addEntry(db(), "OTHER", 50);
+    void bibProposalsTypedBibsAndEnteredDogs() {
+        db().exec("INSERT INTO TblCani (Microchip, NomeCane, Taglia) VALUES ('CHIP9', 'REX', 'LARGE')");
+        addEntry(db(), "OTHER", 50, "chip9");
         addEntry(db(), G, 3);
         addEntry(db(), G, 7);
         open();
         type(0, "cf1");
-        QCOMPARE(bib()->text() + box(f(), 0)->text(),
-                 QStringLiteral("8CF1")); // the stored 7 beats two listed
-        QCOMPARE(conduttoriAperti, 1);    // unknown handler: the register opens
+        // The stored 7 beats the two listed; an unknown handler opens the register.
+        QCOMPARE(bib()->text() + box(f(), 0)->text(), QStringLiteral("8CF1"));
+        QCOMPARE(conduttoriAperti, 1);
+        // A known dog fills its boxes, entered elsewhere or not; entered here it is refused.
+        type(4, "chip9");
+        QCOMPARE(text(f(), "Txt_Field_5") + combo(0)->currentText(), QStringLiteral("REXLARGE"));
+        QVERIFY(caniAperti.isEmpty());
+        addEntry(db(), G, 5, "chip9");
+        type(4, "Chip9");
+        QCOMPARE(described(takeBoxes()), QStringList({kDogEntered}));
+        QCOMPARE(text(f(), "Txt_Field_4") + text(f(), "Txt_Field_5") + combo(0)->currentText(), QString());
+        QCOMPARE(focused(), QStringLiteral("Txt_Field_4"));
         fillAll("cf1", "CHIPX");
         QCOMPARE(bib()->text(), QStringLiteral("9")); // leaving again proposes one more
 
@@ -145,7 +170,7 @@ private slots:
         }
         save({kConfirm, kSaved});
         QCOMPARE(sql("SELECT Pettorale FROM TblIscrizioni WHERE Microchip = 'CHIPX'") + '|' + list(),
-                 QStringLiteral("10|3 7 10"));
+                 QStringLiteral("10|3 7 5 10")); // after a save: in order of entry
         type(0, "CF1");
         QCOMPARE(bib()->text(), QStringLiteral("11"));
     }
@@ -186,20 +211,6 @@ private slots:
         QCOMPARE(text(f(), "LblNumRecords"), QStringLiteral("3"));
     }
 
-    void dogAlreadyEnteredIsRefusedInTheSameCompetitionOnly() {
-        db().exec("INSERT INTO TblCani (Microchip, NomeCane, Taglia) VALUES ('CHIP9', 'REX', 'LARGE')");
-        addEntry(db(), "OTHER", 1, "chip9");
-        open();
-        type(4, "chip9");
-        QCOMPARE(text(f(), "Txt_Field_5") + combo(0)->currentText(), QStringLiteral("REXLARGE"));
-        QVERIFY(caniAperti.isEmpty());
-        addEntry(db(), G, 5, "chip9");
-        type(4, "Chip9");
-        QCOMPARE(described(takeBoxes()), QStringList({kDogEntered}));
-        QCOMPARE(text(f(), "Txt_Field_4") + text(f(), "Txt_Field_5") + combo(0)->currentText(), QString());
-        QCOMPARE(focused(), QStringLiteral("Txt_Field_4"));
-    }
-
     void mandatoryFieldsInOrder() {
         open();
         const QStringList titles = QStringLiteral("Codice Fiscale|Cognome|Nome|Tessera CIS|Microchip|Nome "
@@ -220,29 +231,6 @@ private slots:
         QCOMPARE(described(takeBoxes()), QStringList({kConfirm}));
         QCOMPARE(sql("SELECT (SELECT COUNT(*) FROM TblIscrizioni) + (SELECT COUNT(*) FROM TblCani)"),
                  QStringLiteral("0"));
-    }
-
-    void escapeKeepsCancelClearsDeleteAsks() {
-        addEntry(db(), G, 1);
-        addEntry(db(), G, 2);
-        db().exec("INSERT INTO TblConduttori (CodiceFiscale) VALUES ('CF')");
-        open();
-        box(f(), 2)->setText("MARIO");
-        combo(1)->setEditText("time");
-        QTest::keyClick(box(f(), 2), Qt::Key_Escape); // Esc neither closes nor drops
-        QVERIFY(form->isVisible());
-        QCOMPARE(text(f(), "Txt_Field_2"), QStringLiteral("MARIO"));
-        form->cmdCancel_Click();
-        QCOMPARE(text(f(), "Txt_Field_2") + combo(1)->currentText(), QStringLiteral("time"));
-        QVERIFY(!enabled("cmdCancel"));
-
-        pickRow(f(), "LvwIscritti", "2");
-        answer({vbYes});
-        click(f(), "cmdDelete");
-        QCOMPARE(described(takeBoxes()), QStringList({kDelete}));
-        QCOMPARE(list() + text(f(), "LblNumRecords") + sql("SELECT COUNT(*) FROM TblConduttori"),
-                 QStringLiteral("111"));
-        QVERIFY(!enabled("cmdDelete"));
     }
 };
 
