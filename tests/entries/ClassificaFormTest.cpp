@@ -63,13 +63,18 @@ private slots:
         GuiTestBase::cleanup();
     }
 
-    void listsOnlyWhenAllFourBoxesHoldText() {
+    void listsOnlyWhenAllFourBoxesHoldTextAndOffersTheLastCompetitionOnce() {
         for (int n : {1, 2, 10, 11})
             addEntry(db(), G, n);
         addEntry(db(), G, 3, QString(), "SENIOR");
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        answer({vbYes});
         open();
         QCOMPARE(list(), QString());
-        select();
+        focusOn(combo(0));
+        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
+        QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita") + list(), G + "Roma");
+        select(); // the focus comes back to the box: not asked again
         QCOMPARE(list(), QStringLiteral("1 2 10 11"));
         QCOMPARE(text(f(), "LblNumRecords") + text(f(), "Lbl_Gara") + text(f(), "Lbl_Data"),
                  QStringLiteral("4Trofeo01/05/2024"));
@@ -81,19 +86,8 @@ private slots:
         QCOMPARE(cutHeadings(lista), QStringList());
         setBox(3, QString()); // an emptied box empties the list; the count keeps its text
         QCOMPARE(list() + text(f(), "LblNumRecords"), QStringLiteral("4"));
-    }
 
-    void lastCompetitionOfferedOnce() {
-        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
-        answer({vbYes});
-        open();
-        for (int i = 0; i < 2; ++i) { // the focus comes back to the box: not asked again
-            focusOn(combo(0));
-            focusOn(clss(0));
-        }
-        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
-        QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita"), G + "Roma");
-
+        // A competition no longer in the register.
         form.reset();
         IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), QStringLiteral("GONE"));
         answer({vbYes});

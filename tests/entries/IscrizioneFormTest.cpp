@@ -17,8 +17,8 @@ const QString G = QStringLiteral("20240501ROMA");
 const QString kSaved = QStringLiteral("Dati Iscrizione salvati.|64|ZAR");
 const QString kConfirm = QStringLiteral("Confermi il salvataggio dei dati?.|36|ZAR");
 const QString kBibUsed = QStringLiteral("PETTORALE già utilizzato per questa competizione|0|ZAR");
-const QString kBibRange = QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767.|0|ZAR");
-const QString kTypedRange = QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767.|48|ZAR");
+const QString kRange = QStringLiteral("Il PETTORALE deve essere un numero da 0 a 32767.|%1|ZAR");
+const QString kBibRange = kRange.arg(0), kTypedRange = kRange.arg(48);
 const QString kNoBibs = QStringLiteral("Non ci sono altri PETTORALI disponibili per questa competizione "
                                        "(massimo 32767).|48|ZAR");
 const QString kDogEntered = QStringLiteral("CANE già iscritto a questa competizione|0|ZAR");
