@@ -10,7 +10,7 @@ using namespace zar;
 using namespace zar::test;
 
 namespace {
-const QString G = QStringLiteral("20240501ROMA");
+const QString G = QStringLiteral("20240501ROMA"), G2 = QStringLiteral("20240601MILANO");
 // The form's boxes as text|style|title.
 const QString kConfirm = QStringLiteral("Confermi il salvataggio dei dati?.|36|ZAR");
 const QString kOffer =
@@ -97,9 +97,11 @@ private slots:
         QCOMPARE(combo(0)->currentText(), QString());
     }
 
-    void rowClickEnterAndSaveWriteTheChosenRunTheCombinedValuesAndThePlaces() {
+    void rowClickEnterAndSaveWriteTheChosenEntrysRunCombinedValuesAndPlaces() {
         for (int n : {4, 5, 6})
             addEntry(db(), G, n);
+        addEntry(db(), G, 3, QString(), "SENIOR");
+        addEntry(db(), G2, 4, "OTHER");
         db().exec("UPDATE TblIscrizioni SET PunteggioCombinata = 7, TempoCombinata = 3");
         open();
         select();
@@ -156,29 +158,17 @@ private slots:
         clss(1)->setText("020001");
         save(vbYes);
         QCOMPARE(stored("ClassificaRun1", 6) + stored("ClassificaRun1", 4), QStringLiteral("99901"));
-    }
-
-    void saveGoesToTheChosenEntryAfterTheBoxesChanged() {
-        const QString G2 = QStringLiteral("20240601MILANO");
-        addEntry(db(), G, 4);
-        addEntry(db(), G, 3, QString(), "SENIOR");
-        addEntry(db(), G2, 4, "OTHER");
-        open();
-        select();
+        // Boxes changed after the row click: the chosen entry is saved and its own group ranked;
+        // the other competition's entry under the same bib is another dog's and stays as it was.
         pickRow(f(), "LstInsRisultati", "4", false);
-        setBox(2, "SENIOR"); // another class: the chosen entry is saved, its own group ranked
+        setBox(2, "SENIOR");
         QCOMPARE(list(), QStringLiteral("3"));
-        clss(0)->setText("85");
-        clss(1)->setText("013050");
-        save(vbYes);
-        QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4), QStringLiteral("85.0/1"));
-        QCOMPARE(stored("ClassificaRun1 IS NULL", 3), QStringLiteral("1"));
-        // Another competition with the same bib: its entry is another dog's and stays as it was.
         setBox(0, G2);
-        clss(0)->setText("70");
+        clss(0)->setText("0");
         save(vbYes);
-        QCOMPARE(stored("PunteggioRun1", 4) + '/' + stored("PunteggioRun1 IS NULL", 4, G2),
-                 QStringLiteral("70/1"));
+        QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4) + '/' +
+                     stored("PunteggioRun1 IS NULL", 4, G2),
+                 QStringLiteral("0.0/9999/1"));
     }
 };
 
