@@ -30,7 +30,6 @@ class IscrizioneFormTest : public GuiTestBase, FormBench<frmIscrizione> {
     Q_OBJECT
 
     QString garaScelta;
-    int conduttoriAperti = 0;
     QStringList caniAperti, stampe;
 
     QLineEdit* bib() { return child<QLineEdit>(f(), "Txt_Pettorale"); }
@@ -66,15 +65,11 @@ private slots:
         GuiTestBase::init();
         setUpBench(G);
         garaScelta = G;
-        conduttoriAperti = 0;
         caniAperti.clear();
         stampe.clear();
         shared->registriPick.gare = [this](SharedValues&, PickTarget& t, QWidget*) {
             if (!garaScelta.isEmpty())
                 t.riceviGara(garaScelta, "Trofeo", "Roma", "Verdi", "01/05/2024");
-        };
-        shared->registriPick.conduttori = [this](SharedValues&, PickTarget&, QWidget*) {
-            ++conduttoriAperti;
         };
         shared->registriPick.cani = [this](SharedValues&, PickTarget&, QWidget*, const QString& chip) {
             caniAperti << chip; // closed without a choice
@@ -139,9 +134,7 @@ private slots:
         addEntry(db(), G, 7);
         open();
         type(0, "cf1");
-        // The stored 7 beats the two listed; an unknown handler opens the register.
-        QCOMPARE(bib()->text() + box(f(), 0)->text(), QStringLiteral("8CF1"));
-        QCOMPARE(conduttoriAperti, 1);
+        QCOMPARE(bib()->text() + box(f(), 0)->text(), QStringLiteral("8CF1")); // the stored 7 beats 2 listed
         // A known dog fills its boxes, entered elsewhere or not; entered here it is refused.
         type(4, "chip9");
         QCOMPARE(text(f(), "Txt_Field_5") + combo(0)->currentText(), QStringLiteral("REXLARGE"));
