@@ -52,10 +52,8 @@ private slots:
     void init() {
         GuiTestBase::init();
         setUpBench(G);
-        // Run times up to two minutes for the two classes used here.
-        for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
-            IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
-                         QStringLiteral("020000"));
+        // Run times up to two minutes for the JUNIOR class.
+        IniReadWrite("WRITE", "Impostazione Limiti Gara", "Tempo_Limite_2", shared->iniPath(), "020000");
     }
 
     void cleanup() {
@@ -132,16 +130,13 @@ private slots:
         QVERIFY(!clss(0)->isEnabled() && clss(2)->isEnabled() && clss(3)->isEnabled());
         QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_0"), Qt::LeftButton);
         // Enter: points over 200 stay, a time of five characters saves nothing.
-        const struct {
-            int box;
-            const char* typed;
-            const char* focus;
-        } steps[] = {{0, "201", "Txt_Clss_0"}, {0, "200", "Txt_Clss_1"}, {1, "01305", "Txt_Clss_1"}};
-        for (const auto& s : steps) {
-            focusOn(clss(s.box));
-            clss(s.box)->setText(s.typed);
-            QTest::keyClick(clss(s.box), Qt::Key_Return);
-            QCOMPARE(focused(), QString::fromLatin1(s.focus));
+        const std::tuple<int, const char*, const char*> steps[] = {
+            {0, "201", "Txt_Clss_0"}, {0, "200", "Txt_Clss_1"}, {1, "01305", "Txt_Clss_1"}};
+        for (const auto& [i, input, focus] : steps) {
+            focusOn(clss(i));
+            clss(i)->setText(input);
+            QTest::keyClick(clss(i), Qt::Key_Return);
+            QCOMPARE(focused(), QString::fromLatin1(focus));
         }
         QCOMPARE(stored("PunteggioRun1", 4), QStringLiteral("85"));
 

@@ -47,25 +47,22 @@ TEST_F(Entries, SaveStoresHandlerDogAndEntryAllOrNone) {
         "RSSMRAROSSIMARIOT1|CHIP1FIDOMETICCIOSMALL|rssmrachip1timesmall5");
     db().exec("CREATE TRIGGER Boom BEFORE INSERT ON TblIscrizioni WHEN NEW.Pettorale = 9 BEGIN "
               "SELECT RAISE(ABORT, 'disk full'); END");
-    const struct {
-        int bib;
-        const char* chip;
-        QString refusal; // empty: the engine fails
-    } refused[] = {{5, "C2", kPettoraleUsato},
-                   {6, "CHIP1", kCaneIscritto},
-                   {32768, "C3", kPettoraleFuoriLimiti},
-                   {-1, "C3", kPettoraleFuoriLimiti},
-                   {9, "C3", QString()}};
-    for (const auto& c : refused) {
+    // The bib, the chip and the refusal (empty: the engine fails).
+    const std::tuple<int, const char*, QString> refused[] = {{5, "C2", kPettoraleUsato},
+                                                             {6, "CHIP1", kCaneIscritto},
+                                                             {32768, "C3", kPettoraleFuoriLimiti},
+                                                             {-1, "C3", kPettoraleFuoriLimiti},
+                                                             {9, "C3", QString()}};
+    for (const auto& [bib, chip, refusal] : refused) {
         try {
-            SalvaIscrizione(db(), nuova(c.bib, "NEWCF", QString::fromUtf8(c.chip)));
-            ADD_FAILURE() << "bib " << c.bib << " accepted";
+            SalvaIscrizione(db(), nuova(bib, "NEWCF", QString::fromUtf8(chip)));
+            ADD_FAILURE() << "bib " << bib << " accepted";
         } catch (const IscrizioneRifiutata& e) {
-            EXPECT_EQ(e.text(), c.refusal) << c.bib;
+            EXPECT_EQ(e.text(), refusal) << bib;
         } catch (const DbError&) {
-            EXPECT_TRUE(c.refusal.isEmpty()) << c.bib;
+            EXPECT_TRUE(refusal.isEmpty()) << bib;
         }
-        EXPECT_EQ(counts(), "1/1/1") << c.bib;
+        EXPECT_EQ(counts(), "1/1/1") << bib;
         EXPECT_FALSE(db().inTransaction());
     }
     // The top bib, and a known handler kept unchanged in another entry.
@@ -88,49 +85,42 @@ TEST(ListModel, SortsByNumberOrTextAndKeepsTheSelectedRow) {
         rows.push_back({bib, "CANE" + bib.right(1)});
     m.setRighe(std::move(rows));
     const QPersistentModelIndex selected = m.index(2, 1); // bib 11
-    const struct {
-        OrdinamentoColonne kind;
-        bool fresh; // a heading clicked on a list never sorted
-        int column;
-        const char* expected;
-    } steps[] = {{OrdinamentoColonne::Numerico, true, 0, "1 2 10 11 21"},
-                 {OrdinamentoColonne::Numerico, false, 0, "21 11 10 2 1"}, // the same heading reverses
-                 {OrdinamentoColonne::Numerico, false, 1, "2 21 11 1 10"}, // direction kept, stable
-                 {OrdinamentoColonne::Testo, true, 0, "1 10 11 2 21"},
-                 {OrdinamentoColonne::Testo, false, 0, "1 10 11 2 21"}}; // never reversed
+    // The rule, whether the heading is clicked on a list never sorted, the column, the bibs shown.
+    const std::tuple<OrdinamentoColonne, bool, int, const char*> steps[] = {
+        {OrdinamentoColonne::Numerico, true, 0, "1 2 10 11 21"},
+        {OrdinamentoColonne::Numerico, false, 0, "21 11 10 2 1"}, // the same heading reverses
+        {OrdinamentoColonne::Numerico, false, 1, "2 21 11 1 10"}, // direction kept, stable
+        {OrdinamentoColonne::Testo, true, 0, "1 10 11 2 21"},
+        {OrdinamentoColonne::Testo, false, 0, "1 10 11 2 21"}}; // never reversed
     StatoOrdinamento s;
-    for (const auto& st : steps) {
-        s = ClicIntestazione(st.kind, st.fresh ? StatoOrdinamento{} : s, st.column);
+    for (const auto& [kind, fresh, column, expected] : steps) {
+        s = ClicIntestazione(kind, fresh ? StatoOrdinamento{} : s, column);
         m.ordina(s);
         QStringList shown;
         for (int r = 0; r < m.rowCount(); ++r)
             shown << m.testo(r, 0);
-        EXPECT_EQ(shown.join(' '), st.expected);
+        EXPECT_EQ(shown.join(' '), expected);
         EXPECT_EQ(m.testo(selected.row(), 0), "11");
     }
 }
 
 TEST(Scores, CombinedPointsAreTheRoundedSumOnlyWhenBothRunsScored) {
     const double t013050 = 1 + 30.5 / 60, t012000 = 1 + 20.0 / 60;
-    const struct {
-        int run;
-        const char *p1, *t1, *p2, *t2;
-        double punteggio, tempo;
-        std::optional<double> combinata, tempoCombinata;
-    } cases[] = {
-        {1, "85", "013050", "90", "012000", 85, t013050, 175, t013050 + t012000},
-        {1, "60.5", "", "70", "", 60.5, 0, 130, 0},             // 130.5 goes to the even neighbour
-        {2, "60", "010000", "71.5", "010000", 71.5, 1, 132, 2}, // 131.5 goes up to 132
-        {1, "85", "013050", "", "", 85, t013050, std::nullopt, std::nullopt}, // run 2 empty: combined kept
-        {1, "0", "013050", "90", "012000", 0, 0, 0, 0},                       // points not above 0
-        {2, "85", "013050", "-1", "012000", 0, 0, 0, 0},
-        {1, "85", "013050", "90", "", 85, t013050, 175, 0}, // one time missing: combined time 0
+    using Values = std::tuple<double, double, std::optional<double>, std::optional<double>>; // run, combined
+    const std::pair<BoxPunteggi, Values> cases[] = {
+        {{1, "85", "013050", "90", "012000"}, {85, t013050, 175, t013050 + t012000}},
+        {{1, "60.5", "", "70", ""}, {60.5, 0, 130, 0}},             // 130.5 goes to the even neighbour
+        {{2, "60", "010000", "71.5", "010000"}, {71.5, 1, 132, 2}}, // 131.5 goes up to 132
+        {{1, "85", "013050", "", ""},
+         {85, t013050, std::nullopt, std::nullopt}},        // run 2 empty: combined kept
+        {{1, "0", "013050", "90", "012000"}, {0, 0, 0, 0}}, // points not above 0
+        {{2, "85", "013050", "-1", "012000"}, {0, 0, 0, 0}},
+        {{1, "85", "013050", "90", ""}, {85, t013050, 175, 0}}, // one time missing: combined time 0
     };
-    for (const auto& c : cases) {
-        const auto v = CalcolaPunteggio({c.run, c.p1, c.t1, c.p2, c.t2});
-        EXPECT_EQ(std::tuple(v.punteggio, v.tempo, v.punteggioCombinata, v.tempoCombinata),
-                  std::tuple(c.punteggio, c.tempo, c.combinata, c.tempoCombinata))
-            << c.p1 << " / " << c.p2;
+    for (const auto& [box, expected] : cases) {
+        const auto v = CalcolaPunteggio(box);
+        EXPECT_EQ(std::tuple(v.punteggio, v.tempo, v.punteggioCombinata, v.tempoCombinata), expected)
+            << qPrintable(box.punti1 + " / " + box.punti2);
     }
 }
 
