@@ -36,10 +36,8 @@ class IscrizioneFormTest : public GuiTestBase, FormBench<frmIscrizione> {
     QString list() { return column(f(), "LvwIscritti", 0); }
     // Types into a box and leaves it by Enter, as the desk does.
     void type(int i, const QString& text) {
-        focusOn(box(f(), i));
-        box(f(), i)->clear();
-        QTest::keyClicks(box(f(), i), text);
-        QTest::keyClick(box(f(), i), Qt::Key_Return);
+        typeInto(box(f(), i), text);
+        enter(box(f(), i));
         settle();
     }
     void typeBib(const QString& text) {
