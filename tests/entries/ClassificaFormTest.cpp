@@ -68,7 +68,6 @@ private slots:
         IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
         answer({vbYes});
         open();
-        QCOMPARE(list(), QString());
         focusOn(combo(0));
         focusOn(clss(0));
         QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
