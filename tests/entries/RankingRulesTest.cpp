@@ -46,10 +46,7 @@ TEST_F(RankingTest, WorkedExampleOfATimeGroup) {
 }
 
 TEST_F(RankingTest, OnlyTheSelectedGroupIsRankedAndAFailureKeepsEveryOldPlace) {
-    Group g, other[3];
-    other[0].taglia = "LARGE";
-    other[1].classe = "SENIOR";
-    other[2].gara = "20240512Sant";
+    const Group g, other[] = {{.taglia = "LARGE"}, {.classe = "SENIOR"}, {.gara = "20240512Sant"}};
     for (int bib = 1; bib <= 4; ++bib)
         addEntry(*db, g, bib, {100.0 - bib, 1.0, 100.0 - bib, 1.0, 200.0 - 2 * bib, 2.0});
     for (int i = 0; i < 3; ++i)
