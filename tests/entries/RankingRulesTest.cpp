@@ -1,5 +1,4 @@
-// A worked example of the ranking rules; the property test checks the same rules on random
-// groups of every category.
+// A worked example of the ranking rules; the property test covers every category at random.
 #include "entries/Ranking.h"
 
 #include "GroupData.h"
