@@ -10,7 +10,7 @@ using namespace zar;
 using namespace zar::test;
 
 namespace {
-const QString G = QStringLiteral("20240501ROMA");
+const QString G = QStringLiteral("20240501ROMA"), G2 = QStringLiteral("20240601MILANO");
 // The form's boxes as text|style|title.
 const QString kConfirm = QStringLiteral("Confermi il salvataggio dei dati?.|36|ZAR");
 const QString kOffer =
@@ -32,21 +32,10 @@ class ClassificaFormTest : public GuiTestBase, FormBench<frmClassifica> {
             .toString();
     }
 
-    // Run times up to two minutes for the two classes used here.
-    void limits() {
-        for (const char* key : {"Tempo_Limite_2", "Tempo_Limite_3"})
-            IniReadWrite("WRITE", "Impostazione Limiti Gara", key, shared->iniPath(),
-                         QStringLiteral("020000"));
-    }
     void setBox(int i, const QString& value) {
         focusOn(combo(i));
         combo(i)->setEditText(value);
         focusOn(clss(0));
-    }
-    void select(const QString& gara = G) {
-        const QString values[] = {gara, "TIME", "JUNIOR", "SMALL"};
-        for (int i = 0; i < 4; ++i)
-            setBox(i, values[i]);
     }
     void save(int answer) {
         GuiTestBase::answer({answer});
@@ -58,6 +47,8 @@ private slots:
     void init() {
         GuiTestBase::init();
         setUpBench(G);
+        // Run times up to two minutes for the JUNIOR class.
+        IniReadWrite("WRITE", "Impostazione Limiti Gara", "Tempo_Limite_2", shared->iniPath(), "020000");
     }
 
     void cleanup() {
@@ -65,13 +56,20 @@ private slots:
         GuiTestBase::cleanup();
     }
 
-    void listsOnlyWhenAllFourBoxesHoldText() {
+    void listsOnlyWhenAllFourBoxesHoldTextAndOffersTheLastCompetitionOnce() {
         for (int n : {1, 2, 10, 11})
             addEntry(db(), G, n);
         addEntry(db(), G, 3, QString(), "SENIOR");
+        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
+        answer({vbYes});
         open();
-        QCOMPARE(list(), QString());
-        select();
+        focusOn(combo(0));
+        focusOn(clss(0));
+        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
+        QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita") + list(), G + "Roma");
+        focusOn(combo(0)); // the focus comes back to the box: not asked again
+        chooseSelection(f(), {"TIME", "JUNIOR", "SMALL"}, 1);
+        QVERIFY(takeBoxes().isEmpty());
         QCOMPARE(list(), QStringLiteral("1 2 10 11"));
         QCOMPARE(text(f(), "LblNumRecords") + text(f(), "Lbl_Gara") + text(f(), "Lbl_Data"),
                  QStringLiteral("4Trofeo01/05/2024"));
@@ -83,19 +81,8 @@ private slots:
         QCOMPARE(cutHeadings(lista), QStringList());
         setBox(3, QString()); // an emptied box empties the list; the count keeps its text
         QCOMPARE(list() + text(f(), "LblNumRecords"), QStringLiteral("4"));
-    }
 
-    void lastCompetitionOfferedOnce() {
-        IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), G);
-        answer({vbYes});
-        open();
-        for (int i = 0; i < 2; ++i) { // the focus comes back to the box: not asked again
-            focusOn(combo(0));
-            focusOn(clss(0));
-        }
-        QCOMPARE(described(takeBoxes()), QStringList({kOffer.arg(G)}));
-        QCOMPARE(combo(0)->currentText() + text(f(), "Lbl_Localita"), G + "Roma");
-
+        // A competition no longer in the register.
         form.reset();
         IniReadWrite("WRITE", "Ultima Gara", "Codice_Gara", shared->iniPath(), QStringLiteral("GONE"));
         answer({vbYes});
@@ -105,53 +92,18 @@ private slots:
         QCOMPARE(combo(0)->currentText(), QString());
     }
 
-    void rowClickRunOptionsAndEnter() {
-        addEntry(db(), G, 4);
-        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = 85, TempoRun1 = ?", {1 + 30.5 / 60});
-        limits();
-        open();
-        select();
-        QVERIFY(clss(0)->isEnabled() && !clss(2)->isEnabled() && !enabled("cmdSave"));
-        pickRow(f(), "LstInsRisultati", "4", false);
-        QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + clss(1)->text() + '|' +
-                     clss(2)->text(),
-                 QStringLiteral("4|85|013050|"));
-        QVERIFY(enabled("cmdSave") && !enabled("cmdCancel"));
-        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_1"), Qt::LeftButton);
-        QVERIFY(!clss(0)->isEnabled() && clss(2)->isEnabled() && clss(3)->isEnabled());
-        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_0"), Qt::LeftButton);
-
-        // Enter: points over 200 stay, a time of five characters saves nothing.
-        const struct {
-            int box;
-            const char* typed;
-            const char* focus;
-        } steps[] = {{0, "201", "Txt_Clss_0"}, {0, "200", "Txt_Clss_1"}, {1, "01305", "Txt_Clss_1"}};
-        for (const auto& s : steps) {
-            focusOn(clss(s.box));
-            clss(s.box)->setText(s.typed);
-            QTest::keyClick(clss(s.box), Qt::Key_Return);
-            QCOMPARE(focused(), QString::fromLatin1(s.focus));
-        }
-        QCOMPARE(stored("PunteggioRun1", 4), QStringLiteral("85"));
-        focusOn(clss(1));
-        clss(1)->setText("013050");
-        answer({vbYes});
-        QTest::keyClick(clss(1), Qt::Key_Return);
-        QCOMPARE(described(takeBoxes()), QStringList({kConfirm}));
-        QCOMPARE(stored("PunteggioRun1 || ClassificaRun1", 4), QStringLiteral("200.01"));
-        QVERIFY(!enabled("cmdSave"));
-    }
-
-    void saveWritesTheChosenRunTheCombinedValuesAndThePlaces() {
+    void rowClickEnterAndSaveWriteTheChosenEntrysRunCombinedValuesAndPlaces() {
         for (int n : {4, 5, 6})
             addEntry(db(), G, n);
+        addEntry(db(), G, 3, QString(), "SENIOR");
+        addEntry(db(), G2, 4, "OTHER");
         db().exec("UPDATE TblIscrizioni SET PunteggioCombinata = 7, TempoCombinata = 3");
-        limits();
         open();
-        select();
+        chooseSelection(f(), {G, "TIME", "JUNIOR", "SMALL"});
+        QVERIFY(clss(0)->isEnabled() && !clss(2)->isEnabled() && !enabled("cmdSave"));
         save(vbYes); // no row chosen: nothing stored
         pickRow(f(), "LstInsRisultati", "4", false);
+        QVERIFY(enabled("cmdSave") && !enabled("cmdCancel"));
         const char* typed[] = {"85", "013050", "90", "012000"};
         for (int i = 0; i < 4; ++i)
             clss(i)->setText(typed[i]);
@@ -164,16 +116,29 @@ private slots:
                    4),
             QStringLiteral("85.0/9050.0/-/175.0/17050.0"));
         QCOMPARE(list(4).split(' ').first(), QStringLiteral("01'30\"50"));
-        // A time survives a row click and a second save unchanged.
+        // A row click brings the stored run back, and its time survives a second save unchanged.
         pickRow(f(), "LstInsRisultati", "4", false);
-        QCOMPARE(clss(1)->text(), QStringLiteral("013050"));
+        QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + clss(1)->text() + '|' +
+                     clss(2)->text(),
+                 QStringLiteral("4|85|013050|"));
         save(vbYes);
-        QCOMPARE(stored("ROUND(TempoRun1 * 6000)", 4), QStringLiteral("9050"));
+        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_1"), Qt::LeftButton);
+        QVERIFY(!clss(0)->isEnabled() && clss(2)->isEnabled() && clss(3)->isEnabled());
+        QTest::mouseClick(child<QRadioButton>(f(), "Opt_Run_0"), Qt::LeftButton);
+        // Enter: points over 200 stay, a time of five characters saves nothing.
+        const std::tuple<int, const char*, const char*> steps[] = {
+            {0, "201", "Txt_Clss_0"}, {0, "200", "Txt_Clss_1"}, {1, "01305", "Txt_Clss_1"}};
+        for (const auto& [i, input, focus] : steps) {
+            focusOn(clss(i));
+            clss(i)->setText(input);
+            QTest::keyClick(clss(i), Qt::Key_Return);
+            QCOMPARE(focused(), QString::fromLatin1(focus));
+        }
+        QCOMPARE(stored("PunteggioRun1 || '/' || ROUND(TempoRun1 * 6000)", 4), QStringLiteral("85.0/9050.0"));
 
         // Run 2 points box empty: the stored combined values stay; points 0 take the marker.
         pickRow(f(), "LstInsRisultati", "5", false);
         clss(0)->setText("0");
-        clss(2)->clear();
         save(vbYes);
         QCOMPARE(stored("PunteggioCombinata || '/' || TempoCombinata || '/' || ClassificaRun1", 5),
                  QStringLiteral("7.0/3.0/9999"));
@@ -183,30 +148,17 @@ private slots:
         clss(1)->setText("020001");
         save(vbYes);
         QCOMPARE(stored("ClassificaRun1", 6) + stored("ClassificaRun1", 4), QStringLiteral("99901"));
-    }
-
-    void saveGoesToTheChosenEntryAfterTheBoxesChanged() {
-        const QString G2 = QStringLiteral("20240601MILANO");
-        addEntry(db(), G, 4);
-        addEntry(db(), G, 3, QString(), "SENIOR");
-        addEntry(db(), G2, 4, "OTHER");
-        limits();
-        open();
-        select();
+        // Boxes changed after the row click: the chosen entry is saved and its own group ranked;
+        // the other competition's entry under the same bib is another dog's and stays as it was.
         pickRow(f(), "LstInsRisultati", "4", false);
-        setBox(2, "SENIOR"); // another class: the chosen entry is saved, its own group ranked
+        setBox(2, "SENIOR");
         QCOMPARE(list(), QStringLiteral("3"));
-        clss(0)->setText("85");
-        clss(1)->setText("013050");
+        setBox(0, G2);
+        clss(0)->setText("0");
         save(vbYes);
-        QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4), QStringLiteral("85.0/1"));
-        QCOMPARE(stored("ClassificaRun1 IS NULL", 3), QStringLiteral("1"));
-        // Another competition with the same bib: its entry is another dog's and stays as it was.
-        select(G2);
-        clss(0)->setText("70");
-        save(vbYes);
-        QCOMPARE(stored("PunteggioRun1", 4) + '/' + stored("PunteggioRun1 IS NULL", 4, G2),
-                 QStringLiteral("70/1"));
+        QCOMPARE(stored("PunteggioRun1 || '/' || ClassificaRun1", 4) + '/' +
+                     stored("PunteggioRun1 IS NULL", 4, G2),
+                 QStringLiteral("0.0/9999/1"));
     }
 };
 
