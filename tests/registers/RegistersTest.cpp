@@ -26,15 +26,9 @@ struct FakeTarget : PickTarget {
     using S = const QString&;
     QStringList got;
     int calls = 0;
-    void riceviConduttore(S cf, S cognome, S nome, S tessera) override {
-        got = {cf, cognome, nome, tessera}, ++calls;
-    }
-    void riceviCane(S chip, S nome, S razza, S taglia) override {
-        got = {chip, nome, razza, taglia}, ++calls;
-    }
-    void riceviGara(S codice, S gara, S localita, S giudice, S data) override {
-        got = {codice, gara, localita, giudice, data}, ++calls;
-    }
+    void riceviConduttore(S a, S b, S c, S d) override { got = {a, b, c, d}, ++calls; }
+    void riceviCane(S a, S b, S c, S d) override { got = {a, b, c, d}, ++calls; }
+    void riceviGara(S a, S b, S c, S d, S e) override { got = {a, b, c, d, e}, ++calls; }
 };
 
 const QString kAskSave = described("Confermi il salvataggio dei dati?.", vbYesNo + vbQuestion);
@@ -175,6 +169,11 @@ struct Env {
     QList<QStringList> rows() { return listRows(f.get(), c.list); }
     QString numRecords() { return text(f.get(), "LblNumRecords"); }
     bool enabled(const char* button) { return child<QPushButton>(f.get(), button)->isEnabled(); }
+    // The boxes of a save that goes through, and of one refused with `text`.
+    QStringList saved() const { return {kAskSave, described(c.saved, vbInformation)}; }
+    static QStringList refused(const QString& ask, const QString& text) {
+        return {ask, described(text, vbOKOnly)};
+    }
 };
 
 void perRegister() {
@@ -187,6 +186,14 @@ void perRegister() {
 
 class RegistersTest : public GuiTestBase {
     Q_OBJECT
+    // Clicks a button, answering the question it asks unless `reply` is 0; gives the boxes shown.
+    QStringList press(QWidget* f, const char* button, int reply = 0) {
+        if (reply)
+            answer({reply});
+        click(f, button);
+        return described(takeBoxes());
+    }
+
 private slots:
     // The list and its count follow each keystroke in the key box (LIKE characters match
     // themselves), a save and a delete; a typed key is looked up as it stands; No writes
@@ -198,14 +205,12 @@ private slots:
         const RegisterCase& c = e.c;
         e.add(c.a, "ALFA"), e.add(c.b, "BETA"), e.add(c.quoted, "QUOTA");
         QWidget* f = e.open();
-        auto* list = child<QAbstractItemView>(f, c.list);
-        QAbstractItemModelTester tester(list->model(),
+        QAbstractItemModelTester tester(child<QAbstractItemView>(f, c.list)->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(e.rows(),
                  QList({c.listed(c.a, "ALFA"), c.listed(c.b, "BETA"), c.listed(c.quoted, "QUOTA")}));
         typeInto(box(f, 0), c.narrowToB);
         QCOMPARE(e.rows(), QList({c.listed(c.b, "BETA")}));
-        QCOMPARE(e.numRecords(), QString("1"));
         clearKeyBox(f);
         QCOMPARE(e.numRecords(), QString("3"));
         QTest::keyClicks(box(f, 0), "%");
@@ -216,8 +221,7 @@ private slots:
 
         c.typeRecord(f, c.c);
         const QStringList before = e.dump();
-        answer({vbNo});
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave", vbNo), QStringList{kAskSave});
         QVERIFY(e.name().isEmpty() && !e.enabled("cmdSave"));
         QCOMPARE(e.numRecords(), QString("3")); // the search filter is gone
         // A new key typed, then a stored record loaded; then that record moved onto b, which
@@ -225,26 +229,18 @@ private slots:
         c.typeKey(f, c.c);
         clearKeyBox(f);
         pickRow(f, c.list, c.a);
-        answer({vbYes});
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave", vbYes), e.refused(kAskSave, c.duplicate + c.a));
         c.typeKey(f, c.b);
         QCOMPARE(e.name(), QString("ALFA"));
-        answer({vbYes});
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave", vbYes), e.refused(kAskSave, c.duplicate + c.b));
         QCOMPARE(e.dump(), before);
         c.typeKey(f, c.c);
-        answer({vbYes});
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
         QVERIFY(e.rows().contains(c.listed(c.c, "ALFA")));
         pickRow(f, c.list, c.c);
-        answer({vbNo, vbYes});
-        click(f, "cmdDelete");
+        QCOMPARE(press(f, "cmdDelete", vbNo), QStringList{kAskDelete});
         QCOMPARE(e.dump().size(), before.size());
-        click(f, "cmdDelete");
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({kAskSave, kAskSave, described(c.duplicate + c.a, vbOKOnly), kAskSave,
-                              described(c.duplicate + c.b, vbOKOnly), kAskSave,
-                              described(c.saved, vbInformation), kAskDelete, kAskDelete}));
+        QCOMPARE(press(f, "cmdDelete", vbYes), QStringList{kAskDelete});
         QCOMPARE(e.rows(), QList({c.listed(c.b, "BETA"), c.listed(c.quoted, "QUOTA")}));
         QVERIFY(e.numRecords() == "2" && e.name().isEmpty());
         c.typeKey(f, c.b); // typed keys are still looked up after the delete
@@ -252,8 +248,7 @@ private slots:
     }
 
     // Pick mode hands back the stored record on a double-click, what was saved on Yes, empty
-    // boxes on No, and closes each time; a save refused keeps the form open and hands back
-    // nothing.
+    // boxes on No, and closes each time; a refused save hands back nothing and stays open.
     void pickModeHandsBack_data() { perRegister(); }
     void pickModeHandsBack() {
         Env e;
@@ -262,8 +257,7 @@ private slots:
         QWidget* f = e.open(1, &t);
         e.add(c.a, "ALFA"); // behind the back of the form, opened on an empty table
         c.typeRecord(f, c.a);
-        answer({vbYes});
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave", vbYes), e.refused(kAskSave, c.duplicate + c.a));
         QVERIFY(f->isVisible() && t.calls == 0);
         pickRow(e.open(1, &t), c.list, c.a);
         QCOMPARE(t.got, c.stored(c.a, "ALFA"));
@@ -271,14 +265,10 @@ private slots:
         QVERIFY(!(e.shared.*c.listSet));
         for (int yes : {vbNo, vbYes}) {
             c.typeRecord(e.open(1, &t), c.c);
-            answer({yes});
-            click(e.f.get(), "cmdSave");
+            QCOMPARE(press(e.f.get(), "cmdSave", yes), yes == vbYes ? e.saved() : QStringList{kAskSave});
             QCOMPARE(t.got, yes == vbYes ? c.typed(c.c) : QStringList(c.typed(c.c).size()));
             QTRY_VERIFY(!e.f->isVisible());
         }
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({kAskSave, described(c.duplicate + c.a, vbOKOnly), kAskSave, kAskSave,
-                              described(c.saved, vbInformation)}));
         QCOMPARE(t.calls, 3);
         QCOMPARE(e.db().scalar("SELECT COUNT(*) FROM " + c.table).toInt(), 2);
     }
@@ -296,24 +286,17 @@ private slots:
         pickRow(f, c.list, c.a);
         c.typeKey(f, c.c);
         const QString typed = box(f, 1)->text();
-        answer({vbYes});
-        click(f, "cmdSave");
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({kAskSave, described(c.keyChangeRefused + c.a, vbOKOnly)}));
-        QVERIFY(!e.enabled("cmdDelete"));
-        QCOMPARE(box(f, 1)->text(), typed); // kept for a correction
-        f = e.open();                       // the typed key narrowed the list
+        QCOMPARE(press(f, "cmdSave", vbYes), e.refused(kAskSave, c.keyChangeRefused + c.a));
+        QVERIFY(!e.enabled("cmdDelete") && box(f, 1)->text() == typed); // kept for a correction
+        f = e.open();                                                   // the typed key narrowed the list
         pickRow(f, c.list, c.a);
-        answer({vbYes});
-        click(f, "cmdDelete");
-        QCOMPARE(described(takeBoxes()), QStringList({kAskDelete, described(c.deleteRefused, vbOKOnly)}));
+        QCOMPARE(press(f, "cmdDelete", vbYes), e.refused(kAskDelete, c.deleteRefused));
         QVERIFY(!e.enabled("cmdDelete"));
         pickRow(f, c.list, c.a);
         e.db().exec("DROP TABLE TblIscrizioni");
-        answer({vbYes});
-        click(f, "cmdDelete");
-        const QList<MsgBoxRecord> boxes = takeBoxes();
-        QVERIFY(boxes.size() == 2 && boxes[1].style == vbCritical && boxes[1].text.contains("TblIscrizioni"));
+        const QStringList boxes = press(f, "cmdDelete", vbYes);
+        QVERIFY(boxes.size() == 2 && boxes[1].contains("TblIscrizioni") &&
+                boxes[1].endsWith(described("", vbCritical)));
         QVERIFY(f->isVisible());
         QCOMPARE(e.dump(), before);
     }
@@ -322,7 +305,7 @@ private slots:
     void handlerSaveChecks() {
         const struct {
             int box;
-            const char *value, *message; // "text|title"; empty when the save goes through
+            const char *value, *refusal; // "text|title"; empty when the save goes through
         } rows[] = {
             {6, "1.5", ""},
             {6, "12a", "Codice avviamento postale errato. Solo numeri.|Zip Code non corretto"},
@@ -336,17 +319,14 @@ private slots:
             QWidget* f = e.open();
             e.c.typeRecord(f, "NEWKEY");
             box(f, r.box)->setText(r.value);
-            const QStringList m = QString::fromUtf8(r.message).split(u'|');
+            const QStringList m = QString::fromUtf8(r.refusal).split(u'|');
             const bool saved = m.size() == 1;
-            if (saved)
-                answer({vbYes});
-            click(f, "cmdSave");
-            QCOMPARE(described(takeBoxes()),
-                     saved ? QStringList({kAskSave, described(e.c.saved, vbInformation)})
-                           : QStringList{described(m[0], vbExclamation, m[1])});
-            const QString stored = !saved ? "" : r.box == 0 ? r.value : "NEWKEY";
+            QCOMPARE(press(f, "cmdSave", saved ? vbYes : 0),
+                     saved ? e.saved() : QStringList{described(m[0], vbExclamation, m[1])});
             QCOMPARE(e.db().scalar("SELECT group_concat(CodiceFiscale) FROM TblConduttori").toString(),
-                     stored);
+                     !saved       ? ""
+                     : r.box == 0 ? r.value
+                                  : "NEWKEY");
         }
     }
 
@@ -370,16 +350,13 @@ private slots:
             enter(box(f, 2));
             QCOMPARE(box(f, 2)->text(), QString(c[1]));
         }
-        click(f, "cmdSave");
+        QCOMPARE(press(f, "cmdSave"),
+                 QStringList{described("Il campo DATA GARA è vuoto.", vbExclamation, "Data Gara Mancante")});
         // The key is the date as yyyymmdd, then the place trimmed at its ends only.
         typeInto(box(f, 1), " San  Donato ");
         typeInto(box(f, 2), "010326");
         enter(box(f, 2));
-        answer({vbYes});
-        click(f, "cmdSave");
-        QCOMPARE(described(takeBoxes()),
-                 QStringList({described("Il campo DATA GARA è vuoto.", vbExclamation, "Data Gara Mancante"),
-                              kAskSave, described(e.c.saved, vbInformation)}));
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
         QCOMPARE(e.db().scalar("SELECT CodiceGara || '|' || Localita FROM TblGare").toString(),
                  QString("20260301SAN  DONATO| SAN  DONATO "));
     }
@@ -396,8 +373,7 @@ private slots:
                  QStringList{described("Ultime iscrizioni fatte per la gara : 20990101NESSUNA"
                                        "\n\rContinuare le iscrizioni per questa gara?",
                                        vbYesNo + vbExclamation)});
-        QCOMPARE(t.calls, 0);
-        QVERIFY(f->isVisible());
+        QVERIFY(t.calls == 0 && f->isVisible());
         typeGaraKey(f, e.c.a);
         QCOMPARE(e.name(), QString("TROFEO"));
     }
