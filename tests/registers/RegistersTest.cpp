@@ -285,10 +285,9 @@ private slots:
         }
     }
 
-    // Only digits and '/' get in; leaving the box normalises it, an empty one to today, a
-    // wrong one to nothing, which the save then asks for.
+    // Only digits and '/' get in; leaving the box normalises it (typed=shown), an empty one to
+    // today, a wrong one to nothing, which the save then asks for.
     void competitionDateAndKey() {
-        // What is typed, then what leaving the box shows.
         const QStringList cases = {
             "150326=15/03/2026",        "=15/03/2026", "7=07/03/2026", "123=", "01122025=01/12/2025",
             "1a5b/0x3/2026=15/03/2026", "3102="};
