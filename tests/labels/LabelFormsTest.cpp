@@ -4,6 +4,7 @@
 #include "support/EntriesDrivers.h"
 #include "support/GuiTestBase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
@@ -158,6 +159,31 @@ private slots:
         sheet(kValori);
         test::click(f(), QStringLiteral("CmdOK"));
         QVERIFY(takeBoxes().value(0).text.contains(shared->iniPath()) && form->isVisible());
+    }
+
+    // Enter walks from the test area round the settings boxes in the form's order; each box
+    // selects its text on arrival, so typing replaces it, and keeps only the keys it takes.
+    void settingsKeysAndEnterRing() {
+        show<FrmEtichette>();
+        const QStringList ring = QStringList{"TxtTest", "TxtNumeroETest", "ChkTestoTest", kBox[0], kBox[7]} +
+                                 kBox.mid(1, 6) + kBox.mid(8) + kBox.mid(0, 1);
+        QMap<QString, QStringList> keys = {// typed, kept
+                                           {"TxtTest", {"A1-x", "A1-x"}},
+                                           {"TxtNumeroETest", {"1a2-34", "1234"}},
+                                           {"TxtEtichetteLinea", {"a,-1.2", "12"}},
+                                           {"TxtEtichettaH", {"99a,1 ", "99,1"}},
+                                           {"TxtEtichettaT", {"12.5", "12."}}};
+        test::child<QLineEdit>(f(), "TxtTest")->setFocus(Qt::TabFocusReason);
+        for (const QString& name : ring) {
+            test::settle();
+            QCOMPARE(test::focused(), name);
+            if (const QStringList k = keys.take(name); !k.isEmpty()) {
+                QTest::keyClicks(QApplication::focusWidget(), k[0]);
+                QCOMPARE(test::child<QLineEdit>(f(), name)->text(), k[1]);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QVERIFY(!test::child<QCheckBox>(f(), "ChkTestoTest")->isChecked() && form->isVisible());
     }
 
     void settingsTestPrintCodesFromTheBoxes() {
