@@ -5,9 +5,14 @@
 #include "frame/SharedValues.h"
 #include "platform/MsgBox.h"
 #include "support/FormHelpers.h"
+#include "support/TestFolder.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QStringList>
+
+#include <memory>
 
 namespace zar::test {
 
@@ -38,17 +43,6 @@ inline void focusOn(QWidget* w) {
     w->setFocus(Qt::TabFocusReason);
     settle();
 }
-
-} // namespace zar::test
-
-#include "support/TestFolder.h"
-
-#include <QComboBox>
-#include <QPushButton>
-
-#include <memory>
-
-namespace zar::test {
 
 // A fresh program folder holding one competition, and an entries form opened on it; a test
 // class derives from it and calls setUpBench()/tearDownBench() from its init()/cleanup().

@@ -17,10 +17,8 @@ QList<MsgBoxRecord> GuiTestBase::takeBoxes() {
 
 void GuiTestBase::trigger(QWidget* window, const QString& name) {
     auto* action = window->findChild<QAction*>(name);
-    if (!action) {
-        QTest::qFail(qPrintable(QStringLiteral("no action named ") + name), __FILE__, __LINE__);
-        return;
-    }
+    if (!action)
+        return QTest::qFail(qPrintable(QStringLiteral("no action named ") + name), __FILE__, __LINE__);
     action->trigger();
 }
 
