@@ -8,8 +8,6 @@
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -64,7 +62,6 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
     shared.openDatabase(); // what a good login leads to
     showActive(&main);
     const auto scalar = [&](const QString& sql) { return shared.dbGare->scalar(sql).toString(); };
-    const auto menu = [&](const char* item) { main.menuItem(QString::fromLatin1(item))->trigger(); };
     MsgBoxResponder& r = boxes();
     const auto save = [&](QWidget* form) {
         r.queue(vbYes);
@@ -106,8 +103,9 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         saveEntry(form);
         click(form, "cmdClose");
     };
+    // The entries form opens once the register has closed.
     bool entered = false;
-    drive([&] { menu("mnIscrizioni"); }, "frmGare",
+    drive([&] { trigger(&main, "mnIscrizioni"); }, "frmGare",
           [&](QWidget* gare) {
               onNextModal([&](QWidget* form) {
                   entered = true;
@@ -119,7 +117,13 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
     QVERIFY(entered);
     QCOMPARE(IniReadWrite("GET", "Ultima Gara", "Codice_Gara", shared.iniPath()), G);
 
+    // The second opening, from the shortcut: the register offers the last competition.
     const auto moreEntries = [&](QWidget* form) {
+        QCOMPARE(r.texts().last(), QStringLiteral("Ultime iscrizioni fatte per la gara : ") + G +
+                                       QStringLiteral("\n\rContinuare le iscrizioni per questa gara?"));
+        QCOMPARE(r.shown().last().style, vbYesNo + vbExclamation);
+        QCOMPARE(text(form, "Lbl_CodiceGara"), G);
+
         // A known handler, the next bib, and a new dog.
         child<QLineEdit>(form, "Txt_Field_0")->setFocus(Qt::MouseFocusReason);
         typeEnter("aaa1");
@@ -148,17 +152,10 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         click(form, "cmdClose");
     };
 
-    // The second opening, from the shortcut: the register offers the last competition.
     main.showPanel(0);
     r.queue(vbYes);
     drive([&] { QTest::mouseClick(child<QLabel>(&main, "LblIscrizione"), Qt::LeftButton); }, "frmIscrizione",
-          [&](QWidget* form) {
-              QCOMPARE(r.texts().last(), QStringLiteral("Ultime iscrizioni fatte per la gara : ") + G +
-                                             QStringLiteral("\n\rContinuare le iscrizioni per questa gara?"));
-              QCOMPARE(r.shown().last().style, vbYesNo + vbExclamation);
-              QCOMPARE(text(form, "Lbl_CodiceGara"), G);
-              moreEntries(form);
-          });
+          moreEntries);
 
     // The scores: both runs of the three dogs, each saved by Enter in its time box. Bib 3 beats
     // bib 1 in run 1 by its hundredths alone.
@@ -169,7 +166,7 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
         {"3", "90", "012095", "0", "015000"},
     };
     r.queue(vbYes); // the competition just worked on is offered
-    drive([&] { menu("mnPunteggi"); }, "frmClassifica",
+    drive([&] { trigger(&main, "mnPunteggi"); }, "frmClassifica",
           [&](QWidget* form) {
               settle();
               QCOMPARE(text(form, "Cmb_Field_0"), G);
@@ -193,18 +190,14 @@ void AppRoadTest::roadOfDogsThroughACompetition() {
               click(form, "cmdClose");
           });
     takeBoxes(); // each box was checked where the road met it
-    QCOMPARE(scalar("SELECT group_concat(CodiceFiscale || ',' || Cognome || ',' "
-                    "|| TesseraCIS) FROM TblConduttori"),
-             QStringLiteral("AAA1,ROSSI,T001"));
-    QCOMPARE(scalar("SELECT group_concat(Microchip || NomeCane || Taglia, ' ') "
-                    "FROM TblCani"),
-             QStringLiteral("CHIPAFIDOSMALL CHIPBREXSMALL CHIPCLUNASMALL"));
+    QCOMPARE(scalar("SELECT (SELECT group_concat(CodiceFiscale || ',' || Cognome || ',' || TesseraCIS) "
+                    "FROM TblConduttori) || ' ' || "
+                    "(SELECT group_concat(Microchip || NomeCane || Taglia, ' ') FROM TblCani)"),
+             QStringLiteral("AAA1,ROSSI,T001 CHIPAFIDOSMALL CHIPBREXSMALL CHIPCLUNASMALL"));
     // Each entry with its places in run 1, run 2 and combined.
-    QCOMPARE(scalar("SELECT group_concat(Pettorale || CodiceGara || CodiceFiscale || "
-                    "Microchip || Categoria || "
-                    "Classe || Taglia || ClassificaRun1 || ',' || ClassificaRun2 || "
-                    "',' || ClassificaCombinata, "
-                    "' ') FROM (SELECT * FROM TblIscrizioni ORDER BY Pettorale)"),
+    QCOMPARE(scalar("SELECT group_concat(Pettorale || CodiceGara || CodiceFiscale || Microchip || Categoria "
+                    "|| Classe || Taglia || ClassificaRun1 || ',' || ClassificaRun2 || ',' || "
+                    "ClassificaCombinata, ' ') FROM (SELECT * FROM TblIscrizioni ORDER BY Pettorale)"),
              QStringLiteral("1%1AAA1CHIPATIMEJUNIORSMALL3,2,2 2%1AAA1CHIPBTIMEJUNIORSMALL1,1,1 "
                             "3%1AAA1CHIPCTIMEJUNIORSMALL2,9999,9999")
                  .arg(G));

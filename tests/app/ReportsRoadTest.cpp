@@ -9,7 +9,6 @@
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
-#include <QAction>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -81,7 +80,7 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
         {"mnIscritti", "frmReportIscritti", 1, "STAMPA", 31, false},
     };
     for (const auto& rep : reports) {
-        drive([&] { main.menuItem(QString::fromLatin1(rep.menu))->trigger(); }, QString::fromLatin1(rep.form),
+        drive([&] { trigger(&main, QString::fromLatin1(rep.menu)); }, QString::fromLatin1(rep.form),
               [&](QWidget* form) {
                   chooseSelection(form, QStringList({kGara, "TIME", "JUNIOR", "SMALL"}).mid(0, rep.boxes));
                   QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("120"));

@@ -103,7 +103,6 @@ TEST(RankingKill, KilledAtRandomMomentsAllOldOrAllNew) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            close(ready[0]);
             try {
                 auto db = Database::open(work);
                 (void)!write(ready[1], "go", 2); // the slow key derivation is done

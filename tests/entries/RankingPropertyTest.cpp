@@ -31,10 +31,6 @@ struct Ranked {
     std::vector<Entry> entries;
 };
 
-template <typename T> const T& pick(std::mt19937& rng, const std::vector<T>& from) {
-    return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
-}
-
 // Database order of one key: Null first ascending, last descending.
 int compare(const Num& a, const Num& b) {
     if (!a || !b)
@@ -130,6 +126,9 @@ TEST(RankingProperties, PlacesMeanWhatTheyShouldInRandomGroups) {
     TestFolder folder;
     auto db = Database::open(folder.file("ZAR.mdb"));
     std::mt19937 rng(20240512);
+    const auto pick = [&](const auto& from) {
+        return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
+    };
     const std::vector<QString> categorie{"TIME", "TIME", "NO TIME", "NO TIME", "time", "ALTRO"};
     const std::vector<QString> classi{"DEBUTTANTI", "JUNIOR", "SENIOR", "BIG", "ALTRA"};
     const std::vector<double> limiti{0, 1.0, 1.5, 2.0};
@@ -146,26 +145,22 @@ TEST(RankingProperties, PlacesMeanWhatTheyShouldInRandomGroups) {
         for (size_t i = 0; i < groups.size(); ++i) {
             Ranked& g = groups[i];
             g.stored.gara = QStringLiteral("G%1").arg(i);
-            g.stored.categoria = pick(rng, categorie);
-            g.stored.classe = pick(rng, classi);
+            g.stored.categoria = pick(categorie);
+            g.stored.classe = pick(classi);
             g.box = {g.stored.gara, g.stored.categoria, g.stored.classe, g.stored.taglia};
             if (rng() % 5 == 0)
                 g.box.Classe = g.box.Classe.toLower(); // still finds the group, no limit
             for (double& l : g.limiti)
-                l = pick(rng, limiti);
+                l = pick(limiti);
             const int n = std::uniform_int_distribution<int>(0, 25)(rng);
             for (int k = 0; k < n; ++k) {
-                Entry e;
+                Entry& e = g.entries.emplace_back();
                 e.bib = ++bib;
-                e.r = {pick(rng, punti),
-                       pick(rng, tempi),
-                       pick(rng, punti),
-                       pick(rng, tempi),
-                       pick(rng, combinati),
-                       pick(rng, tempiCombinati),
-                       {pick(rng, posti), pick(rng, posti), pick(rng, posti)}};
+                e.r = {pick(punti), pick(tempi),     pick(punti),
+                       pick(tempi), pick(combinati), pick(tempiCombinati)};
+                for (Num& place : e.r.before)
+                    place = pick(posti);
                 addEntry(*db, g.stored, e.bib, e.r);
-                g.entries.push_back(e);
             }
         }
         tx.commit();

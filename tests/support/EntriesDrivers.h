@@ -2,8 +2,6 @@
 
 // Drivers shared by the tests of the entries and scores forms.
 #include "entries/ListaIscritti.h"
-#include "frame/SharedValues.h"
-#include "platform/MsgBox.h"
 #include "support/FormHelpers.h"
 #include "support/TestFolder.h"
 

@@ -3,9 +3,7 @@
 #include "platform/MsgBox.h"
 
 #include <QLineEdit>
-#include <QList>
 #include <QPushButton>
-#include <QString>
 #include <QStringList>
 #include <QWidget>
 

@@ -28,9 +28,7 @@ void GuiTestBase::init() {
 
 void GuiTestBase::cleanup() {
     const int pending = m_boxes->pendingAnswers();
-    QStringList unseen;
-    for (const MsgBoxRecord& r : m_boxes->shown())
-        unseen << r.text;
+    const QStringList unseen = m_boxes->texts();
     m_boxes.reset();
     QVERIFY2(pending == 0, qPrintable(QStringLiteral("%1 queued answer(s) never asked for").arg(pending)));
     QVERIFY2(unseen.isEmpty(),
