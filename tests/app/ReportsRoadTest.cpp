@@ -9,7 +9,6 @@
 #include "support/GuiTestBase.h"
 #include "support/TestFolder.h"
 
-#include <QAction>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -22,12 +21,6 @@ namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72;
 
-struct Word {
-    int page;
-    QString text;
-    double xMin, yMin, xMax; // mm
-};
-
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
@@ -35,23 +28,22 @@ QString run(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// The words of a PDF with their boxes, from pdftotext -bbox.
-QList<Word> words(const QString& pdf) {
-    const QString html = run("pdftotext", {"-bbox", pdf, "-"});
-    QList<Word> out;
-    int page = 0;
+// The pages of a PDF with the boxes of their words, from pdftotext -bbox.
+QStringList pagesOf(const QString& pdf) {
+    return run("pdftotext", {"-bbox", pdf, "-"}).split(QStringLiteral("<page ")).mid(1);
+}
+
+// Whether `page` has the word `text` with its left (or right) edge at x and its top at y, in mm.
+bool at(const QString& page, const QString& text, double x, double y, bool right = false) {
     static const QRegularExpression re(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-    for (auto it = re.globalMatch(html); it.hasNext();) {
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    for (auto it = re.globalMatch(page); it.hasNext();) {
         const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        out.append({page, m.captured(4), m.captured(1).toDouble() * kMmPerPoint,
-                    m.captured(2).toDouble() * kMmPerPoint, m.captured(3).toDouble() * kMmPerPoint});
+        if (m.captured(4) == text)
+            return std::abs(m.captured(right ? 3 : 1).toDouble() * kMmPerPoint - x) < 0.3 &&
+                   std::abs(m.captured(2).toDouble() * kMmPerPoint - y) < 0.3;
     }
-    return out;
+    return false;
 }
 
 } // namespace
@@ -88,39 +80,28 @@ void ReportsRoadTest::reportsFromTheMenuToPdf() {
         {"mnIscritti", "frmReportIscritti", 1, "STAMPA", 31, false},
     };
     for (const auto& rep : reports) {
-        drive([&] { main.menuItem(QString::fromLatin1(rep.menu))->trigger(); }, QString::fromLatin1(rep.form),
+        drive([&] { trigger(&main, QString::fromLatin1(rep.menu)); }, QString::fromLatin1(rep.form),
               [&](QWidget* form) {
                   chooseSelection(form, QStringList({kGara, "TIME", "JUNIOR", "SMALL"}).mid(0, rep.boxes));
                   QCOMPARE(text(form, "LblNumRecords"), QStringLiteral("120"));
                   click(form, "cmdPrint");
                   click(form, "cmdClose");
               });
-        const QString info = run("pdfinfo", {pdf});
-        const auto size = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(info);
-        const bool landscape = size.captured(1).toDouble() > size.captured(2).toDouble();
-        QCOMPARE(landscape, rep.landscape);
-        const QList<Word> ws = words(pdf);
-        const auto at = [&](const QString& text, int page, double x, double y, bool right = false) {
-            for (const Word& w : ws)
-                if (w.page == page && w.text == text)
-                    return std::abs((right ? w.xMax : w.xMin) - x) < 0.3 && std::abs(w.yMin - y) < 0.3;
-            return false;
-        };
-        QVERIFY(at(QString::fromLatin1(rep.title), 1, 15, 28));
-        int pages = 0;
-        for (const Word& w : ws)
-            pages = std::max(pages, w.page);
-        QVERIFY(pages >= 3);
+        const auto size =
+            QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(run("pdfinfo", {pdf}));
+        QCOMPARE(size.captured(1).toDouble() > size.captured(2).toDouble(), rep.landscape);
+        const QStringList pages = pagesOf(pdf);
+        QVERIFY(pages.size() >= 3);
+        QVERIFY(at(pages[0], QString::fromLatin1(rep.title), 15, 28));
+        QVERIFY(at(pages[0], "ROSSI1", rep.handlerX, 80)); // the first row
         const double right = rep.landscape ? 282 : 195, bottom = rep.landscape ? 201 : 285;
-        for (int p = 1; p <= pages; ++p) // the last page's footer: 1 or 2 mm lower
-            QVERIFY2(at(QStringLiteral("pag.%1").arg(p), p, right, p < pages || rep.landscape ? bottom : 287,
-                        true),
+        for (int p = 1; p <= pages.size(); ++p) // the last page's footer: 1 or 2 mm lower
+            QVERIFY2(at(pages[p - 1], QStringLiteral("pag.%1").arg(p), right,
+                        p < pages.size() || rep.landscape ? bottom : 287, true),
                      qPrintable(QString::number(p)));
-        QVERIFY(at("ROSSI1", 1, rep.handlerX, 80)); // the first row
     }
     // The serif font is embedded.
-    const QString fonts = run("pdffonts", {pdf});
-    QVERIFY(fonts.contains(QRegularExpression(R"(LiberationSerif\S*\s+\S.*\byes\b)")));
+    QVERIFY(run("pdffonts", {pdf}).contains(QRegularExpression(R"(LiberationSerif\S*\s+\S.*\byes\b)")));
 }
 
 QTEST_MAIN(ReportsRoadTest)

@@ -31,10 +31,6 @@ struct Ranked {
     std::vector<Entry> entries;
 };
 
-template <typename T> const T& pick(std::mt19937& rng, const std::vector<T>& from) {
-    return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
-}
-
 // Database order of one key: Null first ascending, last descending.
 int compare(const Num& a, const Num& b) {
     if (!a || !b)
@@ -42,52 +38,45 @@ int compare(const Num& a, const Num& b) {
     return *a < *b ? -1 : (*a > *b ? 1 : 0);
 }
 
-bool equalValues(const std::vector<Num>& a, const std::vector<Num>& b) {
-    for (size_t i = 0; i < a.size(); ++i)
-        if (!a[i] || !b[i] || *a[i] != *b[i])
-            return false;
-    return true;
-}
+using Keys = std::vector<std::pair<Num, bool>>; // value, descending
 
 struct Rule {
     const char* name;
-    int field;                                                // index into Places
-    std::function<std::optional<double>(const Entry&)> fixed; // marker or kept place, or nothing if counted
-    std::function<std::vector<std::pair<Num, bool>>(const Entry&)> order; // value, descending
-    std::function<std::vector<Num>(const Entry&)> compared;
+    int field;                              // index into Places
+    std::function<Num(const Entry&)> fixed; // marker or kept place, or nothing if counted
+    // The ranking keys of a counted entry; entries equal in all of them tie.
+    std::function<Keys(const Entry&)> order;
 };
 
 // Checks one ranking: fixed places first, then the counted entries in ranking order.
 void check(const Ranked& g, const Rule& rule) {
+    const auto placeOf = [&](const Entry* e) { return e->after[size_t(rule.field)]; };
     std::vector<const Entry*> counted;
     for (const Entry& e : g.entries) {
         if (const auto fixed = rule.fixed(e))
-            EXPECT_EQ(e.after[size_t(rule.field)], (*fixed < 0 ? e.r.before[size_t(rule.field)] : fixed))
+            EXPECT_EQ(placeOf(&e), (*fixed < 0 ? e.r.before[size_t(rule.field)] : fixed))
                 << rule.name << " bib " << e.bib;
         else
             counted.push_back(&e);
     }
     std::sort(counted.begin(), counted.end(), [&](const Entry* a, const Entry* b) {
-        const auto ka = rule.order(*a), kb = rule.order(*b);
+        const Keys ka = rule.order(*a), kb = rule.order(*b);
         for (size_t i = 0; i < ka.size(); ++i)
             if (const int c = compare(ka[i].first, kb[i].first))
                 return ka[i].second ? c > 0 : c < 0;
         // Entries equal in the order keys may come in any order: take the one the places show.
-        return compare(a->after[size_t(rule.field)], b->after[size_t(rule.field)]) < 0;
+        return compare(placeOf(a), placeOf(b)) < 0;
     });
     for (size_t k = 0; k < counted.size(); ++k) {
-        const Num place = counted[k]->after[size_t(rule.field)];
+        const Num place = placeOf(counted[k]);
         ASSERT_TRUE(place) << rule.name << " bib " << counted[k]->bib << " counted without a place";
-        if (k == 0) {
-            EXPECT_EQ(*place, 1) << rule.name;
-            continue;
-        }
-        const Num previous = counted[k - 1]->after[size_t(rule.field)];
-        EXPECT_GE(*place, *previous) << rule.name << " places decrease at bib " << counted[k]->bib;
-        if (equalValues(rule.compared(*counted[k]), rule.compared(*counted[k - 1])))
-            EXPECT_EQ(*place, *previous) << rule.name << " bib " << counted[k]->bib << " should tie";
-        else
-            EXPECT_EQ(*place, double(k + 1)) << rule.name << " bib " << counted[k]->bib;
+        // Equal in every key to the entry before, it shares its place; else its place is its rank.
+        const Keys ka = rule.order(*counted[k]), kb = k ? rule.order(*counted[k - 1]) : Keys();
+        const bool tie = k && std::equal(ka.begin(), ka.end(), kb.begin(), [](const auto& a, const auto& b) {
+                             return a.first && b.first && *a.first == *b.first;
+                         });
+        EXPECT_EQ(*place, tie ? *placeOf(counted[k - 1]) : double(k + 1))
+            << rule.name << " bib " << counted[k]->bib << (tie ? " should tie" : "");
     }
 }
 
@@ -95,7 +84,7 @@ constexpr double kKept = -1; // a fixed place that is the one stored before
 
 void checkGroup(const Ranked& g) {
     const bool time = g.box.Categoria == "TIME";
-    const bool noTime = g.box.Categoria == "NO TIME";
+    const bool ranked = time || g.box.Categoria == "NO TIME"; // any other keeps its places
     const qsizetype classe = ListaClassi().indexOf(g.box.Classe);
     const Num limit = classe >= 0 ? Num(g.limiti[size_t(classe)]) : Num();
     auto isMarker = [](const Num& n) { return n && (*n == 9990 || *n == 9999); };
@@ -103,7 +92,7 @@ void checkGroup(const Ranked& g) {
     for (int run = 0; run < 2; ++run) {
         auto points = [run](const Entry& e) { return run == 0 ? e.r.p1 : e.r.p2; };
         auto runTime = [run](const Entry& e) { return run == 0 ? e.r.t1 : e.r.t2; };
-        Rule rule{run == 0 ? "run 1" : "run 2", run,
+        check(g, {run == 0 ? "run 1" : "run 2", run,
                   [&](const Entry& e) -> Num {
                       if (!points(e))
                           return kKept;
@@ -111,38 +100,24 @@ void checkGroup(const Ranked& g) {
                           return 9990;
                       if (!(*points(e) > 0))
                           return 9999;
-                      if (!time && !noTime)
-                          return kKept;
-                      return std::nullopt;
+                      return ranked ? Num() : Num(kKept);
                   },
                   [&](const Entry& e) {
-                      return std::vector<std::pair<Num, bool>>{{points(e), true}, {runTime(e), false}};
-                  },
-                  [&](const Entry& e) {
-                      return time ? std::vector<Num>{points(e), runTime(e)} : std::vector<Num>{points(e)};
-                  }};
-        check(g, rule);
+                      return time ? Keys{{points(e), true}, {runTime(e), false}} : Keys{{points(e), true}};
+                  }});
     }
-    Rule combined{
-        "combined", 2,
-        [&](const Entry& e) -> Num {
-            if (!e.r.pc)
-                return kKept;
-            if (isMarker(e.after[0]) || isMarker(e.after[1]) || !(*e.r.pc > 0))
-                return 9999;
-            if (!time && !noTime)
-                return kKept;
-            return std::nullopt;
-        },
-        [&](const Entry& e) {
-            if (time)
-                return std::vector<std::pair<Num, bool>>{{e.r.pc, true}, {e.r.tc, false}};
-            return std::vector<std::pair<Num, bool>>{{e.r.pc, true}, {e.r.p1, true}, {e.r.p2, true}};
-        },
-        [&](const Entry& e) {
-            return time ? std::vector<Num>{e.r.pc, e.r.tc} : std::vector<Num>{e.r.pc, e.r.p1, e.r.p2};
-        }};
-    check(g, combined);
+    check(g, {"combined", 2,
+              [&](const Entry& e) -> Num {
+                  if (!e.r.pc)
+                      return kKept;
+                  if (isMarker(e.after[0]) || isMarker(e.after[1]) || !(*e.r.pc > 0))
+                      return 9999;
+                  return ranked ? Num() : Num(kKept);
+              },
+              [&](const Entry& e) {
+                  return time ? Keys{{e.r.pc, true}, {e.r.tc, false}}
+                              : Keys{{e.r.pc, true}, {e.r.p1, true}, {e.r.p2, true}};
+              }});
 }
 
 } // namespace
@@ -151,6 +126,9 @@ TEST(RankingProperties, PlacesMeanWhatTheyShouldInRandomGroups) {
     TestFolder folder;
     auto db = Database::open(folder.file("ZAR.mdb"));
     std::mt19937 rng(20240512);
+    const auto pick = [&](const auto& from) {
+        return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
+    };
     const std::vector<QString> categorie{"TIME", "TIME", "NO TIME", "NO TIME", "time", "ALTRO"};
     const std::vector<QString> classi{"DEBUTTANTI", "JUNIOR", "SENIOR", "BIG", "ALTRA"};
     const std::vector<double> limiti{0, 1.0, 1.5, 2.0};
@@ -167,26 +145,22 @@ TEST(RankingProperties, PlacesMeanWhatTheyShouldInRandomGroups) {
         for (size_t i = 0; i < groups.size(); ++i) {
             Ranked& g = groups[i];
             g.stored.gara = QStringLiteral("G%1").arg(i);
-            g.stored.categoria = pick(rng, categorie);
-            g.stored.classe = pick(rng, classi);
+            g.stored.categoria = pick(categorie);
+            g.stored.classe = pick(classi);
             g.box = {g.stored.gara, g.stored.categoria, g.stored.classe, g.stored.taglia};
             if (rng() % 5 == 0)
                 g.box.Classe = g.box.Classe.toLower(); // still finds the group, no limit
             for (double& l : g.limiti)
-                l = pick(rng, limiti);
+                l = pick(limiti);
             const int n = std::uniform_int_distribution<int>(0, 25)(rng);
             for (int k = 0; k < n; ++k) {
-                Entry e;
+                Entry& e = g.entries.emplace_back();
                 e.bib = ++bib;
-                e.r = {pick(rng, punti),
-                       pick(rng, tempi),
-                       pick(rng, punti),
-                       pick(rng, tempi),
-                       pick(rng, combinati),
-                       pick(rng, tempiCombinati),
-                       {pick(rng, posti), pick(rng, posti), pick(rng, posti)}};
+                e.r = {pick(punti), pick(tempi),     pick(punti),
+                       pick(tempi), pick(combinati), pick(tempiCombinati)};
+                for (Num& place : e.r.before)
+                    place = pick(posti);
                 addEntry(*db, g.stored, e.bib, e.r);
-                g.entries.push_back(e);
             }
         }
         tx.commit();

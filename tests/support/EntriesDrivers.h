@@ -2,12 +2,15 @@
 
 // Drivers shared by the tests of the entries and scores forms.
 #include "entries/ListaIscritti.h"
-#include "frame/SharedValues.h"
-#include "platform/MsgBox.h"
 #include "support/FormHelpers.h"
+#include "support/TestFolder.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QStringList>
+
+#include <memory>
 
 namespace zar::test {
 
@@ -38,17 +41,6 @@ inline void focusOn(QWidget* w) {
     w->setFocus(Qt::TabFocusReason);
     settle();
 }
-
-} // namespace zar::test
-
-#include "support/TestFolder.h"
-
-#include <QComboBox>
-#include <QPushButton>
-
-#include <memory>
-
-namespace zar::test {
 
 // A fresh program folder holding one competition, and an entries form opened on it; a test
 // class derives from it and calls setUpBench()/tearDownBench() from its init()/cleanup().

@@ -26,16 +26,14 @@ StrictResponder::StrictResponder() {
 
 void onNextModal(std::function<void(QWidget*)> action) {
     // Poll until the modal form is up: exec() shows it after this call returns.
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
-    auto triesLeft = std::make_shared<int>(2000);
     // A form already modal now is the caller's, not the next one.
-    QPointer<QWidget> before = QApplication::activeModalWidget();
-    QObject::connect(timer, &QTimer::timeout, [timer, triesLeft, action, before] {
+    auto* timer = new QTimer(qApp);
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
+    QObject::connect(timer, &QTimer::timeout, [timer, action, before, triesLeft = 2000]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == before)
             modal = nullptr;
-        if (!modal && --*triesLeft > 0)
+        if (!modal && --triesLeft > 0)
             return;
         timer->stop();
         timer->deleteLater();
@@ -44,7 +42,7 @@ void onNextModal(std::function<void(QWidget*)> action) {
         else
             QTest::qFail("no modal form appeared", __FILE__, __LINE__);
     });
-    timer->start();
+    timer->start(5);
 }
 
 void settle() {
@@ -106,22 +104,17 @@ void enter(QWidget* w) {
 
 void typeEnter(const QString& text) {
     QWidget* w = QApplication::focusWidget();
-    if (!w) {
-        QTest::qFail("no widget has the focus", __FILE__, __LINE__);
-        return;
-    }
-    if (!text.isEmpty())
-        QTest::keyClicks(w, text);
-    QTest::keyClick(w, Qt::Key_Return);
+    if (!w)
+        return QTest::qFail("no widget has the focus", __FILE__, __LINE__);
+    QTest::keyClicks(w, text);
+    enter(w);
     settle();
 }
 
 void click(QWidget* form, const QString& button) {
     auto* b = child<QPushButton>(form, button);
-    if (!b->isEnabled()) {
-        QTest::qFail(qPrintable(button + QStringLiteral(" is disabled")), __FILE__, __LINE__);
-        return;
-    }
+    if (!b->isEnabled())
+        return QTest::qFail(qPrintable(button + QStringLiteral(" is disabled")), __FILE__, __LINE__);
     QTest::mouseClick(b, Qt::LeftButton);
     settle();
 }
@@ -216,10 +209,6 @@ QStringList described(const QList<MsgBoxRecord>& boxes) {
         out << described(b);
     return out;
 }
-
-} // namespace zar::test
-
-namespace zar::test {
 
 void chooseSelection(QWidget* form, const QStringList& values, int first) {
     for (int i = 0; i < values.size(); ++i) {

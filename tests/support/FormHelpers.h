@@ -3,11 +3,8 @@
 #include "platform/MsgBox.h"
 
 #include <QLineEdit>
-#include <QList>
 #include <QPushButton>
-#include <QString>
 #include <QStringList>
-
 #include <QWidget>
 
 #include <functional>
@@ -17,8 +14,7 @@ class QTreeView;
 
 namespace zar::test {
 
-// A message-box responder that fails the running QtTest when a question appears with
-// no answer queued.
+// Fails the running QtTest when a question appears with no answer queued.
 class StrictResponder : public MsgBoxResponder {
 public:
     StrictResponder();
@@ -28,7 +24,7 @@ public:
 // QApplication::activeModalWidget()). The action must close the form.
 void onNextModal(std::function<void(QWidget*)> action);
 
-// Finds a child widget by object name, failing the running test when it is missing.
+// Finds a child widget by object name; a missing one ends the test program.
 template <typename T> T* child(QWidget* parent, const QString& name) {
     T* w = parent->findChild<T*>(name);
     if (!w)
@@ -82,10 +78,6 @@ void drive(const std::function<void()>& open, const QString& formName,
 QString described(const MsgBoxRecord& box);
 QStringList described(const QList<MsgBoxRecord>& boxes);
 QString described(const QString& text, int style, const QString& title = kDefaultTitle);
-
-} // namespace zar::test
-
-namespace zar::test {
 
 // Types the values into the selection boxes Cmb_Field_first... of a results form as a user
 // would, then moves into the list, which fills it.

@@ -17,10 +17,8 @@ QList<MsgBoxRecord> GuiTestBase::takeBoxes() {
 
 void GuiTestBase::trigger(QWidget* window, const QString& name) {
     auto* action = window->findChild<QAction*>(name);
-    if (!action) {
-        QTest::qFail(qPrintable(QStringLiteral("no action named ") + name), __FILE__, __LINE__);
-        return;
-    }
+    if (!action)
+        return QTest::qFail(qPrintable(QStringLiteral("no action named ") + name), __FILE__, __LINE__);
     action->trigger();
 }
 
@@ -30,9 +28,7 @@ void GuiTestBase::init() {
 
 void GuiTestBase::cleanup() {
     const int pending = m_boxes->pendingAnswers();
-    QStringList unseen;
-    for (const MsgBoxRecord& r : m_boxes->shown())
-        unseen << r.text;
+    const QStringList unseen = m_boxes->texts();
     m_boxes.reset();
     QVERIFY2(pending == 0, qPrintable(QStringLiteral("%1 queued answer(s) never asked for").arg(pending)));
     QVERIFY2(unseen.isEmpty(),
