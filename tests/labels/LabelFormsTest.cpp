@@ -153,12 +153,13 @@ private slots:
             QVERIFY(!form->isVisible());
             QCOMPARE(contents(shared->iniPath()), after);
         }
-        // A file that cannot be written (the last row left none) is shown; the form stays open.
+        // A file that cannot be written (the last row left none) is shown; the form stays open, as typed.
         QVERIFY(QDir().mkpath(shared->iniPath()));
         show<FrmEtichette>();
         sheet(kValori);
         test::click(f(), QStringLiteral("CmdOK"));
         QVERIFY(takeBoxes().value(0).text.contains(shared->iniPath()) && form->isVisible());
+        QCOMPARE(sheet(), kValori); // nothing typed is lost
     }
 
     // Enter walks from the test area round the settings boxes in the form's order; each box
