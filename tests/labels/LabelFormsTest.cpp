@@ -192,7 +192,8 @@ private slots:
     // every box what they do in TxtTest, which takes any key. Each key comes with the text the
     // desktop's keyboard gives it. Esc closes the form and saves nothing.
     void settingsBoxesKeepEditingAndMovingKeys() {
-        // The boxes, each with where Tab and Shift+Tab go from it.
+        // The tab order: each box between the first and the last is tried, its neighbours are where
+        // Tab and Shift+Tab lead.
         const QStringList order = QStringList{"CmdAnnulla"} + kBox.mid(0, 1) + kBox.mid(7, 1) +
                                   kBox.mid(1, 6) + kBox.mid(8) +
                                   QStringList{"TxtTest", "TxtNumeroETest", "ChkTestoTest"};
