@@ -54,6 +54,11 @@ std::optional<QString> ErroreMisure(const MisureEtichetta& m) {
         return QStringLiteral(
             "Altezza dell'etichetta non valida: impostare \"Label Height\" in \"Impostazione "
             "Etichetta Pettorale\".\nNessuna etichetta stampata.");
+    // No width puts every label on the same spot with its texts centred on its left edge.
+    if (m.larghezza <= 0)
+        return QStringLiteral(
+            "Larghezza dell'etichetta non valida: impostare \"Label Width\" in \"Impostazione "
+            "Etichetta Pettorale\".\nNessuna etichetta stampata.");
     return std::nullopt;
 }
 

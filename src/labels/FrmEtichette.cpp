@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zar {
 
 namespace {
@@ -277,11 +279,13 @@ bool FrmEtichette::eventFilter(QObject* watched, QEvent* event) {
                 next->setFocus(Qt::TabFocusReason);
             return true;
         }
-        if (key->key() == Qt::Key_Backspace)
-            return false;
-        // Editing and moving keys type nothing; a key that types a character must be accepted.
+        // Only a typed character must be one the box takes. Editing and moving keys either
+        // carry no text (arrows, Home, End) or a control code (Tab, Backspace, Delete, Esc):
+        // they keep their usual meaning.
         const QString t = key->text();
-        const bool tipo = !t.isEmpty() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        const bool tipo =
+            !t.isEmpty() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            std::none_of(t.begin(), t.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
         if (tipo && !tastoAccettato(watched, t))
             return true;
         if (!tipo && key->matches(QKeySequence::Paste) && !tastoAccettato(watched, QStringLiteral("x")))

@@ -1,4 +1,5 @@
 #include "frame/ZAR_Main.h"
+#include "frame/frmAbout.h"
 #include "frame/frmBackUp.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
@@ -254,6 +255,40 @@ private slots:
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.first().first().toInt(), 1);
         QVERIFY(m_main->shared().frmBackUp.isNull() && m_main->shared().frmAbout.isNull());
+    }
+
+    // The about box names the maker and shows the status bar's version line. OK is both the
+    // default and the cancel button: Enter, Esc, a click and the close box each end the box,
+    // which is released, and the main window is the active one again.
+    void aboutBoxEndsEveryWayBackToTheMainWindow() {
+        QVERIFY(startUp());
+        showActive(m_main.get());
+        const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
+            {"Enter", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+            {"Esc", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
+            {"OK", [](QWidget* about) { click(about, QStringLiteral("CmdOK")); }},
+            {"close box", [](QWidget* about) { about->close(); }},
+        };
+        for (const auto& [way, end] : ways) {
+            QString seen;
+            bool ended = false;
+            drive([&] { trigger(m_main.get(), QStringLiteral("mnAboutZAR")); }, QStringLiteral("frmAbout"),
+                  [&](QWidget* form) {
+                      auto* about = qobject_cast<frmAbout*>(form);
+                      seen = QStringList{about->windowTitle(), about->Label2->text(), focused(),
+                                         QString::number(about->CmdOK->isDefault())}
+                                 .join(u'|');
+                      end(about);
+                      settle();
+                      ended = !about->isVisible();
+                  });
+            QCOMPARE(seen + ' ' + QLatin1String(way),
+                     QStringLiteral("About Daduded|%1|CmdOK|1 %2").arg(m_main->statusPanel1->text(), way));
+            QVERIFY2(ended && m_main->shared().frmAbout.isNull(), way);
+            QVERIFY2(QTest::qWaitFor([&] { return QApplication::activeWindow() == m_main.get(); }, 2000),
+                     way);
+        }
+        QCOMPARE(m_main->statusPanel1->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());
     }
 
     // The manual, the calculator and the editor from their items: opened or started, else a box.
