@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include "frame/SharedValues.h"
+#include "platform/CupsQueue.h"
 #include "platform/PrintDevice.h"
 #include "platform/Shell.h"
 
@@ -369,6 +370,9 @@ public:
         m_printer.setColorMode(setup.colorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
         if (!m_printer.isValid())
             printerFault(m_printer.printerName());
+        // A queue that refuses jobs is told before anything is drawn.
+        if (const QString refused = queueRefusal(m_printer.printerName()); !refused.isEmpty())
+            printerFault(refused);
         const int dpi = m_printer.resolution();
         m_painting = std::make_unique<Painting>(m_printer, dpi, dpi);
         if (!m_painting->begin()) {
@@ -389,8 +393,13 @@ public:
     }
 
     void endJob() override {
-        const bool ended = m_painting->end();
+        // Qt hands the document to the queue at the painter's end and keeps quiet when the
+        // server refuses it (a queue that stopped taking jobs meanwhile): ask the server.
+        bool ended = false;
+        const QString refused = jobRefusal(m_printer.printerName(), [&] { ended = m_painting->end(); });
         m_painting.reset();
+        if (!refused.isEmpty())
+            printerFault(refused);
         if (!ended || m_printer.printerState() == QPrinter::Error)
             printerFault(m_printer.printerName());
     }
@@ -473,8 +482,9 @@ private:
 
 // ---- PrinterError ----
 
-PrinterError::PrinterError(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+PrinterError::PrinterError(int number, const QString& description, bool repeated)
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(description),
+      m_repeated(repeated) {}
 
 QString PrinterError::standardDescription(int number) {
     switch (number) {
@@ -850,7 +860,7 @@ void Printer::endJob() {
 void Printer::EndDoc() {
     if (m_job == JobState::Failed) {
         endJob();
-        throw PrinterError(m_failedNumber, m_failedDescription);
+        throw PrinterError(m_failedNumber, m_failedDescription, true);
     }
     if (m_job == JobState::Idle)
         return;
