@@ -14,11 +14,16 @@ QString notAccepting(const QString& printer) {
     return QStringLiteral("la coda \"%1\" non accetta lavori di stampa").arg(printer);
 }
 
+// The queue's name without the instance ("queue/instance").
+QByteArray queueName(const QString& printer) {
+    return printer.left(printer.indexOf(QLatin1Char('/'))).toLocal8Bit();
+}
+
 } // namespace
 
 QString queueRefusal(const QString& printer) {
     const qsizetype slash = printer.indexOf(QLatin1Char('/'));
-    const QByteArray name = printer.left(slash).toLocal8Bit();
+    const QByteArray name = queueName(printer);
     const QByteArray instance = slash < 0 ? QByteArray() : printer.mid(slash + 1).toLocal8Bit();
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
                                          instance.isEmpty() ? nullptr : instance.constData());
@@ -44,6 +49,22 @@ QString jobRefusal(const QString& printer, const std::function<void()>& send) {
         .arg(printer, QString::fromUtf8(cupsLastErrorString()));
 }
 
+void cancelHeldJob(const QString& printer, const QString& title, const std::function<void()>& send) {
+    send();
+    // Ours is the newest job of ours held there under that title.
+    const QByteArray name = queueName(printer);
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+    int newest = 0;
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].state == IPP_JSTATE_HELD && jobs[i].id > newest &&
+            QString::fromUtf8(jobs[i].title) == title)
+            newest = jobs[i].id;
+    cupsFreeJobs(count, jobs);
+    if (newest > 0)
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), newest, 1);
+}
+
 #else
 
 QString queueRefusal(const QString&) {
@@ -53,6 +74,10 @@ QString queueRefusal(const QString&) {
 QString jobRefusal(const QString&, const std::function<void()>& send) {
     send();
     return {};
+}
+
+void cancelHeldJob(const QString&, const QString&, const std::function<void()>& send) {
+    send();
 }
 
 #endif

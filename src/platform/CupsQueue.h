@@ -19,4 +19,8 @@ QString queueRefusal(const QString& printer);
 // refused that job; empty when it took it.
 QString jobRefusal(const QString& printer, const std::function<void()>& send);
 
+// Runs `send`, which hands the job `title` to the queue `printer` on hold, and cancels that job at
+// the server, so a job dropped half-drawn never prints.
+void cancelHeldJob(const QString& printer, const QString& title, const std::function<void()>& send);
+
 } // namespace zar

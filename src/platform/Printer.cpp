@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
@@ -405,11 +406,15 @@ public:
     }
 
     void killJob() override {
-        if (m_painting) {
-            m_printer.abort();
-            m_painting->end();
-            m_painting.reset();
-        }
+        if (!m_painting)
+            return;
+        // Qt cannot drop a job: the painter's end hands the document to the queue. It goes there
+        // on hold and is cancelled at once, so a dropped job never prints.
+        const auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+        m_printer.printEngine()->setProperty(
+            cupsOptions, QStringList{QStringLiteral("job-hold-until"), QStringLiteral("indefinite")});
+        cancelHeldJob(m_printer.printerName(), m_printer.docName(), [this] { m_painting->end(); });
+        m_painting.reset();
     }
 
 private:

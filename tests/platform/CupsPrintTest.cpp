@@ -257,14 +257,6 @@ private slots:
             const QString said = run(QString::fromLatin1(command), {kQueue}, &code);
             QVERIFY2(code == 0, qPrintable(said));
         };
-        // The jobs the server knows of (those done too), and those it holds.
-        const auto jobs = [](bool all) {
-            const QStringList args = all ? QStringList{"-W", "all", "-o", kQueue} : QStringList{"-o", kQueue};
-            return int(run("lpstat", args).split(u'\n', Qt::SkipEmptyParts).size());
-        };
-        const auto outputs = [this] {
-            return int(QDir(m_cups.out()).entryList({"job-*.pdf"}, QDir::Files).size());
-        };
 
         const std::function<void()> report = [&] {
             frmReportIscritti form(shared);
@@ -330,7 +322,31 @@ private slots:
         }
     }
 
+    // A job dropped half-drawn never prints and leaves nothing held; the next one prints.
+    void aDroppedJobNeverPrints() {
+        SharedValues shared;
+        shared.programFolder = m_cups.programFolder();
+        Printer& printer = applicationPrinter(shared);
+        const int known = jobs(true), out = outputs();
+        printer.Print("mezza");
+        printer.KillDoc();
+        QVERIFY(!waitFor(3000, [&] { return outputs() != out; }));
+        QCOMPARE(jobs(false), 0);
+        printer.Print("intera");
+        printer.EndDoc();
+        QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(m_cups.log()));
+        QCOMPARE(jobs(true), known + 1);
+    }
+
 private:
+    // The jobs the server knows of (those done too), or those it holds.
+    static int jobs(bool all) {
+        const QStringList args = all ? QStringList{"-W", "all", "-o", kQueue} : QStringList{"-o", kQueue};
+        return int(run("lpstat", args).split(u'\n', Qt::SkipEmptyParts).size());
+    }
+    // The jobs that came out.
+    int outputs() const { return int(QDir(m_cups.out()).entryList({"job-*.pdf"}, QDir::Files).size()); }
+
     PrivateCups& m_cups;
 };
 
