@@ -251,6 +251,7 @@ private slots:
         test::TestFolder folder;
         SharedValues shared;
         folder.openShared(shared);
+        shared.printerName = kQueue; // whichever queue is the default
         test::riempiGara(*shared.dbGare, 2);
         const auto queue = [](const char* command) {
             int code = -1;
@@ -326,6 +327,7 @@ private slots:
     void aDroppedJobNeverPrints() {
         SharedValues shared;
         shared.programFolder = m_cups.programFolder();
+        shared.printerName = kQueue;
         Printer& printer = applicationPrinter(shared);
         const int known = jobs(true), out = outputs();
         printer.Print("mezza");
