@@ -3,6 +3,7 @@
 #include "frame/Pictures.h"
 #include "platform/MsgBox.h"
 #include "platform/Printer.h"
+#include "reports/EasyPrint.h"
 
 #include <QDate>
 
@@ -57,7 +58,7 @@ bool StampaFoglioEtichette(SharedValues& shared, const std::vector<Etichetta>& e
         } catch (const PrinterError&) {
             // the job is gone either way; the first fault is the one to tell
         }
-        MsgBox(e.description(), vbCritical);
+        EasyPrint::ShowError(e.number(), e.description());
         return false;
     }
 }

@@ -15,8 +15,8 @@ QImage LogoEtichetta();
 
 // Prints the labels on the program's printer, row after row and sheet after sheet, and ends
 // the job; the last, partial row is drawn as `parziale`. Values that leave nothing to print
-// and printer faults are told to the user; nothing is sent then. Returns whether the job
-// was sent.
+// are told to the user, printer faults in the "EasyPrint" box; nothing is sent then. Returns
+// whether the job was sent.
 bool StampaFoglioEtichette(SharedValues& shared, const std::vector<Etichetta>& etichette, const QString& gara,
                            const MisureEtichetta& m, TipoEtichetta parziale);
 

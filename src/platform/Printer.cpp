@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include "frame/SharedValues.h"
+#include "platform/CupsQueue.h"
 #include "platform/PrintDevice.h"
 #include "platform/Shell.h"
 
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
@@ -369,6 +371,9 @@ public:
         m_printer.setColorMode(setup.colorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
         if (!m_printer.isValid())
             printerFault(m_printer.printerName());
+        // A queue that refuses jobs is told before anything is drawn.
+        if (const QString refused = queueRefusal(m_printer.printerName()); !refused.isEmpty())
+            printerFault(refused);
         const int dpi = m_printer.resolution();
         m_painting = std::make_unique<Painting>(m_printer, dpi, dpi);
         if (!m_painting->begin()) {
@@ -389,18 +394,27 @@ public:
     }
 
     void endJob() override {
-        const bool ended = m_painting->end();
+        // Qt hands the document to the queue at the painter's end and keeps quiet when the
+        // server refuses it (a queue that stopped taking jobs meanwhile): ask the server.
+        bool ended = false;
+        const QString refused = jobRefusal(m_printer.printerName(), [&] { ended = m_painting->end(); });
         m_painting.reset();
+        if (!refused.isEmpty())
+            printerFault(refused);
         if (!ended || m_printer.printerState() == QPrinter::Error)
             printerFault(m_printer.printerName());
     }
 
     void killJob() override {
-        if (m_painting) {
-            m_printer.abort();
-            m_painting->end();
-            m_painting.reset();
-        }
+        if (!m_painting)
+            return;
+        // Qt cannot drop a job: the painter's end hands the document to the queue. It goes there
+        // on hold and is cancelled at once, so a dropped job never prints.
+        const auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+        m_printer.printEngine()->setProperty(
+            cupsOptions, QStringList{QStringLiteral("job-hold-until"), QStringLiteral("indefinite")});
+        cancelHeldJob(m_printer.printerName(), m_printer.docName(), [this] { m_painting->end(); });
+        m_painting.reset();
     }
 
 private:
@@ -473,8 +487,9 @@ private:
 
 // ---- PrinterError ----
 
-PrinterError::PrinterError(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+PrinterError::PrinterError(int number, const QString& description, bool repeated)
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(description),
+      m_repeated(repeated) {}
 
 QString PrinterError::standardDescription(int number) {
     switch (number) {
@@ -850,7 +865,7 @@ void Printer::endJob() {
 void Printer::EndDoc() {
     if (m_job == JobState::Failed) {
         endJob();
-        throw PrinterError(m_failedNumber, m_failedDescription);
+        throw PrinterError(m_failedNumber, m_failedDescription, true);
     }
     if (m_job == JobState::Idle)
         return;

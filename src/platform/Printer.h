@@ -30,9 +30,12 @@ enum PrinterErrorNumber : int {
 // A fault of the printer layer: a number and a description the user can read.
 class PrinterError : public std::runtime_error {
 public:
-    PrinterError(int number, const QString& description);
+    PrinterError(int number, const QString& description, bool repeated = false);
     int number() const { return m_number; }
     QString description() const { return m_description; }
+    // The fault an earlier call of the same job threw already (the EndDoc of a job that could
+    // not start): whoever told the user then has told them.
+    bool repeated() const { return m_repeated; }
 
     // The standard description of a fault number ("Errore della stampante" for 482, ...).
     static QString standardDescription(int number);
@@ -40,6 +43,7 @@ public:
 private:
     int m_number;
     QString m_description;
+    bool m_repeated;
 };
 
 // ScaleMode values.
@@ -103,8 +107,8 @@ struct PageSetup;
 //
 // When a job cannot start (an unwritable output folder, a printer that refuses it) the call
 // that started it throws; the further drawing calls of that job do nothing and its EndDoc
-// throws the same fault again, so a loop of drawing calls reports it once and the end of the
-// document does not pass for printed. KillDoc clears it.
+// throws the same fault again, marked repeated, so a loop of drawing calls reports it once and
+// the end of the document does not pass for printed. KillDoc clears it.
 class Printer {
 public:
     explicit Printer(std::unique_ptr<PrintDevice> device);

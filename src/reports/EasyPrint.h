@@ -91,11 +91,14 @@ public:
     void NewPage();
     void KillDoc();
 
+    // The "EasyPrint" box of a printer fault; also the box of the prints that do not go through
+    // this class (the labels).
+    static void ShowError(int number, const QString& description);
+
 private:
     QString FitToWidth(QString text, int WidthMax, bool KeepStart) const;
     static QString GetLine(const QString& text, int n);
     static int CountLineBreaks(const QString& text);
-    static void ShowError(int number, const QString& description);
     void ReadPrinterOffsets();
     Printer& mm() const; // the printer, set to millimetres
 

@@ -3,7 +3,6 @@
 #include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
-#include "platform/MsgBox.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"
 
@@ -115,7 +114,10 @@ void FormReport::cmdPrint_Click() {
             printer.setOrientation(vbPRORPortrait);
         } catch (const PrinterError&) {
         }
-        MsgBox(e.description(), vbCritical);
+        // A fault the drawing calls met was told in their box; one met only at the set-up or
+        // the end of the job is told in the same box, once.
+        if (!e.repeated())
+            EasyPrint::ShowError(e.number(), e.description());
     }
 }
 

@@ -334,7 +334,10 @@ private slots:
         QCOMPARE(print(), u + u + u + tre + tre + tre);
         printer->setOffline(true);
         print();
-        QCOMPARE(takeBoxes().value(0).style, int(vbCritical));
+        QCOMPARE(test::described(takeBoxes()),
+                 QStringList{test::described(
+                     "Errore nella routine di stampa\r\nErrore numero: 482\r\nErrore della stampante",
+                     vbOKOnly + vbCritical, "EasyPrint")});
         QVERIFY(form->isVisible() && printer->jobsSent() == 1);
     }
 

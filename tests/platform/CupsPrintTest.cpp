@@ -9,10 +9,15 @@
 // ZAR_CUPS_STATUS ("ran", "skipped: ...", "failed") so CI can insist that it ran.
 
 #include "frame/SharedValues.h"
+#include "labels/StampaFoglio.h"
 #include "platform/Printer.h"
 #include "platform/PrinterSetup.h"
 #include "reports/EasyPrint.h"
+#include "reports/ReportData.h"
+#include "reports/ReportForms.h"
+#include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
+#include "support/TestFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -238,7 +243,112 @@ private slots:
         QVERIFY(qAbs(page.captured(1).toDouble() * 25.4 / 72 - 195) < 0.3);
     }
 
+    // A queue that refuses jobs, from the start or once the page is drawn, is told once in the
+    // "EasyPrint" box, by the reports and the labels alike, and the server never holds the job; a
+    // paused queue takes the job and holds it without a word. With the queue back, the held job
+    // comes out, and so does the next print of a refused one.
+    void refusedJobsAreToldPausedOnesHeld() {
+        test::TestFolder folder;
+        SharedValues shared;
+        folder.openShared(shared);
+        shared.printerName = kQueue; // whichever queue is the default
+        test::riempiGara(*shared.dbGare, 2);
+        const auto queue = [](const char* command) {
+            int code = -1;
+            const QString said = run(QString::fromLatin1(command), {kQueue}, &code);
+            QVERIFY2(code == 0, qPrintable(said));
+        };
+
+        const std::function<void()> report = [&] {
+            frmReportIscritti form(shared);
+            test::showActive(&form);
+            test::chooseSelection(&form, {test::kGara});
+            test::click(&form, "cmdPrint");
+            QVERIFY(form.isVisible());
+        };
+        const std::function<void()> labels = [&] {
+            MisureEtichetta m;
+            m.perRiga = 2;
+            m.righePerPagina = 3;
+            m.perCodice = 2;
+            m.altezza = 40;
+            m.larghezza = 90;
+            StampaFoglioEtichette(shared, EtichetteIscritto("7", "ROSSI MARIO", "FIDO", m.perCodice),
+                                  "Trofeo", m, TipoEtichetta::RigaParziale);
+        };
+        // The queue stops taking jobs after the page is drawn: the end of the job finds it out.
+        const std::function<void()> drawnThenRefused = [&] {
+            EasyPrint ep(applicationPrinter(shared));
+            ep.PrintLeft(30, 40, "Prova", 0, 0);
+            queue("cupsreject");
+            try {
+                ep.EndDoc();
+            } catch (const PrinterError& e) {
+                QVERIFY(!e.repeated());
+                EasyPrint::ShowError(e.number(), e.description());
+            }
+        };
+        const QString told = test::described(
+            QStringLiteral("Errore nella routine di stampa\r\nErrore numero: 482\r\n"
+                           "Errore della stampante: la coda \"%1\" non accetta lavori di stampa")
+                .arg(kQueue),
+            vbOKOnly + vbCritical, "EasyPrint");
+        const struct {
+            const char* name;
+            const char* before; // what the queue is told first
+            const std::function<void()>& print;
+            bool refused;
+            const std::function<void()>& again;
+        } cases[] = {
+            {"report, refusing", "cupsreject", report, true, report},
+            {"labels, refusing", "cupsreject", labels, true, labels},
+            {"refusing once drawn", nullptr, drawnThenRefused, true, report},
+            {"report, paused", "cupsdisable", report, false, report},
+            {"labels, paused", "cupsdisable", labels, false, labels},
+        };
+        for (const auto& c : cases) {
+            const int known = jobs(true), out = outputs();
+            if (c.before)
+                queue(c.before);
+            c.print();
+            QCOMPARE(test::described(takeBoxes()), c.refused ? QStringList{told} : QStringList{});
+            QVERIFY2(jobs(true) == known + (c.refused ? 0 : 1) && jobs(false) == (c.refused ? 0 : 1), c.name);
+            QCOMPARE(outputs(), out);
+            queue("cupsaccept");
+            queue("cupsenable");
+            if (c.refused)
+                c.again();
+            QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(c.name + m_cups.log()));
+            QVERIFY2(takeBoxes().isEmpty(), c.name);
+        }
+    }
+
+    // A job dropped half-drawn never prints and leaves nothing held; the next one prints.
+    void aDroppedJobNeverPrints() {
+        SharedValues shared;
+        shared.programFolder = m_cups.programFolder();
+        shared.printerName = kQueue;
+        Printer& printer = applicationPrinter(shared);
+        const int known = jobs(true), out = outputs();
+        printer.Print("mezza");
+        printer.KillDoc();
+        QVERIFY(!waitFor(3000, [&] { return outputs() != out; }));
+        QCOMPARE(jobs(false), 0);
+        printer.Print("intera");
+        printer.EndDoc();
+        QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(m_cups.log()));
+        QCOMPARE(jobs(true), known + 1);
+    }
+
 private:
+    // The jobs the server knows of (those done too), or those it holds.
+    static int jobs(bool all) {
+        const QStringList args = all ? QStringList{"-W", "all", "-o", kQueue} : QStringList{"-o", kQueue};
+        return int(run("lpstat", args).split(u'\n', Qt::SkipEmptyParts).size());
+    }
+    // The jobs that came out.
+    int outputs() const { return int(QDir(m_cups.out()).entryList({"job-*.pdf"}, QDir::Files).size()); }
+
     PrivateCups& m_cups;
 };
 

@@ -2,6 +2,7 @@
 // the recording printer, the printed rows' texts, and the printing layer's placing of texts.
 #include "frame/IniReadWrite.h"
 #include "platform/Printer.h"
+#include "platform/Shell.h"
 #include "reports/EasyPrint.h"
 #include "reports/ReportData.h"
 #include "reports/ReportForms.h"
@@ -12,6 +13,9 @@
 #include "support/TestFolder.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QTest>
 
@@ -308,6 +312,41 @@ private slots:
         for (const auto& c : cases)
             QCOMPARE(textsAt(RigaIscritti({"1", "H", "D", c[0], c[1], c[2]}), {153, 165, 177.5, 189.5}),
                      c[3]);
+    }
+
+    // A print that cannot be written into "Stampe" (a plain file stands in its place) is told once,
+    // in the "EasyPrint" box; it writes nothing and leaves the form open and the printer in
+    // portrait. With the folder back, the same button prints.
+    void anUnwritableStampeIsToldOnce() {
+        riempiGara(db(), 40); // two pages
+        const QString stampe = folder->file("Stampe");
+        ShellRecorder shell;
+        shared->printer = Printer::toPdfFolder(stampe);
+        for (Kind kind : {Partenza, Classifica, Iscritti}) {
+            QFile blocker(stampe);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.close();
+            open(kind);
+            chooseSelection(form.get(),
+                            QStringList{kGara, "TIME", "JUNIOR", "SMALL"}.mid(0, kind == Iscritti ? 1 : 4));
+            click(form.get(), "cmdPrint");
+            const QList<MsgBoxRecord> shown = takeBoxes();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].text.startsWith("Errore nella routine di stampa\r\nErrore numero: 75\r\n") &&
+                         shown[0].style == vbOKOnly + vbCritical && shown[0].title == "EasyPrint",
+                     qPrintable(described(shown[0])));
+            QVERIFY(form->isVisible() && shell.opened.isEmpty());
+            QCOMPARE(shared->printer->Orientation(), int(vbPRORPortrait));
+
+            QVERIFY(QFile::remove(stampe));
+            click(form.get(), "cmdPrint");
+            QVERIFY(takeBoxes().isEmpty());
+            QCOMPARE(shell.opened.size(), 1);
+            QCOMPARE(QDir(stampe).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{QFileInfo(shell.opened[0]).fileName()});
+            QVERIFY(QDir(stampe).removeRecursively());
+            shell.opened.clear();
+        }
     }
 
     void italianWhateverTheDesktop() {
