@@ -1,12 +1,8 @@
 #include "platform/CupsQueue.h"
 
-#ifdef ZAR_HAVE_CUPS
 #include <cups/cups.h>
-#endif
 
 namespace zar {
-
-#ifdef ZAR_HAVE_CUPS
 
 namespace {
 
@@ -64,22 +60,5 @@ void cancelHeldJob(const QString& printer, const QString& title, const std::func
     if (newest > 0)
         cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), newest, 1);
 }
-
-#else
-
-QString queueRefusal(const QString&) {
-    return {};
-}
-
-QString jobRefusal(const QString&, const std::function<void()>& send) {
-    send();
-    return {};
-}
-
-void cancelHeldJob(const QString&, const QString&, const std::function<void()>& send) {
-    send();
-}
-
-#endif
 
 } // namespace zar
