@@ -17,6 +17,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,9 +27,12 @@ namespace {
 
 // Text is measured and drawn in units of a hundredth of a point, whatever the device. Fonts
 // come in whole pixels, so at a device's own resolution a size snaps (10 pt is 83 pixels at
-// 600 dpi, 9.96 pt): at this resolution every size with two decimals is exact, and a printer
-// and a PDF file measure the same text alike.
-constexpr int kTextDpi = 7200;
+// 600 dpi, 9.96 pt): in these units every size with two decimals is exact, and a printer and
+// a PDF file measure the same text alike. Font engines take at most 65535 pixels: the sizes
+// beyond 655.35 pt take fewer units to the point.
+int textUnitsPerPoint(double points) {
+    return std::clamp(int(65535 / points), 1, 100);
+}
 
 // A picture flattened onto the white paper. A page with transparency on it reaches many
 // printers as one picture, its text and fonts lost: the PostScript filters flatten the whole
@@ -667,13 +671,14 @@ const CachedFont& Printer::font() const {
             f.setFamilies({m_fontName, twin});
         // In pixels of the text resolution, so that no device sizes it again; unhinted, so
         // that the advances are the font's own.
-        f.setPixelSize(std::max(1, qRound(m_fontSize * kTextDpi / 72)));
+        const int unitsPerPoint = textUnitsPerPoint(m_fontSize);
+        f.setPixelSize(std::max(1, qRound(m_fontSize * unitsPerPoint)));
         f.setBold(m_bold);
         f.setItalic(m_italic);
         f.setUnderline(m_underline);
         f.setHintingPreference(QFont::PreferNoHinting);
         QFontMetricsF metrics(f);
-        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / kTextDpi, {}});
+        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / 72 / unitsPerPoint, {}});
         found = m_fonts.emplace(key, std::move(cached)).first;
     }
     m_font = found->second.get();

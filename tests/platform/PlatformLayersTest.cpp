@@ -219,7 +219,7 @@ private slots:
     // no size snaps to whole pixels of the device.
     void measuresTextAtItsTrueSize() {
         const QString file = test::fontFile(QStringLiteral("Liberation Serif:bold"));
-        const double sizes[] = {10, 12, 14.4, 8.5};
+        const double sizes[] = {10, 12, 14.4, 8.5, 700, 2160}; // the largest take fewer pixels to the point
         for (int dpi : {96, 300, 600, 1200}) {
             RecordingPrinter printer({QMarginsF(), dpi, dpi});
             printer.setScaleMode(vbMillimeters);
