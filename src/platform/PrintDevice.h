@@ -8,7 +8,8 @@
 
 namespace zar {
 
-// A font state resolved once: the font and its metrics at a fixed high resolution.
+// A font state resolved once: the font and its metrics at the fixed text resolution, the same
+// for every device.
 struct CachedFont {
     QFont font;
     QFontMetricsF metrics;

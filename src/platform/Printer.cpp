@@ -19,6 +19,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,14 +27,28 @@ namespace zar {
 
 namespace {
 
-// A stand-in paint device for measuring text at a device's resolution: text measured at the
-// resolution it is drawn at is laid out alike, so it lands where TextWidth said it would.
-QImage metricImage(int dpi) {
-    QImage image(1, 1, QImage::Format_RGB32);
-    const int dpm = qRound(dpi / 0.0254);
-    image.setDotsPerMeterX(dpm);
-    image.setDotsPerMeterY(dpm);
-    return image;
+// Text is measured and drawn in units of a hundredth of a point, whatever the device. Fonts
+// come in whole pixels, so at a device's own resolution a size snaps (10 pt is 83 pixels at
+// 600 dpi, 9.96 pt): in these units every size with two decimals is exact, and a printer and
+// a PDF file measure the same text alike. Font engines take at most 65535 pixels: the sizes
+// beyond 655.35 pt take fewer units to the point.
+int textUnitsPerPoint(double points) {
+    return std::clamp(int(65535 / points), 1, 100);
+}
+
+// A picture flattened onto the white paper. A page with transparency on it reaches many
+// printers as one picture, its text and fonts lost: the PostScript filters flatten the whole
+// page when a picture carries an alpha channel.
+QImage onWhitePaper(const QImage& picture) {
+    if (!picture.hasAlphaChannel())
+        return picture;
+    QImage flat(picture.size(), QImage::Format_RGB32);
+    flat.setDotsPerMeterX(picture.dotsPerMeterX());
+    flat.setDotsPerMeterY(picture.dotsPerMeterY());
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, picture);
+    return flat;
 }
 
 // Fonts the documents name that a Linux desktop holds as their metric-compatible twins.
@@ -163,12 +178,22 @@ public:
                 m_font = &font;
             }
             setPen(call, false);
+            // The font is sized in text units: scale them to the device's pixels.
             const double baseline = call.y + font.metrics.ascent() * font.mmPerUnit;
-            m_painter.drawText(point(call.x, baseline), call.text);
+            QTransform toDevice = QTransform::fromTranslate(call.x * m_pxX, baseline * m_pxY);
+            toDevice.scale(font.mmPerUnit * m_pxX, font.mmPerUnit * m_pxY);
+            m_painter.setTransform(toDevice);
+            m_painter.drawText(QPointF(0, 0), call.text);
+            m_painter.resetTransform();
             return;
         }
         if (call.kind == PrintedCall::Kind::Picture) {
-            m_painter.drawImage(rect(call.x, call.y, call.width, call.height), call.picture);
+            // One flattened copy per picture, so that each page shares it.
+            if (call.picture.cacheKey() != m_flatKey) {
+                m_flat = onWhitePaper(call.picture);
+                m_flatKey = call.picture.cacheKey();
+            }
+            m_painter.drawImage(rect(call.x, call.y, call.width, call.height), m_flat);
             return;
         }
         setPen(call, true);
@@ -224,6 +249,8 @@ private:
     QPainter m_painter;
     double m_pxX, m_pxY; // device pixels per mm
     const CachedFont* m_font = nullptr;
+    qint64 m_flatKey = 0;
+    QImage m_flat;
     QColor m_penColour;
     int m_penWidth = -1;
     Qt::PenStyle m_penStyle = Qt::NoPen;
@@ -649,13 +676,6 @@ QString Printer::Fonts(int index) const {
 const CachedFont& Printer::font() const {
     if (m_font)
         return *m_font;
-    const int dpi = geometry().dpiY;
-    if (dpi != m_metricDpi) {
-        // Another resolution (another printer): every font is measured again.
-        m_fonts.clear();
-        m_metricDevice = metricImage(dpi);
-        m_metricDpi = dpi;
-    }
     const auto key =
         std::make_tuple(m_fontName, m_fontSize, int(m_bold) | int(m_italic) << 1 | int(m_underline) << 2);
     auto found = m_fonts.find(key);
@@ -664,13 +684,16 @@ const CachedFont& Printer::font() const {
         const QString twin = substituteFamily(m_fontName);
         if (!twin.isEmpty())
             f.setFamilies({m_fontName, twin});
-        f.setPointSizeF(m_fontSize);
+        // In pixels of the text resolution, so that no device sizes it again; unhinted, so
+        // that the advances are the font's own.
+        const int unitsPerPoint = textUnitsPerPoint(m_fontSize);
+        f.setPixelSize(std::max(1, qRound(m_fontSize * unitsPerPoint)));
         f.setBold(m_bold);
         f.setItalic(m_italic);
         f.setUnderline(m_underline);
         f.setHintingPreference(QFont::PreferNoHinting);
-        QFontMetricsF metrics(f, &m_metricDevice);
-        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / dpi, {}});
+        QFontMetricsF metrics(f);
+        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / 72 / unitsPerPoint, {}});
         found = m_fonts.emplace(key, std::move(cached)).first;
     }
     m_font = found->second.get();

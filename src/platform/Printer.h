@@ -219,7 +219,7 @@ public:
 
 protected:
     PrintDevice& device() const { return *m_device; }
-    // The device's layout changed: measure it again (and the fonts, when its resolution did).
+    // The device's layout changed: measure it again.
     void layoutChanged() {
         m_geometry.reset();
         m_font = nullptr;
@@ -260,8 +260,6 @@ private:
     // Measured fonts by name, size (points) and style bits (bold 1, italic 2, underline 4).
     mutable std::map<std::tuple<QString, double, int>, std::unique_ptr<CachedFont>> m_fonts;
     mutable const CachedFont* m_font = nullptr;
-    mutable QImage m_metricDevice; // text is measured at the device's resolution
-    mutable int m_metricDpi = 0;
 
     int m_foreColor = 0;
     int m_drawStyle = 0;

@@ -17,6 +17,7 @@
 #include "reports/ReportForms.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
+#include "support/PrintedPdf.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -338,6 +340,115 @@ private slots:
         printer.EndDoc();
         QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(m_cups.log()));
         QCOMPARE(jobs(true), known + 1);
+    }
+
+    // The reports through queues on the distribution's PDF-printer driver, whose filters turn
+    // the job into PostScript, each page made PDF again as that driver's backend does. With the
+    // filters' default converter a page with transparency on it came out as one picture; now
+    // its rows are glyphs of a font, where the program put them. With a converter that keeps
+    // the fonts whole, the rows read back as printed, one "Abc" of the font file apart.
+    void reportsKeepTheirTextThroughPostScript_data() {
+        QTest::addColumn<QString>("renderer"); // the filters' PDF to PostScript converter
+        QTest::addColumn<int>("report");       // 0 start order, 1 rankings, 2 entrants
+        QTest::addColumn<double>("bibX");      // where the bibs are centred
+        QTest::addColumn<QString>("perPage");  // rows on each page
+        QTest::addColumn<double>("tolerance"); // of the row pitch, mm
+        QTest::newRow("default, entrants") << QString() << 2 << 22.0 << "33 1" << 0.01;
+        QTest::newRow("cairo, start order") << "pdftocairo" << 0 << 37.5 << "33 1" << 0.005;
+        QTest::newRow("cairo, rankings") << "pdftocairo" << 1 << 36.0 << "19 15" << 0.005;
+        QTest::newRow("cairo, entrants") << "pdftocairo" << 2 << 22.0 << "33 1" << 0.005;
+    }
+
+    void reportsKeepTheirTextThroughPostScript() {
+        QFETCH(QString, renderer);
+        QFETCH(int, report);
+        QFETCH(double, bibX);
+        QFETCH(QString, perPage);
+        QFETCH(double, tolerance);
+        const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+        if (!QFile::exists(ppd) || QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty())
+            QSKIP("the PDF-printer driver (printer-driver-cups-pdf) is not installed");
+        const QString queue =
+            QStringLiteral("ZAR_Pdf_") + (renderer.isEmpty() ? QStringLiteral("gs") : renderer);
+        const QString out = m_cups.out() + QLatin1Char('/') + queue;
+        QVERIFY(QDir().mkpath(out));
+        // The filters run as the scheduler's unprivileged user and need its temporary folder.
+        run(QStringLiteral("chmod"),
+            {QStringLiteral("1777"), QFileInfo(m_cups.out()).path() + QStringLiteral("/tmp")});
+        QStringList args{QStringLiteral("-p"),
+                         queue,
+                         QStringLiteral("-E"),
+                         QStringLiteral("-v"),
+                         QStringLiteral("zarfile:") + out,
+                         QStringLiteral("-P"),
+                         ppd};
+        if (!renderer.isEmpty())
+            args << QStringLiteral("-o") << QStringLiteral("pdftops-renderer-default=") + renderer;
+        int code = -1;
+        const QString said = run(QStringLiteral("lpadmin"), args, &code);
+        QVERIFY2(code == 0, qPrintable(said));
+
+        zar::test::TestFolder folder;
+        SharedValues shared;
+        folder.openShared(shared);
+        shared.printerName = queue;
+        zar::test::riempiGara(*shared.dbGare, 34);
+        std::unique_ptr<FormReport> form(report == 0 ? static_cast<FormReport*>(new frmReportPartenza(shared))
+                                         : report == 1
+                                             ? static_cast<FormReport*>(new frmReportClassifica(shared))
+                                             : new frmReportIscritti(shared));
+        zar::test::showActive(form.get());
+        zar::test::chooseSelection(
+            form.get(), QStringList{zar::test::kGara, "TIME", "JUNIOR", "SMALL"}.mid(0, report == 2 ? 1 : 4));
+        form->cmdPrint_Click();
+        QVERIFY(takeBoxes().isEmpty());
+
+        QString job;
+        waitFor(60000, [&] {
+            const QStringList done = QDir(out).entryList({QStringLiteral("job-*")}, QDir::Files);
+            job = done.isEmpty() ? QString() : out + QLatin1Char('/') + done.first();
+            return !job.isEmpty();
+        });
+        QVERIFY2(!job.isEmpty(), qPrintable(QStringLiteral("no job came out") + m_cups.log()));
+        const QString pdf = out + QStringLiteral("/report.pdf");
+        run(QStringLiteral("gs"),
+            {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+             QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pdfwrite"),
+             QStringLiteral("-dAutoRotatePages=/PageByPage"), QStringLiteral("-sOutputFile=") + pdf, job});
+        QFile::remove(job);
+
+        // No picture but the logo (300 x 100 pixels): a page turned picture is some thousands.
+        const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+        static const QRegularExpression image(QStringLiteral(R"(^\s*\d+\s+\d+\s+\w+\s+(\d+)\s+(\d+))"),
+                                              QRegularExpression::MultilineOption);
+        for (auto it = image.globalMatch(images); it.hasNext();) {
+            const auto m = it.next();
+            QVERIFY2(m.captured(1).toInt() <= 300 && m.captured(2).toInt() <= 100, qPrintable(images));
+        }
+        const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.count(QLatin1Char('\n')) > 2, qPrintable(fonts));
+        const zar::test::PdfText text =
+            report == 1 ? zar::test::pdfText(pdf).turnedToLandscape() : zar::test::pdfText(pdf);
+        if (!renderer.isEmpty()) {
+            QVERIFY2(fonts.contains(QStringLiteral("LiberationSerif-Bold")), qPrintable(fonts));
+            QVERIFY(std::any_of(text.words.begin(), text.words.end(), [](const zar::test::PdfWord& w) {
+                return w.text == QStringLiteral("ROSSI34");
+            }));
+        }
+        const double pitch = zar::test::fontFileWidthMm(
+            zar::test::fontFile(QStringLiteral("Liberation Serif:bold")), QStringLiteral("Abc"), 10);
+        QStringList seen;
+        for (int page = 1; page <= text.pages; ++page) {
+            const QList<zar::test::PdfWord> bibs = zar::test::pdfColumn(text, page, bibX, 78);
+            seen << QString::number(bibs.size());
+            if (bibs.size() > 1) {
+                const double measured = (bibs.last().yMin - bibs.first().yMin) / (bibs.size() - 1);
+                QVERIFY2(
+                    std::abs(measured - pitch) < tolerance,
+                    qPrintable(QStringLiteral("pitch %1 mm, the font gives %2").arg(measured).arg(pitch)));
+            }
+        }
+        QCOMPARE(seen.join(' '), perPage);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "support/GuiTestBase.h"
+#include "support/PrintedPdf.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -198,8 +199,8 @@ private slots:
         }
     }
 
-    // A text is about one em high; bold is wider; a larger size scales it by its points (the
-    // advances are whole device pixels), in either unit.
+    // A text is about one em high; bold is wider; a larger size scales it by its points, in
+    // either unit.
     void measuresText() {
         RecordingPrinter printer;
         printer.setScaleMode(vbMillimeters);
@@ -214,6 +215,26 @@ private slots:
         printer.setScaleMode(vbTwips);
         QVERIFY(near(printer.TextWidth(text) / (width * kTwipsPerMm), 2.05, 0.03));
         QVERIFY(near(printer.TextHeight(text) / (2.05 * height * kTwipsPerMm), 1, 0.02));
+    }
+
+    // A text's width is the font file's own, at any size and whatever the device's resolution:
+    // no size snaps to whole pixels of the device.
+    void measuresTextAtItsTrueSize() {
+        const QString file = test::fontFile(QStringLiteral("Liberation Serif:bold"));
+        const double sizes[] = {10, 12, 14.4, 8.5, 700, 2160}; // the largest take fewer pixels to the point
+        for (int dpi : {96, 300, 600, 1200}) {
+            RecordingPrinter printer({QMarginsF(), dpi, dpi});
+            printer.setScaleMode(vbMillimeters);
+            printer.setFontName(QStringLiteral("Times New Roman"));
+            printer.setFontBold(true);
+            for (double points : sizes) {
+                printer.setFontSize(points);
+                for (const QString& text : {QStringLiteral("Abc"), QStringLiteral("ROSSI MARIO")})
+                    QVERIFY2(
+                        near(printer.TextWidth(text), test::fontFileWidthMm(file, text, points), 0.002),
+                        qPrintable(QStringLiteral("%1 at %2 pt, %3 dpi").arg(text).arg(points).arg(dpi)));
+            }
+        }
     }
 
     // A refused value is fault 380 and leaves every setting as it was.

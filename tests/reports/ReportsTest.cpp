@@ -10,6 +10,7 @@
 #include "reports/RigheReport.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
+#include "support/PrintedPdf.h"
 #include "support/TestFolder.h"
 
 #include <QComboBox>
@@ -346,6 +347,49 @@ private slots:
                      QStringList{QFileInfo(shell.opened[0]).fileName()});
             QVERIFY(QDir(stampe).removeRecursively());
             shell.opened.clear();
+        }
+    }
+
+    // Each report printed to a PDF file, read back: the rows stand one "Abc" apart as the font
+    // file's own advances give it, in bibs printed at their true 10 points; a page holds the rows
+    // whose offset is within the limit, and the advance after the last row still breaks.
+    void printedRowsAtTrueSize() {
+        const QString file = fontFile(QStringLiteral("Liberation Serif:bold"));
+        const double pitch = fontFileWidthMm(file, QStringLiteral("Abc"), 10);
+        QVERIFY2(std::abs(pitch - 3527.0 / 2048 * 10 / 72 * 25.4) < 1e-9, qPrintable(file));
+        // report, rows, x the bibs are centred on; rows on each page
+        const std::tuple<Kind, int, double, const char*> cases[] = {{Partenza, 34, 37.5, "33 1"},
+                                                                    {Iscritti, 33, 22, "33 0"},
+                                                                    {Classifica, 19, 36, "19 0"},
+                                                                    {Classifica, 18, 36, "18"}};
+        for (const auto& [kind, rows, bibX, perPage] : cases) {
+            cleanup();
+            init();
+            const QString pdf = folder->file(QStringLiteral("report.pdf"));
+            shared->printer = Printer::toPdfFile(pdf);
+            riempiGara(db(), rows);
+            open(kind);
+            chooseSelection(form.get(),
+                            QStringList{kGara, "TIME", "JUNIOR", "SMALL"}.mid(0, kind == Iscritti ? 1 : 4));
+            form->cmdPrint_Click();
+            QVERIFY(takeBoxes().isEmpty());
+            const PdfText text = pdfText(pdf);
+            QStringList seen;
+            for (int page = 1; page <= text.pages; ++page) {
+                const QList<PdfWord> bibs = pdfColumn(text, page, bibX, 78);
+                seen << QString::number(bibs.size());
+                if (bibs.size() > 1) {
+                    const double measured = (bibs.last().yMin - bibs.first().yMin) / (bibs.size() - 1);
+                    QVERIFY2(std::abs(measured - pitch) < 0.005,
+                             qPrintable(
+                                 QStringLiteral("pitch %1 mm, the font gives %2").arg(measured).arg(pitch)));
+                }
+                for (const PdfWord& w : bibs) // "11" is a kerned pair
+                    QVERIFY2(w.text.contains(QStringLiteral("11")) ||
+                                 std::abs(w.xMax - w.xMin - fontFileWidthMm(file, w.text, 10)) < 0.005,
+                             qPrintable(w.text));
+            }
+            QCOMPARE(seen.join(' '), QString::fromLatin1(perPage));
         }
     }
 
