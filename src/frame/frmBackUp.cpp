@@ -49,6 +49,13 @@ frmBackUp::frmBackUp(SharedValues& shared, QWidget* parent)
     dirlist->setMinimumSize(300, 240);
     connect(dirlist->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmBackUp::currentFolderChanged);
+    // A click that only takes the selection away (Ctrl) leaves the chosen folder selected.
+    connect(dirlist->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        QItemSelectionModel* selection = dirlist->selectionModel();
+        const QModelIndex current = dirlist->currentIndex();
+        if (!m_listMoving && !m_choosing && !selection->hasSelection() && current.isValid())
+            selection->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    });
     // A folder closed over the chosen one takes its place, so that the choice stays in sight.
     connect(dirlist, &QTreeView::collapsed, this, [this](const QModelIndex& folder) {
         QString prefix = m_folders->filePath(folder);

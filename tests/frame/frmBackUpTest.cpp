@@ -212,8 +212,10 @@ private slots:
         form.dirlist->scrollTo(b);
         QTest::mouseClick(form.dirlist->viewport(), Qt::LeftButton, {}, form.dirlist->visualRect(b).center());
         QCOMPARE(shownWrong(form, parent + "/b"), QString());
+        QTest::mouseClick(form.dirlist->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          form.dirlist->visualRect(b).center());
+        QCOMPARE(shownWrong(form, parent + "/b"), QString()); // still the one chosen
 
-        const QMap<QString, QByteArray> before = filesUnder(m_folder->path());
         switch (gone) {
         case Gone::NotYetSeen:
             QVERIFY(QDir(parent + "/b").removeRecursively());
@@ -240,7 +242,6 @@ private slots:
         QCOMPARE(filesUnder(m_folder->path()), after); // nothing written anywhere
         QCOMPARE(after.value("copie/a/ZAR_BackUP.mdb"), QByteArray("earlier"));
         QCOMPARE(after.value("copie/c/ZAR_BackUP.mdb"), QByteArray("earlier"));
-        QCOMPARE(after.size(), before.size() + (gone == Gone::ReplacedByAFile ? 1 : 0));
         QVERIFY(m_shared.dbGare.get() == connection && m_shared.rsCani);
 
         const QModelIndex c = model->index(parent + "/c");
