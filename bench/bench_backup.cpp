@@ -1,6 +1,7 @@
-// The backup of a 50 MB database against `cp` of the same file followed by an fsync. The
-// whole backup also opens two encrypted databases (the empty one, then the database
-// again); BM_CopyVerified is the copy on its own.
+// The backup of a 50 MB database against `cp` of the same file followed by an fsync.
+// BM_Backup times what the user waits for after pressing Save: the form opened the empty
+// database while the folder was being chosen. BM_BackupAtOnce presses Save as the form opens,
+// so that open is in the time too; BM_CopyVerified is the copy on its own.
 #include "frame/BackUp.h"
 #include "frame/SharedValues.h"
 #include "platform/Schema.h"
@@ -55,14 +56,28 @@ Fixture& fixture() {
     return f;
 }
 
+void backUp(benchmark::State& state, Fixture& f, TemplateOpening* ahead) {
+    const BackupOutcome outcome = backUpDatabase(f.shared, QFileInfo(f.target).path(), ahead);
+    if (!outcome.copied || !outcome.reopenError.isEmpty())
+        state.SkipWithError(qPrintable(outcome.copyError + outcome.reopenError));
+}
+
 void BM_Backup(benchmark::State& state) {
     Fixture& f = fixture();
     for (auto _ : state) {
-        const BackupOutcome outcome = backUpDatabase(f.shared, QFileInfo(f.target).path());
-        if (!outcome.copied || !outcome.reopenError.isEmpty())
-            state.SkipWithError(qPrintable(outcome.copyError + outcome.reopenError));
+        state.PauseTiming(); // the form opens; the user picks the folder
+        TemplateOpening ahead = openTemplateAhead(f.shared);
+        ahead.wait();
+        state.ResumeTiming();
+        backUp(state, f, &ahead);
     }
     state.counters["MB"] = double(QFileInfo(f.target).size()) / (1024 * 1024);
+}
+
+void BM_BackupAtOnce(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state)
+        backUp(state, f, nullptr);
 }
 
 // The copy alone: written, flushed, read back and compared, renamed into place.
@@ -92,7 +107,8 @@ void BM_CpAndFsync(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_CpAndFsync)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_CopyVerified)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(3);
+BENCHMARK(BM_CpAndFsync)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_CopyVerified)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_BackupAtOnce)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK_MAIN();

@@ -129,9 +129,15 @@ QString copyInto(int source, const QString& from, int temp, const QString& tempP
                 return failure("cannot write", tempPath);
         }
     }
-    if (::fsync(temp) != 0)
+    // The flush and the read-back run side by side: both work on the same cached pages, and
+    // the caller renames only after both.
+    auto flushing = std::async(std::launch::async, [temp] { return ::fsync(temp) == 0 ? 0 : errno; });
+    const QString error = compareFiles(source, from, temp, tempPath);
+    if (const int flushError = flushing.get(); flushError != 0) {
+        errno = flushError;
         return failure("cannot flush", tempPath);
-    return compareFiles(source, from, temp, tempPath);
+    }
+    return error;
 }
 
 } // namespace
@@ -177,8 +183,28 @@ QString copyFileVerified(const QString& from, const QString& to, const std::func
     return {};
 }
 
-BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder) {
+QString backupFolderProblem(const QString& folder) {
+    if (folder.isEmpty())
+        return QStringLiteral("Nessuna cartella scelta.");
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return QStringLiteral("La cartella scelta non esiste più:\n%1").arg(folder);
+    if (!info.isDir())
+        return QStringLiteral("Il percorso scelto non è una cartella:\n%1").arg(folder);
+    return {};
+}
+
+TemplateOpening openTemplateAhead(const SharedValues& shared) {
+    return std::async(std::launch::async,
+                      [path = shared.emptyDatabasePath()] { return Database::open(path); });
+}
+
+BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder, TemplateOpening* ahead) {
     BackupOutcome outcome;
+    // Never elsewhere: a folder chosen and since removed or replaced gets nothing.
+    outcome.folderError = backupFolderProblem(folder);
+    if (!outcome.folderError.isEmpty())
+        return outcome;
     // The record sets point at the connection: none may outlive it.
     shared.rsConduttori.reset();
     shared.rsCani.reset();
@@ -189,10 +215,10 @@ BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder) {
     // The handle on "ZAR.mdb" is kept aside, idle, with its exclusive hold: no other program
     // can take the file meanwhile, and putting it back cannot fail.
     std::unique_ptr<Database> held = std::move(shared.dbGare);
-    // Opening the template is mostly its key derivation: it runs while the file is copied,
-    // and the copy takes the place of an earlier backup only once the template is open.
-    auto opening =
-        std::async(std::launch::async, [path = shared.emptyDatabasePath()] { return Database::open(path); });
+    // Opening the template is mostly its key derivation: begun ahead or now, it runs while
+    // the file is copied, and the copy takes the place of an earlier backup only once the
+    // template is open.
+    TemplateOpening opening = ahead && ahead->valid() ? std::move(*ahead) : openTemplateAhead(shared);
     bool templateTaken = false;
     auto takeTemplate = [&] {
         templateTaken = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame/BackUp.h"
+
 #include <QDialog>
 
 #include <array>
@@ -8,6 +10,7 @@ class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QTreeView;
 
 namespace zar {
@@ -28,8 +31,11 @@ public:
     // could not be opened again.
     void save(const QString& folder);
 
-    // The folder chosen in the folder list.
-    QString dirlistPath() const;
+    // The folder that "&Save" writes into: the one chosen in the folder list, held by its
+    // path, so that the list's moves never change it.
+    QString dirlistPath() const { return m_chosen; }
+    // Chooses the folder, selects it in the list and keeps it in view while the list is
+    // still being read, until the user moves in the list.
     void setDirlistPath(const QString& path);
 
     std::array<QLabel*, 2> Label1{};
@@ -38,10 +44,23 @@ public:
     QPushButton* cmdSave;
     QPushButton* Command1;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void currentFolderChanged(const QModelIndex& current);
+    void folderRowsRemoved();
+    void showChosen();
+
     SharedValues& m_shared;
     QFileSystemModel* m_folders;
-    QString m_shownPath; // kept in view while its parent folders are still being read
+    QString m_chosen;
+    bool m_keepInView = false;  // until the user scrolls, clicks or types in the list
+    bool m_listMoving = false;  // rows are going: the list's own current-row moves are no choice
+    bool m_choosing = false;    // the form itself is selecting
+    QTimer* m_showChosen;       // after the list's own updates
+    TemplateOpening m_template; // opened while the user picks a folder
 };
 
 // Shows the backup form modally, creating it on first use; released on close. When the

@@ -185,6 +185,22 @@ void checkOurs(sqlite3* db, const QString& path) {
     }
 }
 
+// A statement that failed while the program runs. A full disk is said in the user's words:
+// the engine has undone the statement, and the caller's transaction rolls back the rest, so
+// nothing of a save was stored and the same save works once there is room. Other failures
+// carry the engine's own text.
+[[noreturn]] void statementFailed(int rc, const QString& engineText, const QString& path, bool writes) {
+    if ((rc & 0xff) != SQLITE_FULL)
+        throw DbError(engineText, rc);
+    QString message = describe(OpenFailure::DiskFull, path);
+    if (writes) {
+        message.chop(1); // the full stop
+        message += QStringLiteral(": i dati non sono stati salvati.\n"
+                                  "Liberare spazio sul disco e salvare di nuovo.");
+    }
+    throw DbError(message + QStringLiteral("\n(%1)").arg(engineText), rc);
+}
+
 } // namespace
 
 Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
@@ -218,8 +234,9 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& k
 
 void Database::fail(const QString& context) const {
     const QString message = engineMessage(m_db);
-    throw DbError(context.isEmpty() ? message : context + QStringLiteral(": ") + message,
-                  sqlite3_errcode(m_db));
+    const int rc = sqlite3_errcode(m_db);
+    statementFailed(rc, context.isEmpty() ? message : context + QStringLiteral(": ") + message, m_path,
+                    /*writes=*/true);
 }
 
 int Database::exec(const QString& sql, const QVariantList& params) {
@@ -237,7 +254,7 @@ void Database::execScript(const QString& sql) {
     if (rc != SQLITE_OK) {
         const QString message = err ? QString::fromUtf8(err) : engineMessage(m_db);
         sqlite3_free(err);
-        throw DbError(message, rc);
+        statementFailed(rc, message, m_path, /*writes=*/true);
     }
 }
 
@@ -314,8 +331,9 @@ bool Statement::step() {
     if (rc == SQLITE_DONE)
         return false;
     // Clear the statement so that its error does not linger into the next use.
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
     sqlite3_reset(m_stmt);
-    throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db.handle())), rc);
+    statementFailed(rc, message, m_db.path(), !sqlite3_stmt_readonly(m_stmt));
 }
 
 void Statement::reset() {

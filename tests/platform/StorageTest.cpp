@@ -175,6 +175,64 @@ TEST_F(DatabaseTest, KeysAndTransactions) {
     EXPECT_EQ(db->scalar("SELECT group_concat(Microchip) FROM (SELECT * FROM TblCani ORDER BY 1)"), "A,C");
 }
 
+// A full disk at a write: the statement fails at once where the journal has to grow, at the
+// commit where only the file does. Either way the user's words, nothing stored, no transaction
+// left open, and the same write goes through once there is room.
+TEST(DatabaseFull, WriteOnAFullDiskStoresNothingAndWorksAfterwards) {
+    const struct {
+        const char* name;
+        bool transaction; // through a Transaction, as the entries and scores forms save
+        bool bigJournal;  // an earlier large change left the journal room for this one
+        int rows;         // rows written, each a 3000-character note
+    } cases[] = {
+        {"single statement", false, false, 1},
+        {"transaction, journal grows", true, false, 3},
+        {"transaction, file grows at commit", true, true, 3},
+    };
+    const QString note(3000, u'n');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::SmallVolume volume;
+        if (!volume.isMounted())
+            GTEST_SKIP() << "mounting a small tmpfs needs root";
+        const QString path = volume.path() + "/ZAR.mdb";
+        createDatabaseFile(path);
+        auto db = Database::open(path);
+        if (c.bigJournal) {
+            for (int i = 0; i < 40; ++i)
+                db->exec("INSERT INTO TblCani (Microchip, Annotazioni) VALUES (?, ?)", {i, note});
+            db->exec("UPDATE TblCani SET Annotazioni = upper(Annotazioni)"); // every page journalled
+        }
+        const int before = db->scalar("SELECT count(*) FROM TblCani").toInt();
+        const auto write = [&] {
+            std::unique_ptr<Transaction> tx(c.transaction ? new Transaction(*db) : nullptr);
+            for (int i = 0; i < c.rows; ++i)
+                db->exec("INSERT INTO TblCani (Microchip, Annotazioni) VALUES (?, ?)",
+                         {"NEW" + QString::number(i), note});
+            if (tx)
+                tx->commit();
+        };
+        ASSERT_TRUE(volume.fill());
+        try {
+            write();
+            ADD_FAILURE() << "written on a full disk";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(),
+                      QString("Il disco del database \"%1\" è pieno: i dati non sono stati salvati.\n"
+                              "Liberare spazio sul disco e salvare di nuovo.\n"
+                              "(database or disk is full)")
+                          .arg(path));
+        }
+        EXPECT_FALSE(db->inTransaction());
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM TblCani").toInt(), before);
+        volume.makeRoom();
+        EXPECT_NO_THROW(write());
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM TblCani").toInt(), before + c.rows);
+        db.reset();
+        EXPECT_EQ(Database::open(path)->scalar("SELECT count(*) FROM TblCani").toInt(), before + c.rows);
+    }
+}
+
 // Three dogs stored out of order.
 class RecordsetTest : public DatabaseTest {
 protected:

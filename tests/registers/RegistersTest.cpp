@@ -2,6 +2,7 @@
 #include "frame/PickTarget.h"
 #include "frame/SharedValues.h"
 #include "platform/Database.h"
+#include "platform/Schema.h"
 #include "registers/FrmCane.h"
 #include "registers/FrmConduttore.h"
 #include "registers/FrmGare.h"
@@ -134,6 +135,11 @@ struct Env {
     const RegisterCase& c;
     std::unique_ptr<RegisterForm> f;
     explicit Env(int reg) : c(kCases[reg]) { folder.openShared(shared); }
+    // The program folder elsewhere, its database already made.
+    Env(int reg, const QString& programFolder) : c(kCases[reg]) {
+        shared.programFolder = programFolder;
+        shared.openDatabase();
+    }
     Database& db() { return *shared.dbGare; }
     // The rows written so far, to tell that a step wrote nothing.
     int changes() { return db().scalar("SELECT total_changes()").toInt(); }
@@ -258,6 +264,39 @@ private slots:
             QTRY_VERIFY(!e.f->isVisible());
         }
         QVERIFY(t.calls == 3 && e.changes() == written + 3);
+    }
+
+    // A save on a full disk is refused in the user's words, keeps what was typed, writes
+    // nothing, and goes through once there is room again.
+    void saveOnFullDisk_data() { registerWalk_data(); }
+    void saveOnFullDisk() {
+        QFETCH(int, reg);
+        SmallVolume volume;
+        if (!volume.isMounted())
+            QSKIP("mounting a small tmpfs needs root");
+        createDatabaseFile(volume.path() + "/ZAR.mdb", "ZAR");
+        QVERIFY(volume.fill());
+        Env e(reg, volume.path());
+        const QString full = QString("Il disco del database \"%1\" è pieno: i dati non sono stati salvati.\n"
+                                     "Liberare spazio sul disco e salvare di nuovo.\n"
+                                     "(database or disk is full)")
+                                 .arg(e.shared.databasePath());
+        QWidget* f = e.open();
+        e.c.typeRecord(f, e.c.c);
+        QStringList typed;
+        for (int i = 0; i < 3; ++i)
+            typed << box(f, i)->text();
+        QCOMPARE(press(f, "cmdSave", vbYes), QStringList({kAskSave, described(full, vbCritical)}));
+        QVERIFY(!e.db().inTransaction());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(box(f, i)->text(), typed[i]);
+        QVERIFY(f->isVisible() && e.enabled("cmdSave"));
+        QCOMPARE(e.changes(), 0);
+        volume.makeRoom();
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
+        QCOMPARE(e.db().scalar("SELECT COUNT(*) FROM " + e.c.table).toInt(), 1);
+        e.open(); // the list of a fresh register shows it
+        QCOMPARE(e.rows().size(), 1);
     }
 
     // The handler's checks at the save; a refused save writes nothing.

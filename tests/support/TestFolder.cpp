@@ -2,7 +2,10 @@
 
 #include "platform/Schema.h"
 
+#include <QFile>
+
 #include <stdexcept>
+#include <sys/mount.h>
 
 namespace zar::test {
 
@@ -17,6 +20,31 @@ void TestFolder::openShared(SharedValues& shared) const {
     shared.programFolder = path();
     shared.IniFileName = shared.iniPath();
     shared.openDatabase();
+}
+
+SmallVolume::SmallVolume(const char* size) {
+    const QByteArray options = QByteArray("size=") + size;
+    m_mounted = m_dir.isValid() &&
+                ::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, options.constData()) == 0;
+}
+
+SmallVolume::~SmallVolume() {
+    if (m_mounted)
+        ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+}
+
+bool SmallVolume::fill() {
+    QFile filler(path() + QStringLiteral("/.filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    return true;
+}
+
+void SmallVolume::makeRoom() {
+    QFile::remove(path() + QStringLiteral("/.filler"));
 }
 
 } // namespace zar::test

@@ -2,6 +2,7 @@
 
 #include "frame/SharedValues.h"
 
+#include <QByteArray>
 #include <QTemporaryDir>
 
 namespace zar::test {
@@ -18,6 +19,24 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A small tmpfs of its own (needs root), unmounted when the object dies. fill() takes every
+// byte that is left; makeRoom() gives them back.
+class SmallVolume {
+public:
+    explicit SmallVolume(const char* size = "1m");
+    ~SmallVolume();
+    SmallVolume(const SmallVolume&) = delete;
+    SmallVolume& operator=(const SmallVolume&) = delete;
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    bool fill();
+    void makeRoom();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
 };
 
 } // namespace zar::test
