@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QProxyStyle>
 #include <QTreeView>
 
 #include <cmath>
@@ -11,20 +10,10 @@ namespace zar {
 
 namespace {
 
-// The columns' widths in twips were chosen for narrow cells: a time such as 00'30"00 fills
-// a 900-twip column. Cells keep 2 pixels each side instead of the style's 3.
-class StileLista : public QProxyStyle {
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-        if (metric == PM_FocusFrameHMargin && qobject_cast<const QAbstractItemView*>(widget))
-            return 1;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
-constexpr int kMargine = 2;     // pixels between a heading's text and its section's edges
-constexpr int kFreccia = 4;     // the sort arrow's height in pixels
-constexpr int kAriaFreccia = 2; // room above and below the arrow
+constexpr double kPuntiLista = 8; // the lists' text size in points
+constexpr int kMargine = 2;       // pixels between a heading's text and its section's edges
+constexpr int kFreccia = 4;       // the sort arrow's height in pixels
+constexpr int kAriaFreccia = 2;   // room above and below the arrow
 
 } // namespace
 
@@ -43,9 +32,13 @@ void LarghezzeColonne(QTreeView* view, const QList<int>& twips) {
 
 void PreparaLista(QTreeView* view) {
     view->setHeader(new IntestazioneLista(view));
-    auto* stile = new StileLista;
-    stile->setParent(view);
-    view->setStyle(stile);
+    // Widths in twips and a font in points keep their proportion at any resolution: the
+    // widths were chosen for 8-point text, so that a time or a fiscal code fills its column.
+    QFont font = view->font();
+    if (font.pointSizeF() > kPuntiLista) {
+        font.setPointSizeF(kPuntiLista);
+        view->setFont(font);
+    }
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
     view->setAllColumnsShowFocus(true);

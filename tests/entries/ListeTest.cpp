@@ -22,6 +22,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 using namespace zar;
 using namespace zar::test;
@@ -193,8 +194,8 @@ private slots:
         }
     }
 
-    // The narrow result columns of the scores list show their longest texts whole: times,
-    // points with decimals, places.
+    // The narrow result columns of the scores list show their longest texts whole (times,
+    // points with decimals, places), and the handlers list a whole fiscal code.
     void resultsShowWholeInTheirColumns() {
         iscrivi(A, 1, 9990);
         iscrivi(A, 1000, 9999, "SENIOR");
@@ -202,21 +203,30 @@ private slots:
             "UPDATE TblIscrizioni SET Classe = 'JUNIOR', PunteggioRun1 = 199.5, TempoRun1 = 59.9998, "
             "ClassificaRun2 = 9999, PunteggioRun2 = 88.25, TempoRun2 = 48.8148, PunteggioCombinata = 288, "
             "TempoCombinata = 99.9998, ClassificaCombinata = 9990");
-        apri(crea<frmClassifica>);
-        for (int i = 0; i < 4; ++i)
-            lascia(i, QStringList{A, "TIME", "JUNIOR", "SMALL"}[i]);
-        QTreeView* v = lista();
-        const int margine = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
-        const QAbstractItemModel* m = v->model();
-        QCOMPARE(m->rowCount(), 2);
-        for (int r = 0; r < m->rowCount(); ++r) {
-            for (int c = 0; c < m->columnCount(); ++c) {
-                if (c == 1 || c == 2)
-                    continue; // names may be longer than their columns; their tool tips show them
-                const QString t = m->index(r, c).data().toString();
-                QVERIFY2(!t.isEmpty() && v->fontMetrics().horizontalAdvance(t) + 2 * margine <=
-                                             v->header()->sectionSize(c),
-                         qPrintable(t));
+        db().exec("UPDATE TblConduttori SET CodiceFiscale = 'DLLMGR75C41H501Z' WHERE CodiceFiscale = 'CF1'");
+        // form, list, selection, the columns that must show whole
+        const std::tuple<Fabbrica, const char*, QStringList, QList<int>> casi[] = {
+            {crea<frmClassifica>,
+             "LstInsRisultati",
+             {A, "TIME", "JUNIOR", "SMALL"},
+             {0, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+            {crea<FrmConduttore>, "LvwConduttori", {}, {0}},
+        };
+        for (const auto& [fabbrica, nome, scelta, colonne] : casi) {
+            apri(fabbrica);
+            for (int i = 0; i < scelta.size(); ++i)
+                lascia(i, scelta[i]);
+            QTreeView* v = lista(nome);
+            const int margine = v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1;
+            const QAbstractItemModel* m = v->model();
+            QCOMPARE(m->rowCount(), 2);
+            for (int r = 0; r < m->rowCount(); ++r) {
+                for (int c : colonne) {
+                    const QString t = m->index(r, c).data().toString();
+                    QVERIFY2(!t.isEmpty() && v->fontMetrics().horizontalAdvance(t) + 2 * margine <=
+                                                 v->header()->sectionSize(c),
+                             qPrintable(t));
+                }
             }
         }
     }
