@@ -1,8 +1,7 @@
 #include "entries/ListaIscritti.h"
 
 #include <QHeaderView>
-#include <QStyle>
-#include <QStyleOptionHeader>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <numeric>
@@ -119,25 +118,6 @@ void ListaIscrittiModel::ordina(const StatoOrdinamento& stato) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-namespace {
-
-// The width a heading needs to stay whole with the sort arrow beside it, measured as the
-// header itself sizes a section to its contents while an arrow is shown.
-int larghezzaIntestazione(const QHeaderView* header, int colonna) {
-    QStyleOptionHeader opt;
-    opt.initFrom(header);
-    opt.state |= QStyle::State_Horizontal;
-    opt.orientation = Qt::Horizontal;
-    opt.section = colonna;
-    opt.text = header->model()->headerData(colonna, Qt::Horizontal).toString();
-    opt.sortIndicator = QStyleOptionHeader::SortDown;
-    opt.fontMetrics = header->fontMetrics();
-    const QSize size = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), header);
-    return size.width() + size.height() + header->style()->pixelMetric(QStyle::PM_HeaderMargin, &opt, header);
-}
-
-} // namespace
-
 ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColonne regola, QWidget* parent)
     : QTreeView(parent), m_regola(regola) {
     QStringList intestazioni;
@@ -148,37 +128,53 @@ ListaIscritti::ListaIscritti(const QList<ColonnaLista>& colonne, OrdinamentoColo
     PreparaLista(this);
     header()->setSectionsMovable(false);
     header()->setSectionsClickable(regola != OrdinamentoColonne::Nessuno);
-    // The widths in twips were chosen for a smaller font: never narrower than a shown time.
-    const int minimo = fontMetrics().horizontalAdvance(QStringLiteral("00'00\"00")) + 14;
-    for (int i = 0; i < colonne.size(); ++i) {
-        if (colonne[i].larghezza > 0)
-            header()->resizeSection(i, std::max(twipsToPixels(colonne[i].larghezza), minimo));
-    }
-    // Sorted or not, every heading stays readable.
-    for (int i = 0; i < colonne.size(); ++i)
-        header()->resizeSection(i, std::max(header()->sectionSize(i), larghezzaIntestazione(header(), i)));
+    QList<int> larghezze;
+    for (const ColonnaLista& c : colonne)
+        larghezze << c.larghezza;
+    larghezze.removeLast(); // the last column takes the rest
+    LarghezzeColonne(this, larghezze);
     connect(header(), &QHeaderView::sectionClicked, this, &ListaIscritti::clicIntestazione);
 }
 
 void ListaIscritti::setRighe(std::vector<QStringList> righe) {
-    // A rebuilt list shows the query's order until the next header click.
     m_model->setRighe(std::move(righe));
-    header()->setSortIndicatorShown(false);
+    riordina();
 }
 
 void ListaIscritti::setIscritti(std::vector<RigaIscritto> iscritti, TestoCella cella) {
     m_model->setIscritti(std::move(iscritti), std::move(cella));
-    header()->setSortIndicatorShown(false);
+    riordina();
+}
+
+void ListaIscritti::riordina() {
+    // A rebuilt list keeps the last header click's sort: shown and printed in that order.
+    if (m_stato.colonna < 0)
+        return;
+    m_model->ordina(m_stato);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(m_stato.colonna,
+                               m_stato.discendente ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void ListaIscritti::clicIntestazione(int colonna) {
     if (m_regola == OrdinamentoColonne::Nessuno)
         return;
     m_stato = ClicIntestazione(m_regola, m_stato, colonna);
-    m_model->ordina(m_stato);
-    header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(m_stato.colonna,
-                               m_stato.discendente ? Qt::DescendingOrder : Qt::AscendingOrder);
+    riordina();
+}
+
+void ListaIscritti::keyPressEvent(QKeyEvent* event) {
+    // Space ticks the current row wherever the focus is in it, not only on the check box.
+    const QModelIndex current = currentIndex();
+    if (m_model->spuntabile() && current.isValid() && event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select)) {
+        const QModelIndex casella = m_model->index(current.row(), 0);
+        m_model->setData(casella, m_model->spuntata(current.row()) ? Qt::Unchecked : Qt::Checked,
+                         Qt::CheckStateRole);
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 bool ListaIscritti::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

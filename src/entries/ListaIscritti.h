@@ -29,6 +29,7 @@ public:
     // On: a check box in front of every row. A tick stays with its row through sorts and
     // goes with a reload.
     void setSpuntabile(bool on) { m_spuntabile = on; }
+    bool spuntabile() const { return m_spuntabile; }
     bool spuntata(int row) const;
 
     // Replaces the rows; they show in the given order until the next sort.
@@ -55,7 +56,7 @@ private:
 };
 
 // A list view in report view over a ListaIscrittiModel, sorting on header clicks by the
-// member's rule. Column widths are given in twips.
+// member's rule; a reload keeps the sort. Column widths are given in twips.
 class ListaIscritti : public QTreeView {
     Q_OBJECT
 public:
@@ -75,8 +76,11 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void riordina();
+
     ListaIscrittiModel* m_model;
     OrdinamentoColonne m_regola;
     StatoOrdinamento m_stato;

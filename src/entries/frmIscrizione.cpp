@@ -15,7 +15,6 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,11 +148,6 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
                                       {QStringLiteral("Microchip"), 0}};
     LvwIscritti = new ListaIscritti(colonne, OrdinamentoColonne::Numerico, this);
     LvwIscritti->setObjectName(QStringLiteral("LvwIscritti"));
-    // The twips widths were chosen for a smaller font: a whole fiscal code must stay readable.
-    QHeaderView* intestazione = LvwIscritti->header();
-    intestazione->resizeSection(
-        2, std::max(intestazione->sectionSize(2),
-                    LvwIscritti->fontMetrics().horizontalAdvance(QStringLiteral("RSSMRA80A01H501U")) + 14));
     connect(LvwIscritti, &QAbstractItemView::doubleClicked, this, [this] { LvwIscritti_DblClick(); });
     LblNumRecords = new QLabel(this);
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));

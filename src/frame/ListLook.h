@@ -1,16 +1,42 @@
 #pragma once
 
+#include <QHeaderView>
+#include <QList>
+
 class QTreeView;
 
 namespace zar {
 
 // The look of every list of records: whole rows, one at a time, read-only, the last
-// column taking the rest of the width.
+// column taking the rest of the width, headings that a sort leaves whole.
 void PreparaLista(QTreeView* view);
 
-// Column widths are given in twips: 15 twips to a pixel at 96 dpi.
-constexpr int twipsToPixels(int twips) {
-    return twips / 15;
-}
+// Pixels for a width in twips at a resolution in dots per inch (1440 twips to the inch).
+int twipsToPixels(int twips, int dpi);
+// The same at the resolution of the screen the widget shows on.
+int twipsToPixels(int twips, const QWidget* widget);
+
+// Gives the columns their widths in twips, all but the last, which takes the rest.
+void LarghezzeColonne(QTreeView* view, const QList<int>& twips);
+
+// The heading row of a list. Sorting never shortens a heading: the sort indicator is a
+// small arrow above the text, and a heading too long for its column wraps at a blank
+// onto a second line rather than losing letters.
+class IntestazioneLista : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit IntestazioneLista(QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    // Where the heading's text goes in a section's rectangle, below the arrow's room.
+    QRect rettangoloTesto(const QRect& section) const;
+    // The text flags a heading is drawn with.
+    static constexpr int kFlagTesto = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+
+private:
+    int spazioFreccia() const;
+};
 
 } // namespace zar

@@ -33,7 +33,6 @@ RegisterForm::Setup setup() {
     s.headers = {QStringLiteral("Codice Gara"), QStringLiteral("Gara"), QStringLiteral("Località"),
                  QStringLiteral("Data")};
     s.columnTwips = {1500, 2000, 2000};
-    s.keyColumnChars = kShownCode;
     s.keyCaption = QStringLiteral("Codice Gara:");
     s.keyLabelName = QStringLiteral("Lbl_CodiceGara");
     s.countCaption = QStringLiteral("Numero Records :");

@@ -187,17 +187,10 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
 
-    // The first column shows a whole key; the others keep their documented widths.
-    QList<int> widths;
-    for (int t : m_setup.columnTwips)
-        widths << twipsToPixels(t);
-    const QFontMetrics fm = m_list->fontMetrics();
-    widths[0] = std::max(widths[0], fm.horizontalAdvance(QString(m_setup.keyColumnChars, u'N')) + 16);
+    LarghezzeColonne(m_list, m_setup.columnTwips);
     int listWidth = 0;
-    for (int c = 0; c < widths.size(); ++c) {
-        m_list->setColumnWidth(c, widths[c]);
-        listWidth += widths[c];
-    }
+    for (int c = 0; c < m_setup.columnTwips.size(); ++c)
+        listWidth += m_list->header()->sectionSize(c);
     m_list->setMinimumSize(listWidth + 160, 200);
 
     // Opening: the bound view on the whole table, the list and its count.

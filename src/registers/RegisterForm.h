@@ -45,11 +45,10 @@ public:
         QString caption;
         QString listName;
         QStringList headers;
-        QList<int> columnTwips;  // all but the last column; the last takes the rest
-        int keyColumnChars = 16; // the first column fits a key this long
-        QString keyCaption;      // "Tessera CIS :"
-        QString keyLabelName;    // Lbl_TesseraFISC
-        QString countCaption;    // "Numero Conduttori :"
+        QList<int> columnTwips; // all but the last column; the last takes the rest
+        QString keyCaption;     // "Tessera CIS :"
+        QString keyLabelName;   // Lbl_TesseraFISC
+        QString countCaption;   // "Numero Conduttori :"
         QString savedText;
         QString deleteRefusedText;
         QString duplicateText; // followed by the key

@@ -1,5 +1,7 @@
 #include "support/FormHelpers.h"
 
+#include "frame/ListLook.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -9,8 +11,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionHeader>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -177,20 +177,18 @@ void drive(const std::function<void()>& open, const QString& formName,
 }
 
 QStringList cutHeadings(QTreeView* list) {
-    QHeaderView* header = list->header();
     QStringList cut;
+    const auto* header = qobject_cast<const IntestazioneLista*>(list->header());
+    if (!header)
+        return {QStringLiteral("not a list's heading row")};
+    const QFontMetrics fm = header->fontMetrics();
     for (int c = 0; c < header->count(); ++c) {
-        QStyleOptionHeader opt;
-        opt.initFrom(header);
-        opt.state |= QStyle::State_Horizontal;
-        opt.orientation = Qt::Horizontal;
-        opt.rect = QRect(0, 0, header->sectionSize(c), header->height());
-        opt.text = header->model()->headerData(c, Qt::Horizontal).toString();
-        opt.sortIndicator = QStyleOptionHeader::SortDown;
-        // The rectangle the style draws the heading's text in, the arrow's room taken off.
-        const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &opt, header);
-        if (header->fontMetrics().horizontalAdvance(opt.text) > label.width())
-            cut << opt.text;
+        const QString text = header->model()->headerData(c, Qt::Horizontal).toString();
+        // The room the heading's text has, below the sort arrow; its lines must fit whole.
+        const QRect room = header->rettangoloTesto(QRect(0, 0, header->sectionSize(c), header->height()));
+        const QRect need = fm.boundingRect(room, IntestazioneLista::kFlagTesto, text);
+        if (need.width() > room.width() || need.height() > room.height())
+            cut << text;
     }
     return cut;
 }

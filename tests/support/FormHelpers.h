@@ -64,7 +64,7 @@ void pickRow(QWidget* form, const QString& list, const QString& key, bool twice 
 // Every row of a list, each as its column texts.
 QList<QStringList> listRows(QAbstractItemView* list);
 QList<QStringList> listRows(QWidget* form, const QString& list);
-// The headings of a list that the style would cut short with a sort arrow beside them.
+// The headings of a list that lose letters, sorted or not.
 QStringList cutHeadings(QTreeView* list);
 
 // Runs `action` on a modal form once it is up and has the focus. A form that a failed check
