@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QMimeData>
+#include <QTextLayout>
 #include <QtMath>
 
 namespace zar {
@@ -95,8 +96,15 @@ void NotesBox::setMaxLength(int length) {
 }
 
 void NotesBox::setLines(int lines) {
-    const int margin = qCeil(document()->documentMargin() * 2);
-    setFixedHeight(fontMetrics().lineSpacing() * lines + margin + frameWidth() * 2);
+    // A line as the box lays it out, which may be taller than the font's line spacing.
+    QTextLayout layout(QStringLiteral("Ag"), font());
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    first.setLineWidth(1000);
+    const qreal line = first.height();
+    layout.endLayout();
+    // The box counts one pixel more than its margins when it decides what is in view.
+    setFixedHeight(qCeil(line * lines + document()->documentMargin() * 2) + 1 + frameWidth() * 2);
 }
 
 int NotesBox::room() const {
