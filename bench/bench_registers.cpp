@@ -79,7 +79,7 @@ void BM_KeystrokeInKeyBox(benchmark::State& state) {
     FrmConduttore form(f.shared);
     form.show();
     QApplication::processEvents();
-    QLineEdit* key = form.Txt_Field[0];
+    auto* key = form.findChild<QLineEdit*>(QStringLiteral("Txt_Field_0"));
     key->setFocus();
     const bool backspace = state.range(0) == 1;
     for (auto _ : state) {

@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkgconf qt6-base-dev libsqlcipher-dev sqlcipher fonts-liberation2
           libgtest-dev libbenchmark-dev poppler-utils clang clang-format libclang-rt-14-dev
-          cups-daemon cups-client printer-driver-cups-pdf libcups2-dev cups-filters ghostscript fontconfig)
+          cups-daemon cups-client printer-driver-cups-pdf libcups2-dev cups-filters ghostscript fontconfig
+          qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

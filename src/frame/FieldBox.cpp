@@ -1,6 +1,9 @@
 #include "frame/FieldBox.h"
 
 #include <QFocusEvent>
+#include <QMimeData>
+#include <QTextLayout>
+#include <QtMath>
 
 namespace zar {
 
@@ -8,6 +11,19 @@ namespace {
 
 bool leavesWindowOnly(const QFocusEvent* e) {
     return e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
+}
+
+bool isEnter(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+// A note is one paragraph: every kind of line break becomes one blank.
+QString withoutLineBreaks(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : text)
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return text;
 }
 
 } // namespace
@@ -43,6 +59,96 @@ void keepTypedText(QComboBox* combo) {
 
 FieldCombo::FieldCombo(FocusTracker& tracker, QWidget* parent) : FieldWidget(tracker, parent) {
     keepTypedText(this);
+}
+
+NotesBox::NotesBox(FocusTracker& tracker, QWidget* parent) : FieldWidget(tracker, parent) {
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A long word without blanks wraps too, rather than scrolling sideways.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { cutToMaxLength(); });
+    setLines(3);
+}
+
+QString NotesBox::text() const {
+    if (!document()->isModified())
+        return m_set;
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+void NotesBox::setText(const QString& text) {
+    m_set = text.left(m_maxLength);
+    setPlainText(m_set);
+    document()->setModified(false);
+}
+
+void NotesBox::caretToEnd() {
+    moveCursor(QTextCursor::End);
+}
+
+void NotesBox::setMaxLength(int length) {
+    m_maxLength = std::max(0, length);
+    if (text().size() > m_maxLength)
+        setText(text());
+}
+
+void NotesBox::setLines(int lines) {
+    // A line as the box lays it out, which may be taller than the font's line spacing.
+    QTextLayout layout(QStringLiteral("Ag"), font());
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    first.setLineWidth(1000);
+    const qreal line = first.height();
+    layout.endLayout();
+    // The box counts one pixel more than its margins when it decides what is in view.
+    setFixedHeight(qCeil(line * lines + document()->documentMargin() * 2) + 1 + frameWidth() * 2);
+}
+
+int NotesBox::room() const {
+    const QTextCursor c = textCursor();
+    return m_maxLength - (document()->characterCount() - 1) + (c.selectionEnd() - c.selectionStart());
+}
+
+void NotesBox::keyPressEvent(QKeyEvent* e) {
+    if (hooks.keyPress && hooks.keyPress(e)) {
+        e->accept();
+        return;
+    }
+    if (isEnter(e)) {
+        e->ignore(); // never a line break
+        return;
+    }
+    // A typed character that does not fit is dropped, as a full line box drops it.
+    const bool typing = !e->text().isEmpty() && e->text().front().isPrint() &&
+                        !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+    if (typing && room() < e->text().size()) {
+        e->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void NotesBox::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText())
+        return;
+    insertPlainText(withoutLineBreaks(source->text()).left(std::max(0, room())));
+    ensureCursorVisible();
+}
+
+// Whatever else brings text in (an input method) is cut at the end.
+void NotesBox::cutToMaxLength() {
+    const int over = document()->characterCount() - 1 - m_maxLength;
+    if (m_cutting || over <= 0)
+        return;
+    m_cutting = true;
+    QTextCursor c(document());
+    c.movePosition(QTextCursor::End);
+    c.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, over);
+    c.removeSelectedText();
+    m_cutting = false;
 }
 
 } // namespace zar

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <functional>
 
@@ -61,9 +62,63 @@ private:
     FocusTracker& m_tracker;
 };
 
-class FieldBox : public FieldWidget<QLineEdit> {
+// What a form asks of a text box, whether it holds one line or several.
+class FieldText {
+public:
+    virtual ~FieldText() = default;
+    virtual QWidget* widget() = 0;
+    virtual QString text() const = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual void clear() = 0;
+    virtual void selectAll() = 0;
+    // The caret after the last character, nothing selected.
+    virtual void caretToEnd() = 0;
+};
+
+class FieldBox : public FieldWidget<QLineEdit>, public FieldText {
 public:
     using FieldWidget::FieldWidget;
+
+    QWidget* widget() override { return this; }
+    QString text() const override { return QLineEdit::text(); }
+    void setText(const QString& text) override { QLineEdit::setText(text); }
+    void clear() override { QLineEdit::clear(); }
+    void selectAll() override { QLineEdit::selectAll(); }
+    void caretToEnd() override { end(false); }
+};
+
+// A notes box: the whole note shows, wrapped over lines. Otherwise it behaves as a line box:
+// at most maxLength characters, typed or pasted; no line break (Enter belongs to the form,
+// and a pasted line break comes in as a blank); setText cuts at maxLength, and text()
+// gives back what was set, character for character, until the user edits it.
+class NotesBox : public FieldWidget<QPlainTextEdit>, public FieldText {
+public:
+    NotesBox(FocusTracker& tracker, QWidget* parent);
+
+    QWidget* widget() override { return this; }
+    QString text() const override;
+    void setText(const QString& text) override;
+    void clear() override { setText(QString()); }
+    void selectAll() override { QPlainTextEdit::selectAll(); }
+    void caretToEnd() override;
+
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length);
+    // Tall enough for this many lines of text.
+    void setLines(int lines);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // Characters that still fit in place of the selection.
+    int room() const;
+    void cutToMaxLength();
+
+    QString m_set;
+    int m_maxLength = 32767;
+    bool m_cutting = false;
 };
 
 // Makes an editable combo store what is typed, as typed: no completion to an item while

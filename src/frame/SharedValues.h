@@ -2,6 +2,7 @@
 
 #include "frame/RegistriPick.h"
 #include "platform/Database.h"
+#include "platform/PlatformContext.h"
 #include "platform/Recordset.h"
 
 #include <QObject>
@@ -11,18 +12,12 @@
 #include <functional>
 #include <memory>
 
-class QDialog;
-
 namespace zar {
-
-class Printer;
 
 // The values that the forms share: one connection, the shared record sets and texts.
 // The main window owns one instance and hands it to every form; tests build their own.
-struct SharedValues {
-    // The folder of the executable, databases and settings file.
-    QString programFolder;
-
+// The platform layer's part (program folder, printer, modal stand-in) is the base.
+struct SharedValues : PlatformContext {
     std::unique_ptr<Database> dbGare;
 
     // Shared record sets; reset() releases one.
@@ -37,15 +32,7 @@ struct SharedValues {
     QString UltimaGara;
     QString SqlStampa;
 
-    // The program's one printer (applicationPrinter creates it on first use); tests put
-    // their own here before a form prints.
-    std::shared_ptr<Printer> printer;
-    // The printer chosen in the printer setup, for every output; empty: the system's default.
-    QString printerName;
-
     // What tests put in place of the program's own behaviour; each empty by default.
-    // Shows a form modally instead of exec(): gets the form and returns its result.
-    std::function<int(QDialog&)> modalHook;
     // The registers that the entries form opens to pick from (the main window installs them).
     RegistriPick registriPick;
     // Prints the labels of one entry instead of the built-in print.

@@ -1,6 +1,7 @@
 #include "labels/StampaFoglio.h"
 
 #include "frame/Pictures.h"
+#include "frame/SharedValues.h"
 #include "platform/MsgBox.h"
 #include "platform/Printer.h"
 #include "reports/EasyPrint.h"

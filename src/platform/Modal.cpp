@@ -1,14 +1,14 @@
 #include "platform/Modal.h"
 
-#include "frame/SharedValues.h"
+#include "platform/PlatformContext.h"
 
 #include <QDialog>
 
 namespace zar {
 
-int showModal(SharedValues& shared, QDialog& form) {
-    if (shared.modalHook)
-        return shared.modalHook(form);
+int showModal(PlatformContext& context, QDialog& form) {
+    if (context.modalHook)
+        return context.modalHook(form);
     return form.exec();
 }
 

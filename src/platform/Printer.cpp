@@ -1,7 +1,7 @@
 #include "platform/Printer.h"
 
-#include "frame/SharedValues.h"
 #include "platform/CupsQueue.h"
+#include "platform/PlatformContext.h"
 #include "platform/PrintDevice.h"
 #include "platform/Shell.h"
 
@@ -962,12 +962,12 @@ int RecordingPrinter::jobsSent() const {
     return recorder(device()).m_jobsSent;
 }
 
-Printer& applicationPrinter(SharedValues& shared) {
-    if (!shared.printer)
-        // The printer holds the name's owner: shared owns the printer, so it outlives it.
-        shared.printer =
-            Printer::forApplication(shared.programFolder, [&shared] { return shared.printerName; });
-    return *shared.printer;
+Printer& applicationPrinter(PlatformContext& context) {
+    if (!context.printer)
+        // The printer holds the name's owner: context owns the printer, so it outlives it.
+        context.printer =
+            Printer::forApplication(context.programFolder, [&context] { return context.printerName; });
+    return *context.printer;
 }
 
 } // namespace zar

@@ -17,7 +17,7 @@
 
 namespace zar {
 
-struct SharedValues;
+struct PlatformContext;
 
 // Fault numbers of the printer layer.
 enum PrinterErrorNumber : int {
@@ -299,7 +299,7 @@ public:
 };
 
 // The program's one printer: created on first use with the application's output
-// (Printer::forApplication on the program folder). Tests put their own into shared.printer.
-Printer& applicationPrinter(SharedValues& shared);
+// (Printer::forApplication on the program folder). Tests put their own into context.printer.
+Printer& applicationPrinter(PlatformContext& context);
 
 } // namespace zar

@@ -17,6 +17,7 @@ const std::array<const char*, 5> kFields = {"Microchip", "NomeCane", "Razza", "C
                                             "Annotazioni"};
 constexpr std::array<int, 5> kWidths = {16, 30, 30, 20, 50};
 constexpr int kTaglia = 5; // slot of the combo in DatiCaricati
+constexpr int kNote = 4;
 
 RegisterForm::Setup setup() {
     RegisterForm::Setup s;
@@ -45,8 +46,9 @@ RegisterForm::Setup setup() {
 FrmCane::FrmCane(SharedValues& shared, QWidget* parent) : RegisterForm(shared, setup(), parent) {
     setObjectName(QStringLiteral("frmCane"));
     DatiCaricati = QStringList(6);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kNote; ++i)
         Txt_Field[i] = makeBox(kWidths[i], i <= 2);
+    Txt_Field[kNote] = makeNotes(kWidths[kNote]);
     Cmb_Taglia =
         makeCombo(QStringLiteral("Cmb_Taglia"), {QStringLiteral("SMALL"), QStringLiteral("LARGE")}, true);
     m_comboSlot = kTaglia;
@@ -56,16 +58,22 @@ FrmCane::FrmCane(SharedValues& shared, QWidget* parent) : RegisterForm(shared, s
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     const QList<QPair<QString, QWidget*>> rows = {
-        {QStringLiteral("Microchip"), Txt_Field[0]},       {QStringLiteral("Nome Cane"), Txt_Field[1]},
-        {QStringLiteral("Razza"), Txt_Field[2]},           {QStringLiteral("Taglia"), Cmb_Taglia},
-        {QStringLiteral("Centro Cinofilo"), Txt_Field[3]}, {QStringLiteral("Annotazioni"), Txt_Field[4]}};
+        {QStringLiteral("Microchip"), Txt_Field[0]->widget()},
+        {QStringLiteral("Nome Cane"), Txt_Field[1]->widget()},
+        {QStringLiteral("Razza"), Txt_Field[2]->widget()},
+        {QStringLiteral("Taglia"), Cmb_Taglia},
+        {QStringLiteral("Centro Cinofilo"), Txt_Field[3]->widget()},
+        {QStringLiteral("Annotazioni"), Txt_Field[kNote]->widget()}};
+    QList<QWidget*> ring;
     for (int r = 0; r < rows.size(); ++r) {
-        grid->addWidget(makeLabel(rows[r].first), r, 0);
+        grid->addWidget(makeLabel(rows[r].first), r, 0,
+                        r == rows.size() - 1 ? Qt::AlignTop : Qt::Alignment());
         grid->addWidget(rows[r].second, r, 1, Qt::AlignLeft);
+        ring << rows[r].second;
     }
 
     connect(cmdIscriz, &QPushButton::clicked, this, [this] { cmdIscriz_Click(); });
-    finishSetup(panel, {Txt_Field[0], Txt_Field[1], Txt_Field[2], Cmb_Taglia, Txt_Field[3], Txt_Field[4]});
+    finishSetup(panel, ring);
 }
 
 void FrmCane::setMicrochip(const QString& chip) {

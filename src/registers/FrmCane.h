@@ -16,7 +16,7 @@ public:
     // The entries form puts the chip it could not find into the key box before showing.
     void setMicrochip(const QString& chip);
 
-    std::array<QLineEdit*, 5> Txt_Field{};
+    std::array<FieldText*, 5> Txt_Field{}; // the last one holds the notes
     QComboBox* Cmb_Taglia = nullptr;
 
 protected:

@@ -23,6 +23,7 @@ constexpr std::array<int, 11> kWidths = {16, 30, 30, 50, 30, 30, 5, 20, 10, 10, 
 constexpr int kSesso = 11; // slot of the combo in DatiCaricati
 constexpr int kTessera = 9;
 constexpr int kDataNascita = 8;
+constexpr int kNote = 10;
 
 RegisterForm::Setup setup() {
     RegisterForm::Setup s;
@@ -51,44 +52,47 @@ RegisterForm::Setup setup() {
 FrmConduttore::FrmConduttore(SharedValues& shared, QWidget* parent) : RegisterForm(shared, setup(), parent) {
     setObjectName(QStringLiteral("frmConduttore"));
     DatiCaricati = QStringList(12);
-    for (int i = 0; i < 11; ++i)
+    for (int i = 0; i < kNote; ++i)
         Txt_Field[i] = makeBox(kWidths[i], i == 0 || i == 1 || i == 2 || i == kTessera);
+    Txt_Field[kNote] = makeNotes(kWidths[kNote]);
     combo_Sesso = makeCombo(QStringLiteral("combo_Sesso"), {QStringLiteral("M"), QStringLiteral("F")}, false);
     m_comboSlot = kSesso;
 
     auto* panel = new QWidget(this);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    auto row = [&](int r, const QString& label, QWidget* w) {
-        grid->addWidget(makeLabel(label), r, 0);
+    auto row = [&](int r, const QString& label, QWidget* w, Qt::Alignment labelAlignment = {}) {
+        grid->addWidget(makeLabel(label), r, 0, labelAlignment);
         grid->addWidget(w, r, 1, Qt::AlignLeft);
     };
-    row(0, QStringLiteral("Codice Fiscale"), Txt_Field[0]);
-    row(1, QStringLiteral("Cognome"), Txt_Field[1]);
-    row(2, QStringLiteral("Nome"), Txt_Field[2]);
-    row(3, QStringLiteral("Indirizzo"), Txt_Field[3]);
+    row(0, QStringLiteral("Codice Fiscale"), Txt_Field[0]->widget());
+    row(1, QStringLiteral("Cognome"), Txt_Field[1]->widget());
+    row(2, QStringLiteral("Nome"), Txt_Field[2]->widget());
+    row(3, QStringLiteral("Indirizzo"), Txt_Field[3]->widget());
     auto* town = new QHBoxLayout;
-    town->addWidget(Txt_Field[4]);
-    town->addWidget(Txt_Field[5]);
-    town->addWidget(Txt_Field[6]);
+    town->addWidget(Txt_Field[4]->widget());
+    town->addWidget(Txt_Field[5]->widget());
+    town->addWidget(Txt_Field[6]->widget());
     town->addStretch();
     grid->addWidget(makeLabel(QStringLiteral("Città, Prov.,Zip")), 4, 0);
     grid->addLayout(town, 4, 1);
-    row(5, QStringLiteral("Telefono"), Txt_Field[7]);
-    row(6, QStringLiteral("Data Nascita"), Txt_Field[8]);
+    row(5, QStringLiteral("Telefono"), Txt_Field[7]->widget());
+    row(6, QStringLiteral("Data Nascita"), Txt_Field[8]->widget());
     row(7, QStringLiteral("Sesso"), combo_Sesso);
-    row(8, QStringLiteral("Tessera CIS"), Txt_Field[9]);
-    row(9, QStringLiteral("Annotazioni"), Txt_Field[10]);
+    row(8, QStringLiteral("Tessera CIS"), Txt_Field[9]->widget());
+    row(9, QStringLiteral("Annotazioni"), Txt_Field[kNote]->widget(), Qt::AlignTop);
     // The town row shares its width among three boxes.
-    Txt_Field[4]->setMinimumWidth(Txt_Field[4]->fontMetrics().averageCharWidth() * 20 + 12);
-    Txt_Field[5]->setMinimumWidth(Txt_Field[5]->fontMetrics().averageCharWidth() * 12 + 12);
+    for (const auto& [box, chars] : {std::pair{4, 20}, std::pair{5, 12}}) {
+        QWidget* w = Txt_Field[size_t(box)]->widget();
+        w->setMinimumWidth(w->fontMetrics().averageCharWidth() * chars + 12);
+    }
 
     connect(cmdIscriz, &QPushButton::clicked, this, [this] { cmdIscriz_Click(); });
 
     QList<QWidget*> ring;
     for (int i = 0; i <= kDataNascita; ++i)
-        ring << Txt_Field[i];
-    ring << combo_Sesso << Txt_Field[9] << Txt_Field[10];
+        ring << Txt_Field[i]->widget();
+    ring << combo_Sesso << Txt_Field[kTessera]->widget() << Txt_Field[kNote]->widget();
     finishSetup(panel, ring);
 }
 
@@ -120,7 +124,7 @@ void FrmConduttore::loadRecord(const Recordset& rs, bool byDoubleClick) {
     loadBoxes(rs, kFields, QStringLiteral("Sesso"));
     m_keyLabel->setText(Txt_Field[kTessera]->text());
     if (byDoubleClick)
-        Txt_Field[0]->setFocus(Qt::OtherFocusReason);
+        Txt_Field[0]->widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void FrmConduttore::writeRecord(Recordset& rs, const QString& key) {

@@ -13,7 +13,7 @@ public:
 
     explicit FrmConduttore(SharedValues& shared, QWidget* parent = nullptr);
 
-    std::array<QLineEdit*, 11> Txt_Field{};
+    std::array<FieldText*, 11> Txt_Field{}; // the last one holds the notes
     QComboBox* combo_Sesso = nullptr;
 
 protected:

@@ -21,6 +21,7 @@ constexpr std::array<int, 5> kWidths = {16, 30, 30, 20, 50};
 constexpr int kCodice = 5; // slot of the loaded code in DatiCaricati
 constexpr int kData = 2;
 constexpr int kGiudice = 3;
+constexpr int kNote = 4;
 constexpr int kShownCode = 21; // characters of the code shown in Lbl_CodiceGara
 
 RegisterForm::Setup setup() {
@@ -48,12 +49,13 @@ RegisterForm::Setup setup() {
 FrmGare::FrmGare(SharedValues& shared, QWidget* parent) : RegisterForm(shared, setup(), parent) {
     setObjectName(QStringLiteral("frmGare"));
     DatiCaricati = QStringList(7);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kNote; ++i)
         Txt_Field[i] = makeBox(kWidths[i], i <= kData);
-    Txt_Field[kData]->setToolTip(
-        QStringLiteral("Inserire la data nel formato ... ggmmaaaa .. senza separatori"));
+    Txt_Field[kNote] = makeNotes(kWidths[kNote]);
+    QWidget* dateBox = Txt_Field[kData]->widget();
+    dateBox->setToolTip(QStringLiteral("Inserire la data nel formato ... ggmmaaaa .. senza separatori"));
     // The date box never needs more than dd/mm/yyyy.
-    Txt_Field[kData]->setMinimumWidth(Txt_Field[kData]->fontMetrics().averageCharWidth() * 14 + 12);
+    dateBox->setMinimumWidth(dateBox->fontMetrics().averageCharWidth() * 14 + 12);
 
     auto* panel = new QWidget(this);
     auto* grid = new QGridLayout(panel);
@@ -61,11 +63,13 @@ FrmGare::FrmGare(SharedValues& shared, QWidget* parent) : RegisterForm(shared, s
     const QStringList labels = {QStringLiteral("Gara"), QStringLiteral("Località"),
                                 QStringLiteral("Data Gara"), QStringLiteral("Giudice"),
                                 QStringLiteral("Annotazioni")};
+    QList<QWidget*> ring;
     for (int r = 0; r < 5; ++r) {
-        grid->addWidget(makeLabel(labels[r]), r, 0);
-        grid->addWidget(Txt_Field[r], r, 1, Qt::AlignLeft);
+        grid->addWidget(makeLabel(labels[r]), r, 0, r == kNote ? Qt::AlignTop : Qt::Alignment());
+        grid->addWidget(Txt_Field[r]->widget(), r, 1, Qt::AlignLeft);
+        ring << Txt_Field[r]->widget();
     }
-    finishSetup(panel, {Txt_Field[0], Txt_Field[1], Txt_Field[2], Txt_Field[3], Txt_Field[4]});
+    finishSetup(panel, ring);
 }
 
 std::unique_ptr<Recordset>& FrmGare::listSet() {
@@ -164,7 +168,7 @@ void FrmGare::boxLeft(int index) {
     if (index != kData)
         return;
     const QDate today = m_today();
-    QLineEdit* box = Txt_Field[kData];
+    FieldText* box = Txt_Field[kData];
     if (box->text().isEmpty())
         box->setText(today.toString(QStringLiteral("dd/MM/yyyy")));
     box->setText(NormalizzaData(box->text(), today));

@@ -19,7 +19,7 @@ public:
     // Where today's date comes from (the date box's default); the clock unless set.
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 
-    std::array<QLineEdit*, 5> Txt_Field{};
+    std::array<FieldText*, 5> Txt_Field{}; // the last one holds the notes
 
 protected:
     std::unique_ptr<Recordset>& listSet() override;

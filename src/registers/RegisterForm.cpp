@@ -102,8 +102,7 @@ bool RegisterForm::pickMode() const {
     return ok && v == 1.0;
 }
 
-FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
-    auto* box = new FieldBox(*m_focus, this);
+template <typename Box> void RegisterForm::addBox(Box* box, int maxLength, bool required) {
     const int index = int(m_boxes.size());
     box->setObjectName(QStringLiteral("Txt_Field_%1").arg(index));
     box->setMaxLength(maxLength);
@@ -126,12 +125,23 @@ FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
         guarded([&] { swallowed = boxKey(index, e); });
         return swallowed;
     };
-    if (index == 0) {
+    m_boxes << box;
+}
+
+FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
+    auto* box = new FieldBox(*m_focus, this);
+    if (m_boxes.isEmpty()) {
         // The list follows what the key box holds after each keystroke.
         connect(box, &QLineEdit::textEdited, this,
                 [this](const QString& text) { guarded([&] { search(text); }); });
     }
-    m_boxes << box;
+    addBox(box, maxLength, required);
+    return box;
+}
+
+NotesBox* RegisterForm::makeNotes(int maxLength) {
+    auto* box = new NotesBox(*m_focus, this);
+    addBox(box, maxLength, false);
     return box;
 }
 
@@ -200,7 +210,7 @@ void RegisterForm::finishSetup(QWidget* fieldsPanel, QList<QWidget*> enterRing) 
     });
     ModificaRecord = false;
     if (!m_boxes.isEmpty())
-        m_boxes[0]->setFocus(Qt::OtherFocusReason);
+        m_boxes[0]->widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void RegisterForm::loadBoxes(const Recordset& rs, std::span<const char* const> fields,
@@ -250,7 +260,7 @@ void RegisterForm::search(const QString& typed) {
 }
 
 void RegisterForm::ClearFields() {
-    for (FieldBox* box : m_boxes)
+    for (FieldText* box : m_boxes)
         box->clear();
     if (m_combo)
         m_combo->setEditText(QString());
@@ -334,7 +344,7 @@ void RegisterForm::enableSaveCancel() {
 }
 
 void RegisterForm::upperCase(int index) {
-    FieldBox* box = m_boxes[index];
+    FieldText* box = m_boxes[index];
     const QString upper = box->text().toUpper();
     if (upper != box->text())
         box->setText(upper);
@@ -344,16 +354,16 @@ bool RegisterForm::requireBox(int index, const QString& text, const QString& tit
     if (!m_boxes[index]->text().isEmpty())
         return true;
     MsgBox(text, vbOKOnly + vbExclamation, title);
-    m_boxes[index]->setFocus(Qt::OtherFocusReason);
+    m_boxes[index]->widget()->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
 void RegisterForm::focusCaretAtEnd(int index) {
-    FieldBox* box = m_boxes[index];
+    FieldText* box = m_boxes[index];
     m_caretAtEndBox = index;
-    box->setFocus(Qt::OtherFocusReason);
-    box->end(false);
-    if (box->hasFocus())
+    box->widget()->setFocus(Qt::OtherFocusReason);
+    box->caretToEnd();
+    if (box->widget()->hasFocus())
         m_caretAtEndBox = -1; // arrived at once; otherwise boxGotFocus places the caret
 }
 
@@ -369,7 +379,7 @@ void RegisterForm::boxGotFocus(int index) {
     });
     if (index == m_caretAtEndBox) {
         m_caretAtEndBox = -1;
-        m_boxes[index]->end(false);
+        m_boxes[index]->caretToEnd();
     } else {
         m_boxes[index]->selectAll();
     }

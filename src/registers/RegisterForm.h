@@ -26,6 +26,8 @@ struct SharedValues;
 class PickTarget;
 class FieldBox;
 class FieldCombo;
+class FieldText;
+class NotesBox;
 class FocusTracker;
 
 // The register pattern shared by the handlers, dogs and competitions registers: a column
@@ -74,6 +76,8 @@ protected:
 
     // Builders for the derived forms, called in index order.
     FieldBox* makeBox(int maxLength, bool required);
+    // The multi-line notes box.
+    NotesBox* makeNotes(int maxLength);
     FieldCombo* makeCombo(const QString& name, const QStringList& items, bool requiredColour);
     QLabel* makeLabel(const QString& text);
     // Lays the form out around the derived form's panel of boxes; then runs the opening.
@@ -143,7 +147,7 @@ protected:
     QStringList DatiCaricati;
     bool ModificaRecord = false;
 
-    QList<FieldBox*> m_boxes;
+    QList<FieldText*> m_boxes;
     FieldCombo* m_combo = nullptr;
     int m_comboSlot = -1; // index of the combo's value in DatiCaricati
     bool m_comboDetectsChange = false;
@@ -162,6 +166,8 @@ protected:
     QPushButton* cmdClose = nullptr;
 
 private:
+    // Sizes a box for its length, colours a required one and runs its focus and key hooks.
+    template <typename Box> void addBox(Box* box, int maxLength, bool required);
     void boxGotFocus(int index);
     void boxLostFocus(int index);
     void comboLostFocus();

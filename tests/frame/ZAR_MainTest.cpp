@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(ended.count(), 0);
         QVERIFY(QFile::remove(m_folder->file(QStringLiteral("ZAR.mdb"))));
         trigger(m_main.get(), QStringLiteral("mnBackUp"));
-        QCOMPARE(forms, QStringList({"QPrintDialog", "zar::frmAbout", "zar::frmChangePassword",
+        QCOMPARE(forms, QStringList({"zar::PrinterSetupDialog", "zar::frmAbout", "zar::frmChangePassword",
                                      "zar::frmBackUp", "zar::frmBackUp"}));
         QCOMPARE(takeBoxes().size(), 3); // saved; then not saved, and the end
         QCOMPARE(ended.count(), 1);

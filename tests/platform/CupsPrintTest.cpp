@@ -9,23 +9,30 @@
 // ZAR_CUPS_STATUS ("ran", "skipped: ...", "failed") so CI can insist that it ran.
 
 #include "frame/SharedValues.h"
+#include "labels/StampaEtichetta.h"
 #include "labels/StampaFoglio.h"
 #include "platform/Printer.h"
 #include "platform/PrinterSetup.h"
 #include "reports/EasyPrint.h"
 #include "reports/ReportData.h"
 #include "reports/ReportForms.h"
+#include "reports/ReportFrame.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
 #include "support/PrintedPdf.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -449,6 +456,104 @@ private slots:
             }
         }
         QCOMPARE(seen.join(' '), perPage);
+    }
+
+    // A second queue chosen in the printer setup takes the next labels and report; chosen and then
+    // given up, the default queue keeps them. The labels come out in the setup's paper and
+    // orientation; the report sets its own.
+    void printsOnThePrinterChosenInTheSetup() {
+        const QString chosen = QStringLiteral("ZAR_Scelta");
+        const QString root = QFileInfo(m_cups.out()).path();
+        const QString chosenOut = root + QStringLiteral("/scelta");
+        QVERIFY(QDir().mkpath(chosenOut));
+        int code = -1;
+        const QString said = run(QStringLiteral("lpadmin"),
+                                 {QStringLiteral("-p"), chosen, QStringLiteral("-E"), QStringLiteral("-v"),
+                                  QStringLiteral("zarfile:") + chosenOut},
+                                 &code);
+        QVERIFY2(code == 0, qPrintable(said + m_cups.log()));
+        const auto jobs = [](const QString& folder) {
+            return QDir(folder).entryList({QStringLiteral("job-*.pdf")}, QDir::Files, QDir::Name);
+        };
+
+        const struct {
+            const char* name;
+            bool ok;
+            QString out, other;
+            const char* labelPage; // pdfinfo's page size of the labels
+        } rows[] = {
+            {"given up", false, m_cups.out(), chosenOut, R"(595(\.\d+)? x 84[12])"},
+            {"chosen", true, chosenOut, m_cups.out(), R"(595(\.\d+)? x 42[01])"}, // A5 landscape
+        };
+        for (const auto& r : rows) {
+            SharedValues shared;
+            QTemporaryDir program;
+            shared.programFolder = program.path();
+            QVERIFY(
+                writeFile(shared.iniPath(), QStringLiteral("[Parametri di Stampa Etichetta]\r\n"
+                                                           "Etichette_Linea=2\r\nLabel_Height=40\r\n"
+                                                           "Label_Width=60\r\nLabel_From_Top=10\r\n"
+                                                           "Label_From_Left=10\r\nLabel_To_Right_Label=5\r\n"
+                                                           "Label_To_Down_Label=5\r\nEtichette_Colonna=0\r\n"
+                                                           "Etichette_Campione=2\r\nSkip_Vuote=0\r\n")));
+            QString shownFirst;
+            shared.modalHook = [&](QDialog& form) {
+                auto* printers = form.findChild<QComboBox*>(QStringLiteral("cmbStampante"));
+                auto* papers = form.findChild<QComboBox*>(QStringLiteral("cmbFormato"));
+                auto* buttons = form.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+                if (!printers || !papers || !buttons)
+                    return int(QDialog::Rejected);
+                shownFirst = printers->currentText();
+                printers->setCurrentText(chosen);
+                papers->setCurrentIndex(papers->findData(11));
+                form.findChild<QRadioButton*>(QStringLiteral("optOrizzontale"))->click();
+                buttons->button(r.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+                return form.result();
+            };
+            QCOMPARE(showPrinterSetup(shared, nullptr), r.ok);
+            QCOMPARE(shownFirst, kQueue); // it opens on the printer in use
+
+            const QStringList before = jobs(r.out), otherBefore = jobs(r.other);
+            StampaEtichetta(shared, 7, QStringLiteral("Gara"), QStringLiteral("ROSSI MARIO"),
+                            QStringLiteral("FIDO"));
+            EasyPrint ep(applicationPrinter(shared));
+            DatiIntestazione d;
+            d.logo = QImage(8, 8, QImage::Format_RGB32);
+            d.logo.fill(Qt::black);
+            PaginaReport report(ep, VariantePartenza(), d);
+            report.ImpostaPagina();
+            report.Stampa(1, [](int) {
+                return RigaStampa{{CellaStampa::Allinea::Sinistra, 30, QStringLiteral("RIGA")}};
+            });
+
+            QStringList added;
+            waitFor(30000, [&] {
+                added = jobs(r.out);
+                for (const QString& job : before)
+                    added.removeAll(job);
+                return added.size() >= 2;
+            });
+            QVERIFY2(added.size() == 2,
+                     qPrintable(QStringLiteral("%1: %2 jobs came out").arg(r.name).arg(added.size()) +
+                                m_cups.log()));
+            QCOMPARE(jobs(r.other), otherBefore);
+            QVERIFY(!QDir(shared.programFolder + QStringLiteral("/Stampe")).exists());
+            // Labels first, then the report, in the order they were sent.
+            const QString labels = r.out + QLatin1Char('/') + added[0],
+                          page = r.out + QLatin1Char('/') + added[1];
+            QVERIFY(run(QStringLiteral("pdftotext"), {labels, QStringLiteral("-")})
+                        .contains(QStringLiteral("ROSSI MARIO")));
+            QVERIFY(run(QStringLiteral("pdftotext"), {page, QStringLiteral("-")})
+                        .contains(QStringLiteral("RIGA")));
+            const QString labelInfo = run(QStringLiteral("pdfinfo"), {labels});
+            QVERIFY2(labelInfo.contains(
+                         QRegularExpression(QStringLiteral("Page size:\\s+") + QLatin1String(r.labelPage))),
+                     qPrintable(labelInfo));
+            const QString reportInfo = run(QStringLiteral("pdfinfo"), {page});
+            QVERIFY2(reportInfo.contains(
+                         QRegularExpression(QStringLiteral(R"(Page size:\s+595(\.\d+)? x 84[12])"))),
+                     qPrintable(reportInfo));
+        }
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "frame/FieldBox.h"
 #include "frame/LimitaAvvio.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
@@ -5,20 +6,27 @@
 #include "platform/MsgBox.h"
 #include "platform/Printer.h"
 #include "platform/PrinterSetup.h"
+#include "platform/QtTexts.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "support/GuiTestBase.h"
 #include "support/PrintedPdf.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <functional>
 
@@ -145,8 +153,8 @@ private slots:
         StampaEtichetta(a, 12, {}, {}, {});
         StampaEtichetta(b, 13, {}, {}, {});
         QVERIFY(!showPrinterSetup(b, nullptr)); // b's hook cancels it
-        QCOMPARE(seen,
-                 QStringList({"a:QDialog", "b:QDialog", "a:label 12 1", "b:label 13 1", "b:QPrintDialog"}));
+        QCOMPARE(seen, QStringList({"a:QDialog", "b:QDialog", "a:label 12 1", "b:label 13 1",
+                                    "b:zar::PrinterSetupDialog"}));
         a.programFolder = b.programFolder = QDir::tempPath();
         QVERIFY(&applicationPrinter(a) != &applicationPrinter(b));
     }
@@ -366,6 +374,74 @@ private slots:
         QVERIFY2(info.contains(QRegularExpression(
                      R"((?s)Page\s+1 size:\s+595\S* x 84[12].*Page\s+2 size:\s+84[12]\S* x 595)")),
                  qPrintable(info));
+    }
+
+    // With Qt's own Italian texts, a text box's menu and the printer setup speak Italian. The
+    // setup prints nothing and has no print button: it opens on the printer's paper and
+    // orientation, OK keeps the ones chosen, a cancel leaves everything as it was. Without any
+    // printer (see main) it says where prints go.
+    void printerSetupAndMenusInItalian() {
+        QTranslator qtTexts;
+        QVERIFY(installQtTexts(qtTexts));
+        const auto uninstall = qScopeGuard([&] { QCoreApplication::removeTranslator(&qtTexts); });
+        const QStringList menu = {"Ann&ulla", "&Rifai",  "&Taglia",        "&Copia",
+                                  "&Incolla", "Elimina", "Seleziona tutto"};
+        FocusTracker focus;
+        FieldBox line(focus, nullptr);
+        NotesBox notes(focus, nullptr);
+        for (QMenu* m : {line.createStandardContextMenu(), notes.createStandardContextMenu()}) {
+            QStringList texts;
+            for (const QAction* a : m->actions())
+                texts << a->text().section(u'\t', 0, 0);
+            delete m;
+            texts.removeAll(QString());
+            QCOMPARE(texts, menu);
+        }
+
+        const struct {
+            int paper;
+            bool landscape, ok;
+            int paperAfter, orientationAfter;
+        } rows[] = {
+            {11, true, false, vbPRPSA4, vbPRORPortrait}, // A5 landscape, given up
+            {8, true, true, 8, vbPRORLandscape},         // A3 landscape
+            {8, false, false, 8, vbPRORLandscape},       // opens on A3 landscape; given up
+            {vbPRPSA4, false, true, vbPRPSA4, vbPRORPortrait},
+        };
+        PlatformContext context;
+        context.programFolder = QDir::tempPath();
+        Printer& printer = applicationPrinter(context);
+        for (const auto& r : rows) {
+            const int paperBefore = printer.PaperSize(), orientationBefore = printer.Orientation();
+            QStringList seen;
+            context.modalHook = [&](QDialog& form) {
+                auto* printers = form.findChild<QComboBox*>("cmbStampante");
+                auto* papers = form.findChild<QComboBox*>("cmbFormato");
+                auto* landscape = form.findChild<QRadioButton*>("optOrizzontale");
+                auto* buttons = form.findChild<QDialogButtonBox*>("buttonBox");
+                if (!printers || !papers || !landscape || !buttons)
+                    return int(QDialog::Rejected);
+                QStringList captions, paperNames;
+                for (const QAbstractButton* b : form.findChildren<QAbstractButton*>())
+                    captions << b->text();
+                for (int i = 0; i < papers->count(); ++i)
+                    paperNames << papers->itemText(i);
+                seen << form.windowTitle() << captions.join('|') << paperNames.join('|')
+                     << QString::number(printers->isEnabled())
+                     << QString::number(papers->currentData().toInt() == paperBefore &&
+                                        landscape->isChecked() == (orientationBefore == vbPRORLandscape));
+                papers->setCurrentIndex(papers->findData(r.paper));
+                form.findChild<QRadioButton*>(r.landscape ? "optOrizzontale" : "optVerticale")->click();
+                buttons->button(r.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+                return form.result();
+            };
+            QCOMPARE(showPrinterSetup(context, nullptr), r.ok);
+            QCOMPARE(seen, QStringList({"Impostazione Stampante", "&Verticale|&Orizzontale|OK|Annulla",
+                                        "A4|A5|A3|Lettera / ANSI A|Legale", "0", "1"}));
+            QCOMPARE(printer.PaperSize(), r.paperAfter);
+            QCOMPARE(printer.Orientation(), r.orientationAfter);
+            QVERIFY(context.printerName.isEmpty());
+        }
     }
 };
 

@@ -12,6 +12,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <functional>
@@ -127,6 +130,15 @@ const RegisterCase kCases[] = {
 };
 // clang-format on
 enum { Conduttori, Cani, Gare };
+// Types text with accents, which QTest::keyClicks cannot.
+void typeText(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The notes box of each register, and the box before it in the Enter order.
+constexpr int kNotesBox[] = {10, 4, 4};
+constexpr int kBeforeNotes[] = {9, 3, 3};
 
 // A fresh database and one register on it.
 struct Env {
@@ -366,6 +378,113 @@ private slots:
         QVERIFY(t.calls == 0 && f->isVisible());
         typeGaraKey(f, e.c.a);
         QCOMPARE(e.name(), QString("TROFEO"));
+    }
+
+    // The notes box of each register shows the whole note over lines. Typed or pasted, no more
+    // than 50 characters get in, and no line break: Enter moves on, a pasted break is a blank.
+    // The note is saved, loaded, selected on entering, changed and put back as any box's value;
+    // a stored note with a line break comes back unchanged and is not taken for a change.
+    void notesBox_data() {
+        QTest::addColumn<int>("reg");
+        for (int r = 0; r < 3; ++r)
+            QTest::addRow("%s", kCases[r].table.toLatin1().constData()) << r;
+    }
+    void notesBox() {
+        QFETCH(int, reg);
+        const QString note = "Annotazione lunga: già iscritto l'anno scorso, per"; // 50 characters
+        const QString wide(50, u'W');
+        Env e(reg);
+        QWidget* f = e.open();
+        auto* notes = child<QPlainTextEdit>(f, QString("Txt_Field_%1").arg(kNotesBox[reg]));
+        constexpr int kAll = -1; // the whole text selected
+        const struct {
+            const char* before;
+            int caret;         // where typing and pasting go in `before`, or kAll
+            const char* typed; // "\n" is Enter
+            QString pasted;
+            QString after;
+            const char* focus; // the box with the focus afterwards
+        } inputs[] = {
+            {"", 0, "Annotazione lunga: già iscritto l'anno scorso, perché", {}, note, ""},
+            {"", 0, "Prima\nriga", {}, "Primariga", "Txt_Field_0"},
+            {"Nota: ", 6, "", "uno\r\ndue\nTre" + QString(60, u'x'), "Nota: uno due Tre" + QString(33, u'x'),
+             ""},
+            {"Nota:  fine", 6, "", QString(60, u'x'), "Nota: " + QString(39, u'x') + " fine", ""},
+            {"Annotazione lunga: già iscritto l'anno scorso, per", 0, "", "altro", note, ""},
+            {"Annotazione lunga: già iscritto l'anno scorso, per", 0, "x", {}, note, ""},
+            {"Annotazione lunga: già iscritto l'anno scorso, per", kAll, "", "Breve", "Breve", ""},
+            {"Annotazione lunga: già iscritto l'anno scorso, per", kAll, "Ok", {}, "Ok", ""},
+        };
+        for (const auto& in : inputs) {
+            notes->setFocus();
+            notes->setPlainText(QString::fromUtf8(in.before));
+            QTextCursor caret = notes->textCursor();
+            if (in.caret == kAll)
+                caret.select(QTextCursor::Document);
+            else
+                caret.setPosition(in.caret);
+            notes->setTextCursor(caret);
+            const QStringList typed = QString::fromUtf8(in.typed).split(u'\n');
+            typeText(notes, typed[0]);
+            for (const QString& more : typed.mid(1)) {
+                QTest::keyClick(notes, Qt::Key_Return);
+                typeText(notes, more);
+            }
+            if (!in.pasted.isEmpty()) {
+                QGuiApplication::clipboard()->setText(in.pasted);
+                QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+            }
+            QCOMPARE(notes->toPlainText(), in.after);
+            if (*in.focus)
+                QCOMPARE(focused(), QString(in.focus));
+        }
+        notes->clear();
+
+        // Saved as typed; loaded, all of it in view, whole lines wrapped.
+        e.c.typeRecord(f, e.c.c);
+        notes->setFocus();
+        typeText(notes, note);
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
+        QCOMPARE(e.db().scalar("SELECT Annotazioni FROM " + e.c.table).toString(), note);
+        for (const QString& shown : {note, wide}) {
+            e.db().exec("UPDATE " + e.c.table + " SET Annotazioni = ?", {shown});
+            pickRow(f, e.c.list, e.c.c);
+            QCOMPARE(notes->toPlainText(), shown);
+            QTRY_COMPARE(notes->verticalScrollBar()->maximum(), 0);
+            QCOMPARE(notes->horizontalScrollBar()->maximum(), 0);
+        }
+        QVERIFY(notes->document()->lineCount() > 1);
+
+        // Entering it by Enter upper-cases the box before and selects the note; a change shows on
+        // leaving, "Annulla" puts the note back, "Salva" stores the change.
+        typeInto(box(f, kBeforeNotes[reg]), "x1");
+        enter(box(f, kBeforeNotes[reg]));
+        QCOMPARE(box(f, kBeforeNotes[reg])->text(), QString("X1"));
+        QCOMPARE(focused(), notes->objectName());
+        QCOMPARE(notes->textCursor().selectedText(), wide);
+        QTest::keyClicks(notes, "Nuova nota");
+        enter(notes);
+        QVERIFY(e.enabled("cmdSave") && focused() == "Txt_Field_0");
+        click(f, "cmdCancel");
+        QCOMPARE(notes->toPlainText(), wide);
+        typeInto(notes, "Nuova nota");
+        enter(notes);
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
+        QCOMPARE(e.db().scalar("SELECT Annotazioni FROM " + e.c.table).toString(), QString("Nuova nota"));
+
+        // A note stored with a line break shows on two lines, is not taken for a change, and a
+        // change of another box saves it back as it was.
+        const QString twoLines = "riga uno\r\nriga due";
+        e.db().exec("UPDATE " + e.c.table + " SET Annotazioni = ?", {twoLines});
+        pickRow(f, e.c.list, e.c.c);
+        QCOMPARE(notes->blockCount(), 2);
+        notes->setFocus();
+        enter(notes);
+        QVERIFY(!e.enabled("cmdSave"));
+        typeInto(box(f, e.c.nameBox), "Altro");
+        enter(box(f, e.c.nameBox));
+        QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
+        QCOMPARE(e.db().scalar("SELECT Annotazioni FROM " + e.c.table).toString(), twoLines);
     }
 };
 
