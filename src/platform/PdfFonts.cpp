@@ -398,9 +398,9 @@ bool isDelimiter(char c) {
 }
 
 struct Token {
-    enum Kind { Other, Name, Hex, Literal, Open, Close } kind = Other;
+    enum Kind { Other, Name, Hex, Literal, Open, Close, Dict } kind = Other;
     qsizetype begin = 0, end = 0;
-    QByteArray text;
+    QByteArrayView text; // in the stream
 };
 
 // Rewrites, in one content stream, the strings shown in a rewritten font (resource name to its
@@ -410,15 +410,14 @@ bool recoded(const QByteArray& in, const QHash<QByteArray, const QHash<int, ucha
     QList<Token> operands;
     QList<std::pair<qsizetype, qsizetype>> spans;
     QList<QByteArray> replacements;
-    QList<QByteArray> fontStack;
-    QByteArray font;
+    QList<const QHash<int, uchar>*> fontStack;
+    const QHash<int, uchar>* codes = nullptr; // those of the current font, if rewritten
     const auto convert = [&](const Token& t) {
-        const QHash<int, uchar>* codes = fonts.value(font);
         if (!codes)
             return true;
         if (t.kind != Token::Hex)
             return false;
-        const QByteArray bytes = QByteArray::fromHex(t.text);
+        const QByteArray bytes = QByteArray::fromHex(t.text.toByteArray()); // skips the blanks
         if (bytes.size() % 2)
             return false;
         QByteArray recodedBytes;
@@ -433,6 +432,7 @@ bool recoded(const QByteArray& in, const QHash<QByteArray, const QHash<int, ucha
         replacements << "<" + recodedBytes.toHex().toUpper() + ">";
         return true;
     };
+    const QByteArrayView view(in);
     const qsizetype n = in.size();
     for (qsizetype i = 0; i < n;) {
         const char c = in[i];
@@ -466,16 +466,14 @@ bool recoded(const QByteArray& in, const QHash<QByteArray, const QHash<int, ucha
             if (close < 0)
                 return false;
             t.kind = Token::Hex;
-            for (qsizetype k = i + 1; k < close; ++k)
-                if (!isWhite(in[k]))
-                    t.text += in[k];
+            t.text = view.sliced(i + 1, close - i - 1);
             t.end = i = close + 1;
         } else if (c == '[' || c == ']') {
             t.kind = c == '[' ? Token::Open : Token::Close;
             t.end = ++i;
         } else if (c == '<' || c == '>' || c == '{' || c == '}') {
+            t.kind = Token::Dict;
             t.end = i += (i + 1 < n && in[i + 1] == c) ? 2 : 1;
-            t.text = "dict";
         } else {
             if (c == '/')
                 t.kind = Token::Name;
@@ -483,26 +481,25 @@ bool recoded(const QByteArray& in, const QHash<QByteArray, const QHash<int, ucha
             while (i < n && !isDelimiter(in[i]))
                 ++i;
             t.end = i;
-            t.text = in.mid(t.begin, i - t.begin);
+            t.text = view.sliced(t.begin, i - t.begin);
         }
-        if (t.kind != Token::Other || t.text == "dict" ||
-            (!t.text.isEmpty() && std::strchr("+-.0123456789", t.text[0]) != nullptr)) {
+        if (t.kind != Token::Other || std::strchr("+-.0123456789", t.text[0]) != nullptr) {
             operands << t;
             continue;
         }
         // An operator.
-        const QByteArray& op = t.text;
+        const QByteArrayView op = t.text;
         if (op == "BI" || op == "ID")
             return false; // inline image data is not read here
         if (op == "Tf") {
             if (operands.size() < 2 || operands[operands.size() - 2].kind != Token::Name)
                 return false;
-            font = operands[operands.size() - 2].text.mid(1);
+            codes = fonts.value(operands[operands.size() - 2].text.sliced(1).toByteArray());
         } else if (op == "q") {
-            fontStack << font;
+            fontStack << codes;
         } else if (op == "Q") {
             if (!fontStack.isEmpty())
-                font = fontStack.takeLast();
+                codes = fontStack.takeLast();
         } else if (op == "Tj" || op == "'" || op == "\"") {
             if (operands.isEmpty() || !convert(operands.last()))
                 return false;
@@ -514,12 +511,14 @@ bool recoded(const QByteArray& in, const QHash<QByteArray, const QHash<int, ucha
         operands.clear();
     }
     out.clear();
+    out.reserve(in.size());
     qsizetype at = 0;
     for (qsizetype k = 0; k < spans.size(); ++k) {
-        out += in.mid(at, spans[k].first - at) + replacements[k];
+        out += view.sliced(at, spans[k].first - at);
+        out += replacements[k];
         at = spans[k].second;
     }
-    out += in.mid(at);
+    out += view.sliced(at);
     return true;
 }
 
@@ -685,7 +684,15 @@ QByteArray withSimpleFonts(const QByteArray& pdf) {
     static const QRegularExpression pageType(QStringLiteral(R"(/Type\s*/Page[\s/>])"));
     static const QRegularExpression contents(QStringLiteral(R"(/Contents\s*(\[[^\]]*\]|\d+\s+0\s+R))"));
     static const QRegularExpression ref(QStringLiteral(R"((\d+)\s+0\s+R)"));
+    static const QRegularExpression form(QStringLiteral(R"(/Subtype\s*/Form[\s/>])"));
     for (auto it = file.objects().begin(); it != file.objects().end(); ++it) {
+        if (form.match(QString::fromLatin1(it->dict)).hasMatch()) {
+            // Text drawn inside a form is not rewritten here.
+            const QHash<QByteArray, int> named = pageFonts(file, it->dict);
+            for (const int font : named)
+                if (codes.contains(font))
+                    return pdf;
+        }
         if (!pageType.match(QString::fromLatin1(it->dict)).hasMatch())
             continue;
         QHash<QByteArray, const QHash<int, uchar>*> fonts;
