@@ -627,15 +627,20 @@ std::optional<SimpleFont> simpleFont(const PdfFile& file, int number) {
                          "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
                          "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
                          "1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
-    unicode += QByteArray::number(byCode.size()) + " beginbfchar\n";
-    for (auto it = byCode.begin(); it != byCode.end(); ++it)
-        unicode +=
-            "<" + QByteArray::number(it.key(), 16).rightJustified(2, '0').toUpper() + "> <" +
-            QByteArray::number(uint(chars.value(it.value()) >= 0x20 ? chars.value(it.value()) : 0x20), 16)
-                .rightJustified(4, '0')
-                .toUpper() +
-            ">\n";
-    unicode += "endbfchar\nendcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    QList<int> codeList = byCode.keys();
+    std::sort(codeList.begin(), codeList.end());
+    for (qsizetype at = 0; at < codeList.size(); at += 100) { // at most 100 to a block
+        const QList<int> block = codeList.mid(at, 100);
+        unicode += QByteArray::number(block.size()) + " beginbfchar\n";
+        for (const int code : block) {
+            const char32_t u = chars.value(byCode.value(code));
+            unicode += "<" + QByteArray::number(code, 16).rightJustified(2, '0').toUpper() + "> <" +
+                       QByteArray::number(uint(u >= 0x20 ? u : 0x20), 16).rightJustified(4, '0').toUpper() +
+                       ">\n";
+        }
+        unicode += "endbfchar\n";
+    }
+    unicode += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
     simple.replaced.insert(*toUnicode, streamObject("<< /Length 0 >>", unicode));
     return simple;
 }
