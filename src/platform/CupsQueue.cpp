@@ -1,5 +1,7 @@
 #include "platform/CupsQueue.h"
 
+#include <QFile>
+
 #include <cups/cups.h>
 
 namespace zar {
@@ -45,20 +47,18 @@ QString jobRefusal(const QString& printer, const std::function<void()>& send) {
         .arg(printer, QString::fromUtf8(cupsLastErrorString()));
 }
 
-void cancelHeldJob(const QString& printer, const QString& title, const std::function<void()>& send) {
-    send();
-    // Ours is the newest job of ours held there under that title.
-    const QByteArray name = queueName(printer);
-    cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
-    int newest = 0;
-    for (int i = 0; i < count; ++i)
-        if (jobs[i].state == IPP_JSTATE_HELD && jobs[i].id > newest &&
-            QString::fromUtf8(jobs[i].title) == title)
-            newest = jobs[i].id;
-    cupsFreeJobs(count, jobs);
-    if (newest > 0)
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), newest, 1);
+QString printFile(const QString& printer, const QString& file, const QString& title,
+                  const QList<std::pair<QByteArray, QByteArray>>& options) {
+    cups_option_t* list = nullptr;
+    int count = 0;
+    for (const auto& [name, value] : options)
+        count = cupsAddOption(name.constData(), value.constData(), count, &list);
+    const QString refused = jobRefusal(printer, [&] {
+        cupsPrintFile(queueName(printer).constData(), QFile::encodeName(file).constData(),
+                      title.toUtf8().constData(), count, list);
+    });
+    cupsFreeOptions(count, list);
+    return refused;
 }
 
 } // namespace zar

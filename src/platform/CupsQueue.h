@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -19,8 +21,9 @@ QString queueRefusal(const QString& printer);
 // refused that job; empty when it took it.
 QString jobRefusal(const QString& printer, const std::function<void()>& send);
 
-// Runs `send`, which hands the job `title` to the queue `printer` on hold, and cancels that job at
-// the server, so a job dropped half-drawn never prints.
-void cancelHeldJob(const QString& printer, const QString& title, const std::function<void()>& send);
+// Hands the document `file` to the queue `printer` as the job `title` with the options given
+// (name, value), and returns why the server refused it; empty when it took it.
+QString printFile(const QString& printer, const QString& file, const QString& title,
+                  const QList<std::pair<QByteArray, QByteArray>>& options);
 
 } // namespace zar

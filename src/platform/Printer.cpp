@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include "platform/CupsQueue.h"
+#include "platform/PdfFonts.h"
 #include "platform/PlatformContext.h"
 #include "platform/PrintDevice.h"
 #include "platform/Shell.h"
@@ -401,6 +402,13 @@ public:
         // A queue that refuses jobs is told before anything is drawn.
         if (const QString refused = queueRefusal(m_printer.printerName()); !refused.isEmpty())
             printerFault(refused);
+        // The document is written into a file of ours and handed to the queue by us (see endJob).
+        // Without a ".pdf" ending the printer stays the queue's, with its paper and margins.
+        m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/zar-job-XXXXXX"));
+        if (!m_file->open())
+            printerFault(m_file->errorString());
+        m_file->close();
+        m_printer.setOutputFileName(m_file->fileName());
         const int dpi = m_printer.resolution();
         m_painting = std::make_unique<Painting>(m_printer, dpi, dpi);
         if (!m_painting->begin()) {
@@ -421,27 +429,35 @@ public:
     }
 
     void endJob() override {
-        // Qt hands the document to the queue at the painter's end and keeps quiet when the
-        // server refuses it (a queue that stopped taking jobs meanwhile): ask the server.
-        bool ended = false;
-        const QString refused = jobRefusal(m_printer.printerName(), [&] { ended = m_painting->end(); });
+        const bool ended = m_painting->end();
         m_painting.reset();
-        if (!refused.isEmpty())
-            printerFault(refused);
         if (!ended || m_printer.printerState() == QPrinter::Error)
             printerFault(m_printer.printerName());
+        // Qt writes its fonts as composite fonts, which the print filters' PostScript step turns
+        // into bitmaps: the page would reach the printer with no text in it. Simple fonts pass.
+        QFile file(m_file->fileName());
+        if (!file.open(QIODevice::ReadOnly))
+            printerFault(file.errorString());
+        const QByteArray written = file.readAll();
+        file.close();
+        const QByteArray simple = withSimpleFonts(written);
+        if (simple != written && (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                                  file.write(simple) != simple.size() || !file.flush()))
+            printerFault(file.errorString());
+        file.close();
+        const QString refused =
+            printFile(m_printer.printerName(), file.fileName(), m_printer.docName(), options());
+        m_file.reset();
+        if (!refused.isEmpty())
+            printerFault(refused);
     }
 
+    // A dropped job is never handed to the queue.
     void killJob() override {
-        if (!m_painting)
-            return;
-        // Qt cannot drop a job: the painter's end hands the document to the queue. It goes there
-        // on hold and is cancelled at once, so a dropped job never prints.
-        const auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-        m_printer.printEngine()->setProperty(
-            cupsOptions, QStringList{QStringLiteral("job-hold-until"), QStringLiteral("indefinite")});
-        cancelHeldJob(m_printer.printerName(), m_printer.docName(), [this] { m_painting->end(); });
+        if (m_painting)
+            m_painting->end();
         m_painting.reset();
+        m_file.reset();
     }
 
 private:
@@ -450,7 +466,39 @@ private:
         m_printer.setPageOrientation(qtOrientation(setup.orientation));
     }
 
+    // What Qt itself would tell the queue of the job.
+    QList<std::pair<QByteArray, QByteArray>> options() const {
+        const QPageLayout page = m_printer.pageLayout();
+        QList<std::pair<QByteArray, QByteArray>> o;
+        const auto add = [&o](const QByteArray& name, const QByteArray& value) { o.append({name, value}); };
+        add("media", page.pageSize().key().toUtf8());
+        if (m_printer.copyCount() > 1) {
+            add("copies", QByteArray::number(m_printer.copyCount()));
+            if (m_printer.collateCopies())
+                add("Collate", "True");
+        }
+        const bool portrait = page.orientation() == QPageLayout::Portrait;
+        switch (m_printer.duplex()) {
+        case QPrinter::DuplexNone:
+            add("sides", "one-sided");
+            break;
+        case QPrinter::DuplexAuto:
+            add("sides", portrait ? "two-sided-long-edge" : "two-sided-short-edge");
+            break;
+        case QPrinter::DuplexLongSide:
+            add("sides", "two-sided-long-edge");
+            break;
+        case QPrinter::DuplexShortSide:
+            add("sides", "two-sided-short-edge");
+            break;
+        }
+        if (!portrait)
+            add("landscape", "");
+        return o;
+    }
+
     QPrinter m_printer{QPrinter::HighResolution};
+    std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<Painting> m_painting;
 };
 
