@@ -39,9 +39,8 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
     sql += QStringLiteral(" FROM TblIscrizioni i "
                           "LEFT JOIN TblConduttori c ON c.CodiceFiscale = i.CodiceFiscale "
                           "LEFT JOIN TblCani k ON k.Microchip = i.Microchip");
-    const QString condizione =
-        where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-    sql += condizione;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     // By OrdineIscritti; ties keep the order of entry.
     static const char* const kOrdine[] = {"", "i.Pettorale, ", "i.ClassificaRun1, ", "i.ClassificaRun2, ",
                                           "i.ClassificaCombinata, "};
