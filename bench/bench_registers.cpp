@@ -1,5 +1,6 @@
 // One keystroke in the handlers register's key box (query, list rebuild and repaint)
 // against the raw query for the same prefix, on 20,000 handlers.
+#include "Fixtures.h"
 #include "frame/SharedValues.h"
 #include "platform/MsgBox.h"
 #include "platform/Schema.h"
@@ -44,10 +45,8 @@ struct Fixture {
         }
         tx.commit();
     }
-    static Fixture& get() {
-        static Fixture f;
-        return f;
-    }
+    // Kept until the application ends (see releaseFixtures).
+    static Fixture& get() { return fixtureFor<Fixture>(); }
 };
 
 // The prefix after one keystroke: "R" (about 1/26 of the table) or "" (Backspace

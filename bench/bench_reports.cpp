@@ -1,5 +1,7 @@
 // The rankings report of one group from "Stampa" to the finished PDF, against the raw work:
-// the group's joined query plus one QPainter pass drawing the same cells to a QPdfWriter.
+// the group's joined query plus one bare QPainter pass drawing the same page content (logo,
+// header texts, frame, column lines, rows and footers, as the report drew them) to a
+// QPdfWriter set up as the program's PDF output.
 #include "Fixtures.h"
 #include "frame/SharedValues.h"
 #include "platform/Database.h"
@@ -9,13 +11,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <memory>
 
 using namespace zar;
@@ -24,11 +26,17 @@ namespace {
 
 const QString G = QStringLiteral("20240501ROMA");
 
+enum class Output { Pdf, Recorded };
+
+// A group of n entries and a rankings form set on it, printing to a PDF file or to a
+// recording printer. The form keeps the printer it first prints on, so each output has a
+// form and a printer of its own, both living as long as the fixture.
 struct Fixture {
     QTemporaryDir dir;
     SharedValues shared;
+    std::shared_ptr<RecordingPrinter> recorder;
     std::unique_ptr<frmReportClassifica> form;
-    explicit Fixture(int n) {
+    Fixture(int n, Output output) {
         shared.programFolder = dir.path();
         createDatabaseFile(shared.databasePath(), QStringLiteral("ZAR"));
         shared.openDatabase();
@@ -46,7 +54,12 @@ struct Fixture {
                     {G, i, cf, chip, i, 100 + i % 90, 1 + (i % 60) / 60.0});
         }
         tx.commit();
-        shared.printer = Printer::toPdfFile(dir.filePath(QStringLiteral("report.pdf")));
+        if (output == Output::Recorded) {
+            recorder = std::make_shared<RecordingPrinter>();
+            shared.printer = recorder;
+        } else {
+            shared.printer = Printer::toPdfFile(dir.filePath(QStringLiteral("report.pdf")));
+        }
         form = std::make_unique<frmReportClassifica>(shared);
         const char* values[] = {"20240501ROMA", "TIME", "JUNIOR", "SMALL"};
         for (int i = 0; i < 4; ++i)
@@ -54,13 +67,13 @@ struct Fixture {
     }
 };
 
-Fixture& fixture(int n) {
-    return fixtureOfSize<Fixture>(n);
+Fixture& fixture(int n, Output output) {
+    return fixtureFor<Fixture>(n, output);
 }
 
 // What "Stampa" costs with the list to load first: the list, then the whole document.
 void BM_RankingsReport(benchmark::State& state) {
-    Fixture& f = fixture(int(state.range(0)));
+    Fixture& f = fixture(int(state.range(0)), Output::Pdf);
     for (auto _ : state) {
         f.form->pannello()->CaricaLista();
         f.form->cmdPrint_Click();
@@ -70,26 +83,41 @@ void BM_RankingsReport(benchmark::State& state) {
 
 // The same on the recording printer: the report's own work without the PDF.
 void BM_RankingsReportRecorded(benchmark::State& state) {
-    Fixture& f = fixture(int(state.range(0)));
-    auto keep = f.shared.printer;
-    f.shared.printer = std::make_shared<RecordingPrinter>();
+    Fixture& f = fixture(int(state.range(0)), Output::Recorded);
     for (auto _ : state) {
+        state.PauseTiming();
+        f.recorder->clear();
+        state.ResumeTiming();
         f.form->pannello()->CaricaLista();
         f.form->cmdPrint_Click();
     }
-    f.shared.printer = keep;
+    if (f.recorder->jobsSent() == 0)
+        state.SkipWithError("nothing reached the recording printer");
 }
 
 void BM_ListOnly(benchmark::State& state) {
-    Fixture& f = fixture(int(state.range(0)));
+    Fixture& f = fixture(int(state.range(0)), Output::Pdf);
     for (auto _ : state)
         f.form->pannello()->CaricaLista();
 }
 
+// The page content as the report drew it: printed once on the recording printer.
+QList<PrintedCall> recordedReport(int n) {
+    Fixture& f = fixture(n, Output::Recorded);
+    f.recorder->clear();
+    f.form->pannello()->CaricaLista();
+    f.form->cmdPrint_Click();
+    return f.recorder->calls();
+}
+
 void BM_RawQueryAndPainter(benchmark::State& state) {
-    Fixture& f = fixture(int(state.range(0)));
+    const int n = int(state.range(0));
+    const QList<PrintedCall> calls = recordedReport(n);
+    Fixture& f = fixture(n, Output::Pdf);
     Database& db = *f.shared.dbGare;
     const QString path = f.dir.filePath(QStringLiteral("raw.pdf"));
+    constexpr double px = 600 / 25.4; // device pixels per mm
+    const auto at = [](double x, double y) { return QPointF(x * px, y * px); };
     for (auto _ : state) {
         Statement st(db, "SELECT i.ClassificaRun1, i.Pettorale, c.Cognome, c.Nome, k.NomeCane, k.Razza, "
                          "i.PunteggioRun1, i.TempoRun1 FROM TblIscrizioni i "
@@ -97,31 +125,58 @@ void BM_RawQueryAndPainter(benchmark::State& state) {
                          "LEFT JOIN TblCani k ON k.Microchip = i.Microchip WHERE i.CodiceGara = ? AND "
                          "i.Categoria = ? AND i.Classe = ? AND i.Taglia = ? ORDER BY i.ClassificaRun1");
         st.bindAll({G, "TIME", "JUNIOR", "SMALL"});
+        while (st.step())
+            for (int c = 0; c < 8; ++c)
+                benchmark::DoNotOptimize(st.column(c));
+
         QPdfWriter writer(path);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, {}));
         QPainter p(&writer);
-        QFont font(QStringLiteral("Times New Roman"));
-        font.setPointSizeF(10);
-        font.setBold(true);
-        p.setFont(font);
-        const double px = 600 / 25.4; // device pixels per mm
-        double y = 80;
-        while (st.step()) {
-            const double xs[] = {22, 36, 44.5, 119.5, 185.5, 246, 265};
-            const QString cells[] = {st.column(0).toString(),
-                                     st.column(1).toString(),
-                                     st.column(2).toString() + ' ' + st.column(3).toString(),
-                                     st.column(4).toString(),
-                                     st.column(5).toString(),
-                                     st.column(6).toString(),
-                                     st.column(7).toString()};
-            for (int c = 0; c < 7; ++c)
-                p.drawText(QPointF(xs[c] * px, y * px), cells[c]);
-            y += 6;
-            if (y > 195) {
+        QFont font;
+        double ascent = 0;
+        bool fontSet = false;
+        for (const PrintedCall& c : calls) {
+            switch (c.kind) {
+            case PrintedCall::Kind::Text:
+                if (!fontSet || c.fontSize != font.pointSizeF() || c.bold != font.bold() ||
+                    c.italic != font.italic()) {
+                    font.setFamilies({c.fontName, QStringLiteral("Liberation Serif")});
+                    font.setPointSizeF(c.fontSize);
+                    font.setBold(c.bold);
+                    font.setItalic(c.italic);
+                    p.setFont(font);
+                    ascent = QFontMetricsF(font, &writer).ascent();
+                    fontSet = true;
+                }
+                p.setPen(Qt::black);
+                p.drawText(QPointF(c.x * px, c.y * px + ascent), c.text);
+                break;
+            case PrintedCall::Kind::Line:
+            case PrintedCall::Kind::Box:
+                p.setPen(QPen(Qt::black, c.drawWidth, c.drawStyle == 2 ? Qt::DotLine : Qt::SolidLine));
+                if (c.kind == PrintedCall::Kind::Box && c.width != 0 && c.height != 0)
+                    p.drawRect(QRectF(at(c.x, c.y), at(c.x2, c.y2)));
+                else
+                    p.drawLine(at(c.x, c.y), at(c.x2, c.y2));
+                break;
+            case PrintedCall::Kind::Arc: {
+                p.setPen(QPen(Qt::black, c.drawWidth));
+                double span = c.endAngle - c.startAngle;
+                if (span <= 0)
+                    span += 2 * M_PI;
+                p.drawArc(QRectF(at(c.x - c.radius, c.y - c.radius), at(c.x + c.radius, c.y + c.radius)),
+                          int(c.startAngle * 180 / M_PI * 16), int(span * 180 / M_PI * 16));
+                break;
+            }
+            case PrintedCall::Kind::Picture:
+                p.drawImage(QRectF(at(c.x, c.y), at(c.x2, c.y2)), c.picture);
+                break;
+            case PrintedCall::Kind::NewPage:
                 writer.newPage();
-                y = 80;
+                break;
+            default:
+                break;
             }
         }
         p.end();

@@ -53,25 +53,25 @@ std::vector<RigaIscritto> LeggiIscritti(Database& db, const FiltroIscritti& filt
     while (st.step()) {
         RigaIscritto& r = rows.emplace_back();
         int c = 0;
-        r.Pettorale = st.column(c++).toString();
-        if (!st.column(c++).isNull()) {
-            const QString cognome = st.column(c).toString(), nome = st.column(c + 1).toString();
+        r.Pettorale = st.columnText(c++);
+        if (!st.isNull(c++)) {
+            const QString cognome = st.columnText(c), nome = st.columnText(c + 1);
             r.Conduttore.reserve(cognome.size() + 1 + nome.size());
             r.Conduttore.append(cognome).append(u' ').append(nome);
         }
         c += 2;
-        r.NomeCane = st.column(c++).toString();
+        r.NomeCane = st.columnText(c++);
         if (campi) {
-            r.CodiceFiscale = st.column(c++).toString();
-            r.Microchip = st.column(c++).toString();
+            r.CodiceFiscale = st.columnText(c++);
+            r.Microchip = st.columnText(c++);
         }
         if (campi && filtro.risultati) {
-            r.Categoria = st.column(c++).toString();
-            r.Classe = st.column(c++).toString();
-            r.Taglia = st.column(c++).toString();
+            r.Categoria = st.columnText(c++);
+            r.Classe = st.columnText(c++);
+            r.Taglia = st.columnText(c++);
         }
         if (filtro.razza)
-            r.Razza = st.column(c++).toString();
+            r.Razza = st.columnText(c++);
         if (filtro.risultati) {
             for (QVariant& v : r.risultati)
                 v = st.column(c++);

@@ -80,7 +80,24 @@ struct Voce {
     std::array<Campo, Colonne> campi;          // by Colonna
     std::array<Numero, 2> postiRun;            // the run places stored before this computation
     std::array<std::optional<int>, 3> nuovi{}; // by Graduatoria; nothing: left as stored
+    // The places stored before, by Graduatoria, when stored as whole numbers: a new place
+    // equal to one of these needs no write.
+    std::array<std::optional<qint64>, 3> interi{};
+
+    bool daScrivere() const {
+        for (size_t i = 0; i < nuovi.size(); ++i)
+            if (nuovi[i] && (!interi[i] || *interi[i] != *nuovi[i]))
+                return true;
+        return false;
+    }
 };
+
+// A stored place as a whole number, if the field holds exactly that.
+std::optional<qint64> intero(const QVariant& v) {
+    if (v.typeId() == QMetaType::LongLong)
+        return v.toLongLong();
+    return std::nullopt;
+}
 
 // Counts the counted entries of one ranking: tied entries share the place of the first
 // of them and the count goes on behind them (1, 2, 2, 4).
@@ -112,7 +129,8 @@ public:
     void leggi() {
         Statement st(m_db,
                      QStringLiteral("SELECT rowid, PunteggioRun1, TempoRun1, PunteggioRun2, TempoRun2, "
-                                    "PunteggioCombinata, TempoCombinata, ClassificaRun1, ClassificaRun2 "
+                                    "PunteggioCombinata, TempoCombinata, ClassificaRun1, ClassificaRun2, "
+                                    "ClassificaCombinata "
                                     "FROM TblIscrizioni WHERE CodiceGara = ? AND Categoria = ? "
                                     "AND Classe = ? AND Taglia = ? ORDER BY PunteggioRun1 DESC, TempoRun1"));
         st.bindAll({m_g.CodiceGara, m_g.Categoria, m_g.Classe, m_g.Taglia});
@@ -121,7 +139,9 @@ public:
             v.rowid = st.columnInt64(0);
             for (int c = 0; c < Colonne; ++c)
                 v.campi[size_t(c)] = Campo(st.column(1 + c));
-            v.postiRun = {Campo(st.column(7)).valore(), Campo(st.column(8)).valore()};
+            const QVariant run1 = st.column(7), run2 = st.column(8);
+            v.postiRun = {Campo(run1).valore(), Campo(run2).valore()};
+            v.interi = {intero(run1), intero(run2), intero(st.column(9))};
         }
     }
 
@@ -206,11 +226,13 @@ public:
                                     "ClassificaRun2 = COALESCE(?, ClassificaRun2), "
                                     "ClassificaCombinata = COALESCE(?, ClassificaCombinata) "
                                     "WHERE rowid = ?"));
-        // In rowid order each page of the table is visited once.
+        // Only the entries whose places change: ranking a group again after one result
+        // changed rewrites the few places that moved. In rowid order each page of the table
+        // is visited once.
         std::vector<const Voce*> daScrivere;
         daScrivere.reserve(m_voci.size());
         for (const Voce& v : m_voci)
-            if (v.nuovi[Run1] || v.nuovi[Run2] || v.nuovi[Combinata])
+            if (v.daScrivere())
                 daScrivere.push_back(&v);
         std::sort(daScrivere.begin(), daScrivere.end(),
                   [](const Voce* a, const Voce* b) { return a->rowid < b->rowid; });

@@ -368,6 +368,23 @@ QVariant Statement::column(int column) const {
     }
 }
 
+QString Statement::columnText(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_TEXT: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
+    }
+    case SQLITE_NULL:
+        return QString();
+    default:
+        return this->column(column).toString();
+    }
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
 qint64 Statement::columnInt64(int column) const {
     return sqlite3_column_int64(m_stmt, column);
 }

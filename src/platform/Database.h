@@ -80,6 +80,9 @@ public:
     int columnCount() const;
     QString columnName(int column) const;
     QVariant column(int column) const;
+    // The same as column(column).toString(), without the QVariant for texts and Nulls.
+    QString columnText(int column) const;
+    bool isNull(int column) const;
     qint64 columnInt64(int column) const;
     // The engine's statement, for readers that copy column data without conversion.
     sqlite3_stmt* handle() const { return m_stmt; }

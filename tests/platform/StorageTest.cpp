@@ -113,6 +113,20 @@ TEST_F(DatabaseTest, SetupRefusesToOverwriteAndMakesBothFiles) {
         EXPECT_EQ(empty->scalar(QString("SELECT count(*) FROM ") + table).toInt(), 0) << table;
 }
 
+// A column read as text is the text of its value, whatever the engine stored.
+TEST_F(DatabaseTest, ColumnTextIsTheValuesText) {
+    const char* const values[] = {"NULL", "''",  "'Città ü'", "'  x  '", "42",  "-7",
+                                  "12.5", "0.1", "1e300",     "X'00FF'", "X''", "'007'"};
+    for (const char* v : values) {
+        Statement st(*db, QStringLiteral("SELECT %1").arg(QLatin1String(v)));
+        ASSERT_TRUE(st.step()) << v;
+        const QVariant want = st.column(0);
+        EXPECT_EQ(st.columnText(0), want.toString()) << v;
+        EXPECT_EQ(st.columnText(0).isNull(), want.toString().isNull()) << v;
+        EXPECT_EQ(st.isNull(0), want.isNull()) << v;
+    }
+}
+
 // Text criteria ignore case, Null differs from empty, a bib bound as text matches the
 // number, and pattern characters are found as themselves (each next to a near miss).
 TEST_F(DatabaseTest, CriteriaFindWhatWasStored) {
