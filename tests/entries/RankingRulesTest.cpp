@@ -63,46 +63,31 @@ TEST_F(RankingTest, OnlyTheSelectedGroupIsRankedAndAFailureKeepsEveryOldPlace) {
         EXPECT_EQ(placesOf(*db, other[i].gara, 10 + i), (Places{77, 77, 77})) << i;
 }
 
-// Ranking again rewrites only the entries whose places move; the stored places are the same
-// as when every entry is written.
+// Ranking again writes only the entries whose places move, and the places stay right.
 TEST_F(RankingTest, OnlyEntriesWhosePlacesChangeAreWritten) {
     const Group g;
     for (int bib = 1; bib <= 4; ++bib)
         addEntry(*db, g, bib, {110.0 - 10 * bib, 1.0, 110.0 - 10 * bib, 1.0, 220.0 - 20 * bib, 2.0});
-    const struct {
-        const char* what;
-        const char* change; // run before the ranking
-        int written;
-        std::array<Places, 4> places; // by bib
-    } steps[] = {
-        {"first ranking", "", 4, {{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}}},
-        {"nothing changed", "", 0, {{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}}},
-        {"bib 3 passes bib 2 in run 1",
-         "UPDATE TblIscrizioni SET PunteggioRun1 = 95 WHERE Pettorale = 3",
-         2,
-         {{{1, 1, 1}, {3, 2, 2}, {2, 3, 3}, {4, 4, 4}}}},
-        {"a place changed by hand is put back",
-         "UPDATE TblIscrizioni SET ClassificaRun2 = 9 WHERE Pettorale = 1",
-         1,
-         {{{1, 1, 1}, {3, 2, 2}, {2, 3, 3}, {4, 4, 4}}}},
-        {"a place stored as a text is rewritten",
-         "UPDATE TblIscrizioni SET ClassificaCombinata = 'quarto' WHERE Pettorale = 4",
-         1,
-         {{{1, 1, 1}, {3, 2, 2}, {2, 3, 3}, {4, 4, 4}}}},
-        {"an unscored entry keeps its place, the others close up",
-         "UPDATE TblIscrizioni SET PunteggioRun2 = NULL, "
-         "ClassificaRun2 = 7 WHERE Pettorale = 2",
-         2,
-         {{{1, 1, 1}, {3, 7, 2}, {2, 2, 3}, {4, 3, 4}}}},
+    // The change made first; the rows the ranking writes; each bib's places (run 1, run 2, combined).
+    const std::tuple<const char*, int, const char*> steps[] = {
+        {"", 4, "111 222 333 444"},
+        {"", 0, "111 222 333 444"},
+        {"PunteggioRun1 = 95 WHERE Pettorale = 3", 2, "111 322 233 444"}, // passes bib 2 in run 1
+        {"ClassificaRun2 = 9 WHERE Pettorale = 1", 1, "111 322 233 444"}, // changed by hand: put back
+        {"PunteggioRun2 = NULL, ClassificaRun2 = 7 WHERE Pettorale = 2", 2, "111 372 223 434"}, // unscored
     };
-    for (const auto& s : steps) {
-        if (*s.change)
-            db->execScript(QString::fromLatin1(s.change));
+    for (const auto& [change, written, places] : steps) {
+        if (*change)
+            db->execScript(QStringLiteral("UPDATE TblIscrizioni SET ") + change);
         const qint64 before = db->scalar(QStringLiteral("SELECT total_changes()")).toLongLong();
         CalcolaClassifiche(*db, {g.gara, g.categoria, g.classe, g.taglia}, {2, 2, 2, 2});
-        EXPECT_EQ(db->scalar(QStringLiteral("SELECT total_changes()")).toLongLong() - before, s.written)
-            << s.what;
-        for (int bib = 1; bib <= 4; ++bib)
-            EXPECT_EQ(placesOf(*db, g.gara, bib), s.places[size_t(bib - 1)]) << s.what << ", bib " << bib;
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT total_changes()")).toLongLong() - before, written)
+            << change;
+        for (int bib = 1; bib <= 4; ++bib) {
+            const QString p = QString::fromLatin1(places).section(u' ', bib - 1, bib - 1);
+            EXPECT_EQ(placesOf(*db, g.gara, bib),
+                      (Places{p[0].digitValue(), p[1].digitValue(), p[2].digitValue()}))
+                << change << ", bib " << bib;
+        }
     }
 }

@@ -1,5 +1,4 @@
 #include "frame/ZAR_Main.h"
-#include "frame/frmAbout.h"
 #include "frame/frmBackUp.h"
 #include "frame/frmSplash.h"
 #include "platform/ContextHelp.h"
@@ -257,35 +256,28 @@ private slots:
         QVERIFY(m_main->shared().frmBackUp.isNull() && m_main->shared().frmAbout.isNull());
     }
 
-    // The about box names the maker and shows the status bar's version line. OK is both the
-    // default and the cancel button: Enter, Esc, a click and the close box each end the box,
-    // which is released, and the main window is the active one again.
+    // The about box: its caption, the status bar's version line, OK both default and cancel button.
+    // Enter, Esc and the close box each end it, and the main window is the active one again.
     void aboutBoxEndsEveryWayBackToTheMainWindow() {
         QVERIFY(startUp());
-        showActive(m_main.get());
-        const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
-            {"Enter", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
-            {"Esc", [](QWidget*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
-            {"OK", [](QWidget* about) { click(about, QStringLiteral("CmdOK")); }},
-            {"close box", [](QWidget* about) { about->close(); }},
-        };
-        for (const auto& [way, end] : ways) {
+        for (const auto& [way, key] :
+             {std::pair{"Enter", Qt::Key_Return}, {"Esc", Qt::Key_Escape}, {"close box", Qt::Key_unknown}}) {
             QString seen;
-            bool ended = false;
             drive([&] { trigger(m_main.get(), QStringLiteral("mnAboutZAR")); }, QStringLiteral("frmAbout"),
-                  [&](QWidget* form) {
-                      auto* about = qobject_cast<frmAbout*>(form);
-                      seen = QStringList{about->windowTitle(), about->Label2->text(), focused(),
-                                         QString::number(about->CmdOK->isDefault())}
-                                 .join(u'|');
-                      end(about);
+                  [&](QWidget* about) {
+                      seen = about->windowTitle() + '|' + text(about, "Label2") + '|' + focused() + '|' +
+                             QString::number(child<QPushButton>(about, "CmdOK")->isDefault());
+                      if (key == Qt::Key_unknown)
+                          about->close();
+                      else
+                          QTest::keyClick(QApplication::focusWidget(), key);
                       settle();
-                      ended = !about->isVisible();
+                      seen += about->isVisible() ? " open" : "";
                   });
-            QCOMPARE(seen + ' ' + QLatin1String(way),
+            QCOMPARE(seen + ' ' + way,
                      QStringLiteral("About Daduded|%1|CmdOK|1 %2").arg(m_main->statusPanel1->text(), way));
-            QVERIFY2(ended && m_main->shared().frmAbout.isNull(), way);
-            QVERIFY2(QTest::qWaitFor([&] { return QApplication::activeWindow() == m_main.get(); }, 2000),
+            QVERIFY2(m_main->shared().frmAbout.isNull() &&
+                         QTest::qWaitFor([&] { return QApplication::activeWindow() == m_main.get(); }, 2000),
                      way);
         }
         QCOMPARE(m_main->statusPanel1->text(), QStringLiteral("Versione ") + ZAR_Main::versionText());

@@ -188,113 +188,68 @@ private slots:
         QVERIFY(!test::child<QCheckBox>(f(), "ChkTestoTest")->isChecked() && form->isVisible());
     }
 
-    // Only typed characters a box does not take are dropped: the editing and moving keys do in
-    // every box what they do in TxtTest, which takes any key. Each key comes with the text the
-    // desktop's keyboard gives it. Esc closes the form and saves nothing.
+    // In every sheet box the editing and moving keys, each with the text the desktop's keyboard
+    // gives it, keep their meaning; typed letters are dropped. Esc closes the form, saving nothing.
     void settingsBoxesKeepEditingAndMovingKeys() {
-        // The tab order: each box between the first and the last is tried, its neighbours are where
-        // Tab and Shift+Tab lead.
+        // the tab order, from the button before the first box to the box after the last
         const QStringList order = QStringList{"CmdAnnulla"} + kBox.mid(0, 1) + kBox.mid(7, 1) +
-                                  kBox.mid(1, 6) + kBox.mid(8) +
-                                  QStringList{"TxtTest", "TxtNumeroETest", "ChkTestoTest"};
-        // The key, its modifiers and text; the box's text, cursor and focus after it, on "12" with the
-        // cursor between the digits (">" the next in the tab order, "<" the one before, "-" the form
-        // closed). Typed characters go on "1", so that every box has room for them.
+                                  kBox.mid(1, 6) + kBox.mid(8) + QStringList{"TxtTest"};
+        // On "12" ("1" for a letter) with the cursor after the "1": the text and cursor after the
+        // key, and how far along the tab order the focus went ("-": the form closed).
         const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, const char*> keys[] = {
-            {Qt::Key_Tab, Qt::NoModifier, "\t", "12 1 >"},
-            {Qt::Key_Backtab, Qt::ShiftModifier, "\t", "12 1 <"},
-            {Qt::Key_Delete, Qt::NoModifier, "\x7f", "1 1"},
-            {Qt::Key_Backspace, Qt::NoModifier, "\b", "2 0"},
+            {Qt::Key_Tab, Qt::NoModifier, "\t", "12 1 1"},
+            {Qt::Key_Backtab, Qt::ShiftModifier, "\t", "12 1 -1"},
+            {Qt::Key_Delete, Qt::NoModifier, "\x7f", "1 1 0"},
+            {Qt::Key_Backspace, Qt::NoModifier, "\b", "2 0 0"},
             {Qt::Key_Escape, Qt::NoModifier, "\x1b", "12 1 -"},
-            {Qt::Key_Home, Qt::NoModifier, "", "12 0"},
-            {Qt::Key_End, Qt::NoModifier, "", "12 2"},
-            {Qt::Key_Left, Qt::NoModifier, "", "12 0"},
-            {Qt::Key_Right, Qt::NoModifier, "", "12 2"},
-            {Qt::Key_Up, Qt::NoModifier, "", "12 1"},
-            {Qt::Key_Down, Qt::NoModifier, "", "12 1"},
-            {Qt::Key_Home, Qt::ShiftModifier, "", "12 0"},
-            {Qt::Key_X, Qt::NoModifier, "x", "1 1"}, // typed: dropped, but TxtTest takes them
-            {Qt::Key_Space, Qt::NoModifier, " ", "1 1"},
-            {Qt::Key_Minus, Qt::NoModifier, "-", "1 1"},
+            {Qt::Key_Home, Qt::NoModifier, "", "12 0 0"},
+            {Qt::Key_X, Qt::NoModifier, "x", "1 1 0"},
         };
         QStringList wrong;
-        for (int i = 1; i < order.size() - 1; ++i) {
-            const QString& name = order[i];
+        for (int i = 1; i < order.size() - 1; ++i)
             for (const auto& [key, modifiers, text, expected] : keys) {
                 show<FrmEtichette>();
-                auto* box = test::child<QLineEdit>(f(), name);
+                auto* box = test::child<QLineEdit>(f(), order[i]);
                 box->setFocus(Qt::TabFocusReason);
                 test::settle(); // the box selects its text on arrival
-                const bool typed = QChar(*text).isPrint();
-                box->setText(typed ? QStringLiteral("1") : QStringLiteral("12"));
+                box->setText(*text == 'x' ? "1" : "12");
                 box->setCursorPosition(1);
                 QTest::sendKeyEvent(QTest::Click, box, key, QString::fromLatin1(text), modifiers);
                 test::settle();
-                QString seen = box->text() + ' ' + QString::number(box->cursorPosition());
-                const QString now = test::focused();
-                if (!form->isVisible())
-                    seen += " -";
-                else if (now != name)
-                    seen += now == order[i + 1] ? " >" : now == order[i - 1] ? " <" : " " + now;
-                QString want = QLatin1String(expected);
-                if (name == QLatin1String("TxtTest") && typed)
-                    want = QStringLiteral("1%1 2").arg(QLatin1String(text));
-                if (seen != want)
-                    wrong
-                        << QStringLiteral("%1 key %2: %3, not %4").arg(name).arg(key, 0, 16).arg(seen, want);
+                const QString focus =
+                    form->isVisible() ? QString::number(order.indexOf(test::focused()) - i) : "-";
+                const QString seen = box->text() + ' ' + QString::number(box->cursorPosition()) + ' ' + focus;
+                if (seen != QLatin1String(expected))
+                    wrong << QStringLiteral("%1 key %2: %3").arg(order[i]).arg(key, 0, 16).arg(seen);
             }
-        }
         QCOMPARE(wrong.join(u'\n'), QString());
         QCOMPARE(contents(shared->iniPath()), kIniziale);
     }
 
-    // A sheet without a width, like one without a height, labels a row or labels an entry, is
-    // refused by each of the three prints alike: told, and no job is started.
-    void everyPrintRefusesASheetItCannotLayOut() {
+    // A sheet without a width is refused alike by the single-label print, the settings form's
+    // test print and the bibs form's print: told, and no job started.
+    void everyPrintRefusesASheetWithoutAWidth() {
         add(kSei[0]);
-        const QStringList valori = {"3", "40", "60", "10", "5", "2", "3", "5", "3"};
-        // The value at a position; how the message begins (empty: it prints).
-        const std::tuple<int, QString, QString> fogli[] = {
-            {Label_Width, "0", "Larghezza dell'etichetta non valida"},
-            {Label_Width, "", "Larghezza dell'etichetta non valida"},
-            {Label_Width, "-3", "Larghezza dell'etichetta non valida"},
-            {Label_Width, "0.00", "Larghezza dell'etichetta non valida"},
-            {Label_Width, "0.5", ""},
-            {Label_Height, "0", "Altezza dell'etichetta non valida"},
-            {Etichette_Linea, "0", "Numero etichette linea non valido"},
-            {Etichette_Campione, "0", "Numero di etichette per codice non valido"},
-        };
-        const std::pair<const char*, std::function<void()>> stampe[] = {
-            {"one entry", [this] { StampaEtichetta(*shared, 3, kGara, "Rossi Mario", "Fido"); }},
-            {"test",
-             [this] {
-                 show<FrmEtichette>();
-                 test::click(f(), QStringLiteral("CmdTest"));
-             }},
-            {"bibs",
-             [this] {
-                 openBibs({"3"});
-                 test::click(f(), QStringLiteral("cmdPrint"));
-             }},
-        };
-        for (const auto& [posizione, valore, messaggio] : fogli)
-            for (const auto& [stampa, esegui] : stampe) {
-                QStringList foglio = valori;
-                foglio[posizione] = valore;
-                setIni(kSezione + "K=" + foglio.join("\r\nK=").toUtf8());
+        for (const char* larghezza : {"0", "-3", "0.5"}) // the last prints
+            for (const QString stampa : {"one entry", "CmdTest", "cmdPrint"}) {
+                setIni(kSezione + "K=3\r\nK=40\r\nK=" + larghezza +
+                       "\r\nK=10\r\nK=5\r\nK=2\r\nK=3\r\nK=5\r\nK=3");
                 shared->printer = printer = std::make_shared<RecordingPrinter>();
-                esegui();
-                const QString caso =
-                    QStringLiteral("%1, %2 at %3").arg(QLatin1String(stampa), valore).arg(posizione);
+                if (stampa == "CmdTest")
+                    show<FrmEtichette>();
+                if (stampa == "cmdPrint")
+                    openBibs({"3"});
+                if (stampa == "one entry")
+                    StampaEtichetta(*shared, 3, kGara, "Rossi Mario", "Fido");
+                else
+                    test::click(f(), stampa);
                 const QStringList detto = test::described(takeBoxes());
-                if (messaggio.isEmpty()) {
-                    QVERIFY2(detto.isEmpty() && printer->jobsSent() == 1, qPrintable(caso));
-                    continue;
-                }
-                QVERIFY2(detto.size() == 1 && detto[0].startsWith(messaggio) &&
-                             detto[0].endsWith(QStringLiteral("\nNessuna etichetta stampata.|48|ZAR")),
-                         qPrintable(caso + ": " + detto.join(u'/')));
-                QVERIFY2(printer->calls().isEmpty() && printer->jobsSent() == 0, qPrintable(caso));
+                const bool stampato = detto.isEmpty() && printer->jobsSent() == 1;
+                const bool rifiutato = detto.size() == 1 && printer->calls().isEmpty() &&
+                                       detto[0].startsWith("Larghezza dell'etichetta non valida") &&
+                                       detto[0].endsWith("\nNessuna etichetta stampata.|48|ZAR");
+                QVERIFY2(larghezza == QLatin1String("0.5") ? stampato : rifiutato,
+                         qPrintable(QStringLiteral("%1, %2: ").arg(stampa, larghezza) + detto.join(u'/')));
             }
     }
 
