@@ -3,6 +3,7 @@
 #include "entries/Punteggi.h"
 #include "entries/RunTime.h"
 #include "frame/IniAccess.h"
+#include "frame/ListLook.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
 
@@ -83,7 +84,7 @@ frmClassifica::frmClassifica(SharedValues& shared, QWidget* parent) : EntriesDia
     main->addWidget(m_pannello->LstInsRisultati, 1);
     main->addWidget(entry);
     main->addLayout(buttons);
-    resize(1060, 680);
+    resize(openingSize(this, 1060, 680));
 
     connect(m_pannello->LstInsRisultati, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { LstInsRisultati_ItemClick(index.row()); });

@@ -4,6 +4,7 @@
 #include "entries/RunTime.h"
 #include "frame/FieldBox.h"
 #include "frame/IniAccess.h"
+#include "frame/ListLook.h"
 #include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "labels/StampaEtichetta.h"
@@ -184,7 +185,7 @@ frmIscrizione::frmIscrizione(SharedValues& shared, QWidget* parent) : EntriesDia
     main->addLayout(piede);
     main->addLayout(count);
     main->addWidget(LvwIscritti, 1);
-    resize(940, 720);
+    resize(openingSize(this, 940, 720));
 
     // Form_Load: every competition's entries until the register hands one back.
     LoadIscritti(Ordine::Pettorale);

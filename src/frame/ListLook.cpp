@@ -25,6 +25,11 @@ int twipsToPixels(int twips, const QWidget* widget) {
     return twipsToPixels(twips, widget->logicalDpiX());
 }
 
+QSize openingSize(const QWidget* form, int width, int height) {
+    // 15 twips to the pixel at 96 dpi.
+    return {twipsToPixels(width * 15, form), twipsToPixels(height * 15, form)};
+}
+
 void LarghezzeColonne(QTreeView* view, const QList<int>& twips) {
     for (int c = 0; c < twips.size(); ++c)
         view->header()->resizeSection(c, twipsToPixels(twips[c], view));

@@ -16,6 +16,10 @@ int twipsToPixels(int twips, int dpi);
 // The same at the resolution of the screen the widget shows on.
 int twipsToPixels(int twips, const QWidget* widget);
 
+// A form's opening size, given in pixels of a 96-dpi screen: on a denser screen the form grows
+// with its text and its columns, so the lists still show every column.
+QSize openingSize(const QWidget* form, int width, int height);
+
 // Gives the columns their widths in twips, all but the last, which takes the rest.
 void LarghezzeColonne(QTreeView* view, const QList<int>& twips);
 

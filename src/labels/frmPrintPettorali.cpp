@@ -1,5 +1,6 @@
 #include "labels/frmPrintPettorali.h"
 
+#include "frame/ListLook.h"
 #include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "labels/FoglioEtichette.h"
@@ -45,7 +46,7 @@ frmPrintPettorali::frmPrintPettorali(SharedValues& shared, QWidget* parent) : En
     connect(m_pannello, &PannelloSelezione::stampaAbilitata, cmdPrint, &QPushButton::setEnabled);
 
     disponiSelezione(m_pannello, nullptr, PctLogo, cmdPrint, cmdClose);
-    resize(760, 560);
+    resize(openingSize(this, 760, 560));
 
     m_pannello->carica();
 }

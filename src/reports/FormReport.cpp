@@ -1,5 +1,6 @@
 #include "reports/FormReport.h"
 
+#include "frame/ListLook.h"
 #include "frame/Pictures.h"
 #include "frame/SharedValues.h"
 #include "platform/Guarded.h"
@@ -51,7 +52,7 @@ FormReport::FormReport(SharedValues& shared, Impostazione impostazione, QWidget*
     });
 
     disponiSelezione(m_pannello, runs, PctLogo, cmdPrint, cmdClose);
-    resize(m_imp.membro.colonne.size() > 7 ? 1200 : 900, 640);
+    resize(openingSize(this, m_imp.membro.colonne.size() > 7 ? 1200 : 900, 640));
 
     // Form_Load
     if (!Opt_Run.empty())
