@@ -34,7 +34,7 @@ QString shownWrong(frmBackUp& form, const QString& path) {
     const QModelIndex index = static_cast<QFileSystemModel*>(form.dirlist->model())->index(path);
     if (form.dirlistPath() != path ||
         form.dirlist->selectionModel()->selectedRows() != QModelIndexList{index})
-        return "Save would use " + form.dirlistPath();
+        return "not chosen and selected: " + form.dirlistPath();
     return form.dirlist->viewport()->rect().contains(form.dirlist->visualRect(index)) ? QString()
                                                                                       : "out of view";
 }
