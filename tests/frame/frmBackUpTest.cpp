@@ -20,6 +20,9 @@ using namespace zar::test;
 
 namespace {
 
+const QString kGone = QStringLiteral("NO Backup\n\nLa cartella scelta non esiste più:\n");
+const QString kNotAFolder = QStringLiteral("NO Backup\n\nIl percorso scelto non è una cartella:\n");
+
 QByteArray bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
@@ -87,9 +90,7 @@ private slots:
         const QStringList notSaved{QStringLiteral("NO Backup")};
         QTest::newRow("folder") << Place::Folder << QStringList{"Backup successful"} << "new";
         QTest::newRow("volume root") << Place::VolumeRoot << QStringList{"Backup successful"} << "new";
-        QTest::newRow("under a file")
-            << Place::UnderAFile << QStringList{"NO Backup\n\nLa cartella scelta non esiste più:\n"}
-            << "none";
+        QTest::newRow("under a file") << Place::UnderAFile << QStringList{kGone} << "none";
         QTest::newRow("read-only volume") << Place::ReadOnlyVolume << notSaved << "earlier";
         QTest::newRow("full disk") << Place::FullDisk << notSaved << "earlier";
         QTest::newRow("no template") << Place::NoTemplate
@@ -172,13 +173,10 @@ private slots:
     void chosenFolderGone_data() {
         QTest::addColumn<Gone>("gone");
         QTest::addColumn<QString>("reason");
-        const QString missing = QStringLiteral("NO Backup\n\nLa cartella scelta non esiste più:\n");
-        QTest::newRow("not yet seen by the list") << Gone::NotYetSeen << missing;
-        QTest::newRow("seen by the list") << Gone::SeenByTheList << missing;
-        QTest::newRow("renamed") << Gone::Renamed << missing;
-        QTest::newRow("replaced by a file")
-            << Gone::ReplacedByAFile
-            << QStringLiteral("NO Backup\n\nIl percorso scelto non è una cartella:\n");
+        QTest::newRow("not yet seen by the list") << Gone::NotYetSeen << kGone;
+        QTest::newRow("seen by the list") << Gone::SeenByTheList << kGone;
+        QTest::newRow("renamed") << Gone::Renamed << kGone;
+        QTest::newRow("replaced by a file") << Gone::ReplacedByAFile << kNotAFolder;
     }
     void chosenFolderGone() {
         QFETCH(Gone, gone);
