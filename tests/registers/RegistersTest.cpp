@@ -407,6 +407,8 @@ private slots:
         e.c.typeRecord(f, e.c.c);
         QCOMPARE(press(f, "cmdSave", vbYes), e.saved());
         QCOMPARE(stored(), note);
+        f = e.open(); // loaded into a fresh register
+        notes = child<QPlainTextEdit>(f, QString("Txt_Field_%1").arg(kNotesBox[reg]));
         pickRow(f, e.c.list, e.c.c);
         QCOMPARE(notes->toPlainText(), note);
         QTRY_COMPARE(notes->verticalScrollBar()->maximum(), 0); // all of it in view
