@@ -2,8 +2,6 @@
 
 #include "platform/Schema.h"
 
-#include <QFile>
-
 #include <stdexcept>
 #include <sys/mount.h>
 
@@ -22,10 +20,9 @@ void TestFolder::openShared(SharedValues& shared) const {
     shared.openDatabase();
 }
 
-SmallVolume::SmallVolume(const char* size) {
-    const QByteArray options = QByteArray("size=") + size;
+SmallVolume::SmallVolume() {
     m_mounted = m_dir.isValid() &&
-                ::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, options.constData()) == 0;
+                ::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, "size=1m") == 0;
 }
 
 SmallVolume::~SmallVolume() {
@@ -35,16 +32,12 @@ SmallVolume::~SmallVolume() {
 
 bool SmallVolume::fill() {
     QFile filler(path() + QStringLiteral("/.filler"));
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
     const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size() && filler.flush()) {
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    while (filler.write(block) == block.size()) {
     }
     return true;
-}
-
-void SmallVolume::makeRoom() {
-    QFile::remove(path() + QStringLiteral("/.filler"));
 }
 
 } // namespace zar::test

@@ -2,7 +2,7 @@
 
 #include "frame/SharedValues.h"
 
-#include <QByteArray>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace zar::test {
@@ -22,17 +22,15 @@ private:
 };
 
 // A small tmpfs of its own (needs root), unmounted when the object dies. fill() takes every
-// byte that is left; makeRoom() gives them back.
+// byte left; makeRoom() gives them back.
 class SmallVolume {
 public:
-    explicit SmallVolume(const char* size = "1m");
+    SmallVolume();
     ~SmallVolume();
-    SmallVolume(const SmallVolume&) = delete;
-    SmallVolume& operator=(const SmallVolume&) = delete;
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_dir.path(); }
     bool fill();
-    void makeRoom();
+    void makeRoom() { QFile::remove(path() + QStringLiteral("/.filler")); }
 
 private:
     QTemporaryDir m_dir;
