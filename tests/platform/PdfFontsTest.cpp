@@ -63,12 +63,7 @@ QStringList fontLines(const QString& pdf) {
 QStringList wordsOf(const QString& pdf) {
     QStringList words;
     for (const test::PdfWord& w : test::pdfText(pdf).words)
-        words << QStringLiteral("%1 %2,%3 %4,%5")
-                     .arg(w.text)
-                     .arg(w.xMin, 0, 'f', 2)
-                     .arg(w.yMin, 0, 'f', 2)
-                     .arg(w.xMax, 0, 'f', 2)
-                     .arg(w.yMax, 0, 'f', 2);
+        words << w.text + QString::asprintf(" %.2f,%.2f %.2f,%.2f", w.xMin, w.yMin, w.xMax, w.yMax);
     return words;
 }
 
@@ -86,16 +81,15 @@ private slots:
         QTest::addColumn<QStringList>("read"); // words read back after the PostScript step
 
         const QString serif = QStringLiteral("Liberation Serif");
-        QTest::newRow("a report row") << Drawing([=](QPdfWriter&, QPainter& p) {
-            scaledText(p, serif, true, 100, QStringLiteral("7 ROSSI MARIO FIDO 00'30\"00"));
-            scaledText(p, serif, false, 120, QStringLiteral("lunedì, 7 dicembre — «città» €5 ‘sì’"));
-        }) << 0 << QStringList{"ROSSI", "lunedì,", "—", "«città»", "€5", "‘sì’"};
-        QTest::newRow("two faces on two pages") << Drawing([=](QPdfWriter& w, QPainter& p) {
-            scaledText(p, QStringLiteral("Liberation Sans"), false, 100, QStringLiteral("Pagina uno"));
-            scaledText(p, serif, true, 120, QStringLiteral("Classifica"));
-            w.newPage();
-            scaledText(p, serif, true, 100, QStringLiteral("Pagina due"));
-        }) << 0 << QStringList{"uno", "Classifica", "due"};
+        QTest::newRow("a report row; another face on a second page")
+            << Drawing([=](QPdfWriter& w, QPainter& p) {
+                   scaledText(p, serif, true, 100, QStringLiteral("7 ROSSI MARIO FIDO 00'30\"00"));
+                   scaledText(p, serif, false, 120, QStringLiteral("lunedì, 7 dicembre — «città» €5 ‘sì’"));
+                   w.newPage();
+                   scaledText(p, QStringLiteral("Liberation Sans"), false, 100, QStringLiteral("Pagina due"));
+                   scaledText(p, serif, true, 120, QStringLiteral("Classifica"));
+               })
+            << 0 << QStringList{"ROSSI", "lunedì,", "—", "«città»", "€5", "‘sì’", "due", "Classifica"};
         // More than a hundred glyphs in one font.
         QString all;
         for (char16_t c = 0x21; c <= 0xFF; ++c)

@@ -396,12 +396,7 @@ private slots:
         const struct {
             int paper;
             bool landscape, ok;
-            int paperAfter, orientationAfter;
-        } rows[] = {
-            {11, true, false, vbPRPSA4, vbPRORPortrait},  // A5 landscape, given up
-            {8, true, true, 8, vbPRORLandscape},          // A3 landscape
-            {vbPRPSA4, false, false, 8, vbPRORLandscape}, // opens on A3 landscape; given up
-        };
+        } rows[] = {{11, true, false}, {8, true, true}, {vbPRPSA4, false, false}}; // A5, A3, A4
         PlatformContext context;
         context.programFolder = QDir::tempPath();
         Printer& printer = applicationPrinter(context);
@@ -411,12 +406,10 @@ private slots:
             context.modalHook = [&](QDialog& form) {
                 auto* papers = test::child<QComboBox>(&form, "cmbFormato");
                 auto* landscape = test::child<QRadioButton>(&form, "optOrizzontale");
-                QStringList captions, paperNames;
+                QStringList captions;
                 for (const QAbstractButton* b : form.findChildren<QAbstractButton*>())
                     captions << b->text();
-                for (int i = 0; i < papers->count(); ++i)
-                    paperNames << papers->itemText(i);
-                seen << form.windowTitle() << captions.join('|') << paperNames.join('|')
+                seen << form.windowTitle() << captions.join('|')
                      << QString::number(test::child<QComboBox>(&form, "cmbStampante")->isEnabled())
                      << QString::number(papers->currentData().toInt() == paperBefore &&
                                         landscape->isChecked() == (orientationBefore == vbPRORLandscape));
@@ -428,10 +421,11 @@ private slots:
                 return form.result();
             };
             QCOMPARE(showPrinterSetup(context, nullptr), r.ok);
-            QCOMPARE(seen, QStringList({"Impostazione Stampante", "&Verticale|&Orizzontale|OK|Annulla",
-                                        "A4|A5|A3|Lettera / ANSI A|Legale", "0", "1"}));
-            QCOMPARE(printer.PaperSize(), r.paperAfter);
-            QCOMPARE(printer.Orientation(), r.orientationAfter);
+            QCOMPARE(seen,
+                     QStringList({"Impostazione Stampante", "&Verticale|&Orizzontale|OK|Annulla", "0", "1"}));
+            QCOMPARE(printer.PaperSize(), r.ok ? r.paper : paperBefore);
+            QCOMPARE(printer.Orientation(),
+                     r.ok ? (r.landscape ? vbPRORLandscape : vbPRORPortrait) : orientationBefore);
         }
     }
 };
