@@ -9,17 +9,14 @@
 // ZAR_CUPS_STATUS ("ran", "skipped: ...", "failed") so CI can insist that it ran.
 
 #include "frame/SharedValues.h"
-#include "labels/StampaEtichetta.h"
 #include "labels/StampaFoglio.h"
 #include "platform/Printer.h"
 #include "platform/PrinterSetup.h"
 #include "reports/EasyPrint.h"
 #include "reports/ReportData.h"
 #include "reports/ReportForms.h"
-#include "reports/ReportFrame.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
-#include "support/PrintedPdf.h"
 #include "support/TestFolder.h"
 
 #include <QApplication>
@@ -253,41 +250,15 @@ private slots:
     }
 
     // A queue that refuses jobs, from the start or once the page is drawn, is told once in the
-    // "EasyPrint" box, by the reports and the labels alike, and the server never holds the job; a
-    // paused queue takes the job and holds it without a word. With the queue back, the held job
-    // comes out, and so does the next print of a refused one.
-    void refusedJobsAreToldPausedOnesHeld() {
+    // "EasyPrint" box, by the reports and the labels alike, and gets no job; a paused queue holds
+    // the job without a word; a dropped job never reaches the queue.
+    void refusedPausedAndDroppedJobs() {
         test::TestFolder folder;
         SharedValues shared;
         folder.openShared(shared);
-        shared.printerName = kQueue; // whichever queue is the default
         test::riempiGara(*shared.dbGare, 2);
-        const auto queue = [](const char* command) {
-            int code = -1;
-            const QString said = run(QString::fromLatin1(command), {kQueue}, &code);
-            QVERIFY2(code == 0, qPrintable(said));
-        };
-
-        const std::function<void()> report = [&] {
-            frmReportIscritti form(shared);
-            test::showActive(&form);
-            test::chooseSelection(&form, {test::kGara});
-            test::click(&form, "cmdPrint");
-            QVERIFY(form.isVisible());
-        };
-        const std::function<void()> labels = [&] {
-            MisureEtichetta m;
-            m.perRiga = 2;
-            m.righePerPagina = 3;
-            m.perCodice = 2;
-            m.altezza = 40;
-            m.larghezza = 90;
-            StampaFoglioEtichette(shared, EtichetteIscritto("7", "ROSSI MARIO", "FIDO", m.perCodice),
-                                  "Trofeo", m, TipoEtichetta::RigaParziale);
-        };
-        // The queue stops taking jobs after the page is drawn: the end of the job finds it out.
-        const std::function<void()> drawnThenRefused = [&] {
-            EasyPrint ep(applicationPrinter(shared));
+        const auto drawnThenRefused = [](SharedValues& s) {
+            EasyPrint ep(applicationPrinter(s));
             ep.PrintLeft(30, 40, "Prova", 0, 0);
             queue("cupsreject");
             try {
@@ -297,6 +268,10 @@ private slots:
                 EasyPrint::ShowError(e.number(), e.description());
             }
         };
+        const auto dropped = [](SharedValues& s) {
+            applicationPrinter(s).Print("mezza");
+            applicationPrinter(s).KillDoc();
+        };
         const QString told = test::described(
             QStringLiteral("Errore nella routine di stampa\r\nErrore numero: 482\r\n"
                            "Errore della stampante: la coda \"%1\" non accetta lavori di stampa")
@@ -305,278 +280,148 @@ private slots:
         const struct {
             const char* name;
             const char* before; // what the queue is told first
-            const std::function<void()>& print;
+            void (*print)(SharedValues&);
             bool refused;
-            const std::function<void()>& again;
+            int held; // jobs the queue holds until it is enabled
         } cases[] = {
-            {"report, refusing", "cupsreject", report, true, report},
-            {"labels, refusing", "cupsreject", labels, true, labels},
-            {"refusing once drawn", nullptr, drawnThenRefused, true, report},
-            {"report, paused", "cupsdisable", report, false, report},
-            {"labels, paused", "cupsdisable", labels, false, labels},
+            {"report, refusing", "cupsreject", printReport, true, 0},
+            {"labels, refusing", "cupsreject", printLabels, true, 0},
+            {"refusing once drawn", nullptr, drawnThenRefused, true, 0},
+            {"report, paused", "cupsdisable", printReport, false, 1},
+            {"dropped", nullptr, dropped, false, 0},
         };
         for (const auto& c : cases) {
-            const int known = jobs(true), out = outputs();
+            const int known = jobs(true), out = printed(m_cups.out()).size();
             if (c.before)
                 queue(c.before);
-            c.print();
+            c.print(shared);
             QCOMPARE(test::described(takeBoxes()), c.refused ? QStringList{told} : QStringList{});
-            QVERIFY2(jobs(true) == known + (c.refused ? 0 : 1) && jobs(false) == (c.refused ? 0 : 1), c.name);
-            QCOMPARE(outputs(), out);
+            QVERIFY2(jobs(true) == known + c.held && jobs(false) == c.held, c.name);
+            QCOMPARE(printed(m_cups.out()).size(), out);
             queue("cupsaccept");
             queue("cupsenable");
-            if (c.refused)
-                c.again();
-            QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(c.name + m_cups.log()));
-            QVERIFY2(takeBoxes().isEmpty(), c.name);
+            QVERIFY2(waitFor(30000, [&] { return printed(m_cups.out()).size() == out + c.held; }),
+                     qPrintable(c.name + m_cups.log()));
         }
     }
 
-    // A job dropped half-drawn never prints and leaves nothing held; the next one prints.
-    void aDroppedJobNeverPrints() {
-        SharedValues shared;
-        shared.programFolder = m_cups.programFolder();
-        shared.printerName = kQueue;
-        Printer& printer = applicationPrinter(shared);
-        const int known = jobs(true), out = outputs();
-        printer.Print("mezza");
-        printer.KillDoc();
-        QVERIFY(!waitFor(3000, [&] { return outputs() != out; }));
-        QCOMPARE(jobs(false), 0);
-        printer.Print("intera");
-        printer.EndDoc();
-        QVERIFY2(waitFor(30000, [&] { return outputs() == out + 1; }), qPrintable(m_cups.log()));
-        QCOMPARE(jobs(true), known + 1);
-    }
-
-    // The reports through queues on the distribution's PDF-printer driver, whose filters turn
-    // the job into PostScript, each page made PDF again as that driver's backend does. With the
-    // filters' default converter a page with transparency on it came out as one picture, and
-    // composite fonts came out as unnamed bitmap fonts. With either converter the rows read back
-    // as printed, in a named font of their own, one "Abc" of the font file apart.
-    void reportsKeepTheirTextThroughPostScript_data() {
-        QTest::addColumn<QString>("renderer"); // the filters' PDF to PostScript converter
-        QTest::addColumn<int>("report");       // 0 start order, 1 rankings, 2 entrants
-        QTest::addColumn<double>("bibX");      // where the bibs are centred
-        QTest::addColumn<QString>("perPage");  // rows on each page
-        QTest::addColumn<double>("tolerance"); // of the row pitch, mm
-        QTest::newRow("default, entrants") << QString() << 2 << 22.0 << "33 1" << 0.005;
-        QTest::newRow("default, rankings") << QString() << 1 << 36.0 << "19 15" << 0.005;
-        QTest::newRow("cairo, start order") << "pdftocairo" << 0 << 37.5 << "33 1" << 0.005;
-        QTest::newRow("cairo, rankings") << "pdftocairo" << 1 << 36.0 << "19 15" << 0.005;
-        QTest::newRow("cairo, entrants") << "pdftocairo" << 2 << 22.0 << "33 1" << 0.005;
-    }
-
-    void reportsKeepTheirTextThroughPostScript() {
-        QFETCH(QString, renderer);
-        QFETCH(int, report);
-        QFETCH(double, bibX);
-        QFETCH(QString, perPage);
-        QFETCH(double, tolerance);
+    // A report through a queue on the distribution's PDF-printer driver, whose filters turn the
+    // job into PostScript (where a page with transparency became one picture, and composite fonts
+    // unnamed bitmaps), made PDF again as its backend does: its rows read back, in named fonts.
+    void aReportKeepsItsTextThroughPostScript() {
         const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-        if (!QFile::exists(ppd) || QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty())
+        if (!QFile::exists(ppd) || QStandardPaths::findExecutable("gs").isEmpty())
             QSKIP("the PDF-printer driver (printer-driver-cups-pdf) is not installed");
-        const QString queue =
-            QStringLiteral("ZAR_Pdf_") + (renderer.isEmpty() ? QStringLiteral("gs") : renderer);
-        const QString out = m_cups.out() + QLatin1Char('/') + queue;
-        QVERIFY(QDir().mkpath(out));
         // The filters run as the scheduler's unprivileged user and need its temporary folder.
-        run(QStringLiteral("chmod"),
-            {QStringLiteral("1777"), QFileInfo(m_cups.out()).path() + QStringLiteral("/tmp")});
-        QStringList args{QStringLiteral("-p"),
-                         queue,
-                         QStringLiteral("-E"),
-                         QStringLiteral("-v"),
-                         QStringLiteral("zarfile:") + out,
-                         QStringLiteral("-P"),
-                         ppd};
-        if (!renderer.isEmpty())
-            args << QStringLiteral("-o") << QStringLiteral("pdftops-renderer-default=") + renderer;
-        int code = -1;
-        const QString said = run(QStringLiteral("lpadmin"), args, &code);
-        QVERIFY2(code == 0, qPrintable(said));
-
-        zar::test::TestFolder folder;
+        run("chmod", {"1777", QFileInfo(m_cups.out()).path() + "/tmp"});
+        const QString out = addQueue("ZAR_Pdf", {"-P", ppd});
+        QVERIFY2(!out.isEmpty(), qPrintable(m_cups.log()));
+        test::TestFolder folder;
         SharedValues shared;
         folder.openShared(shared);
-        shared.printerName = queue;
-        zar::test::riempiGara(*shared.dbGare, 34);
-        std::unique_ptr<FormReport> form(report == 0 ? static_cast<FormReport*>(new frmReportPartenza(shared))
-                                         : report == 1
-                                             ? static_cast<FormReport*>(new frmReportClassifica(shared))
-                                             : new frmReportIscritti(shared));
-        zar::test::showActive(form.get());
-        zar::test::chooseSelection(
-            form.get(), QStringList{zar::test::kGara, "TIME", "JUNIOR", "SMALL"}.mid(0, report == 2 ? 1 : 4));
-        form->cmdPrint_Click();
+        shared.printerName = "ZAR_Pdf";
+        test::riempiGara(*shared.dbGare, 34); // two pages
+        printReport(shared);
         QVERIFY(takeBoxes().isEmpty());
+        QVERIFY2(waitFor(60000, [&] { return !printed(out).isEmpty(); }), qPrintable(m_cups.log()));
+        const QString pdf = out + "/report.pdf";
+        run("gs", {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf,
+                   out + '/' + printed(out).first()});
 
-        QString job;
-        waitFor(60000, [&] {
-            const QStringList done = QDir(out).entryList({QStringLiteral("job-*")}, QDir::Files);
-            job = done.isEmpty() ? QString() : out + QLatin1Char('/') + done.first();
-            return !job.isEmpty();
-        });
-        QVERIFY2(!job.isEmpty(), qPrintable(QStringLiteral("no job came out") + m_cups.log()));
-        const QString pdf = out + QStringLiteral("/report.pdf");
-        run(QStringLiteral("gs"),
-            {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
-             QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pdfwrite"),
-             QStringLiteral("-dAutoRotatePages=/PageByPage"), QStringLiteral("-sOutputFile=") + pdf, job});
-        QFile::remove(job);
-
-        // No picture but the logo (300 x 100 pixels): a page turned picture is some thousands.
-        const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-        static const QRegularExpression image(QStringLiteral(R"(^\s*\d+\s+\d+\s+\w+\s+(\d+)\s+(\d+))"),
-                                              QRegularExpression::MultilineOption);
-        for (auto it = image.globalMatch(images); it.hasNext();) {
-            const auto m = it.next();
-            QVERIFY2(m.captured(1).toInt() <= 300 && m.captured(2).toInt() <= 100, qPrintable(images));
-        }
-        const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
-        QVERIFY2(fonts.count(QLatin1Char('\n')) > 2, qPrintable(fonts));
-        // The backend turns a page whose text runs sideways: its words then read as printed.
-        const bool turned = run(QStringLiteral("pdfinfo"), {pdf})
-                                .contains(QRegularExpression(QStringLiteral(R"(Page rot:\s+90)")));
-        const zar::test::PdfText text =
-            report == 1 && !turned ? zar::test::pdfText(pdf).turnedToLandscape() : zar::test::pdfText(pdf);
-        QVERIFY2(fonts.contains(QStringLiteral("LiberationSerif-Bold")) &&
-                     !fonts.contains(QStringLiteral("Type 3")),
-                 qPrintable(fonts));
-        for (const char* word : {"ROSSI34", "MARIO", "FIDO1"})
-            QVERIFY2(std::any_of(text.words.begin(), text.words.end(),
-                                 [&](const zar::test::PdfWord& w) { return w.text == QLatin1String(word); }),
-                     word);
-        const double pitch = zar::test::fontFileWidthMm(
-            zar::test::fontFile(QStringLiteral("Liberation Serif:bold")), QStringLiteral("Abc"), 10);
-        QStringList seen, bibsRead;
-        for (int page = 1; page <= text.pages; ++page) {
-            const QList<zar::test::PdfWord> bibs = zar::test::pdfColumn(text, page, bibX, 78);
-            seen << QString::number(bibs.size());
-            for (const zar::test::PdfWord& bib : bibs)
-                bibsRead << bib.text;
-            if (bibs.size() > 1) {
-                const double measured = (bibs.last().yMin - bibs.first().yMin) / (bibs.size() - 1);
-                QVERIFY2(
-                    std::abs(measured - pitch) < tolerance,
-                    qPrintable(QStringLiteral("pitch %1 mm, the font gives %2").arg(measured).arg(pitch)));
-            }
-        }
-        QCOMPARE(seen.join(' '), perPage);
-        QStringList bibs;
+        const QString fonts = run("pdffonts", {pdf});
+        QVERIFY2(fonts.contains("LiberationSerif-Bold") && !fonts.contains("Type 3"), qPrintable(fonts));
+        const QString text = run("pdftotext", {"-layout", pdf, "-"});
         for (int bib = 1; bib <= 34; ++bib)
-            bibs << QString::number(bib);
-        bibsRead.sort();
-        bibs.sort();
-        QCOMPARE(bibsRead, bibs);
+            QVERIFY2(text.contains(QStringLiteral("ROSSI%1 MARIO").arg(bib)), qPrintable(text));
     }
 
-    // A second queue chosen in the printer setup takes the next labels and report; chosen and then
-    // given up, the default queue keeps them. The labels come out in the setup's paper and
-    // orientation; the report sets its own.
+    // The queue chosen in the printer setup takes the next labels, in the setup's paper and
+    // orientation, and the next report, in its own; given up, the setup changes nothing.
     void printsOnThePrinterChosenInTheSetup() {
-        const QString chosen = QStringLiteral("ZAR_Scelta");
-        const QString root = QFileInfo(m_cups.out()).path();
-        const QString chosenOut = root + QStringLiteral("/scelta");
-        QVERIFY(QDir().mkpath(chosenOut));
-        int code = -1;
-        const QString said = run(QStringLiteral("lpadmin"),
-                                 {QStringLiteral("-p"), chosen, QStringLiteral("-E"), QStringLiteral("-v"),
-                                  QStringLiteral("zarfile:") + chosenOut},
-                                 &code);
-        QVERIFY2(code == 0, qPrintable(said + m_cups.log()));
-        const auto jobs = [](const QString& folder) {
-            return QDir(folder).entryList({QStringLiteral("job-*.pdf")}, QDir::Files, QDir::Name);
-        };
-
-        const struct {
-            const char* name;
-            bool ok;
-            QString out, other;
-            const char* labelPage; // pdfinfo's page size of the labels
-        } rows[] = {
-            {"given up", false, m_cups.out(), chosenOut, R"(595(\.\d+)? x 84[12])"},
-            {"chosen", true, chosenOut, m_cups.out(), R"(595(\.\d+)? x 42[01])"}, // A5 landscape
-        };
-        for (const auto& r : rows) {
-            SharedValues shared;
-            QTemporaryDir program;
-            shared.programFolder = program.path();
-            QVERIFY(
-                writeFile(shared.iniPath(), QStringLiteral("[Parametri di Stampa Etichetta]\r\n"
-                                                           "Etichette_Linea=2\r\nLabel_Height=40\r\n"
-                                                           "Label_Width=60\r\nLabel_From_Top=10\r\n"
-                                                           "Label_From_Left=10\r\nLabel_To_Right_Label=5\r\n"
-                                                           "Label_To_Down_Label=5\r\nEtichette_Colonna=0\r\n"
-                                                           "Etichette_Campione=2\r\nSkip_Vuote=0\r\n")));
+        const QString chosen = QStringLiteral("ZAR_Scelta"), chosenOut = addQueue(chosen, {});
+        QVERIFY2(!chosenOut.isEmpty(), qPrintable(m_cups.log()));
+        test::TestFolder folder;
+        SharedValues shared;
+        folder.openShared(shared);
+        test::riempiGara(*shared.dbGare, 1);
+        for (const bool ok : {false, true}) {
             QString shownFirst;
             shared.modalHook = [&](QDialog& form) {
-                auto* printers = form.findChild<QComboBox*>(QStringLiteral("cmbStampante"));
-                auto* papers = form.findChild<QComboBox*>(QStringLiteral("cmbFormato"));
-                auto* buttons = form.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-                if (!printers || !papers || !buttons)
-                    return int(QDialog::Rejected);
-                shownFirst = printers->currentText();
-                printers->setCurrentText(chosen);
-                papers->setCurrentIndex(papers->findData(11));
-                form.findChild<QRadioButton*>(QStringLiteral("optOrizzontale"))->click();
-                buttons->button(r.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+                shownFirst = test::child<QComboBox>(&form, "cmbStampante")->currentText();
+                test::child<QComboBox>(&form, "cmbStampante")->setCurrentText(chosen);
+                auto* papers = test::child<QComboBox>(&form, "cmbFormato");
+                papers->setCurrentIndex(papers->findData(11)); // A5
+                test::child<QRadioButton>(&form, "optOrizzontale")->click();
+                test::child<QDialogButtonBox>(&form, "buttonBox")
+                    ->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+                    ->click();
                 return form.result();
             };
-            QCOMPARE(showPrinterSetup(shared, nullptr), r.ok);
-            QCOMPARE(shownFirst, kQueue); // it opens on the printer in use
+            QCOMPARE(showPrinterSetup(shared, nullptr), ok);
+            QCOMPARE(shownFirst, kQueue); // the printer in use, the default until one is chosen
+        }
 
-            const QStringList before = jobs(r.out), otherBefore = jobs(r.other);
-            StampaEtichetta(shared, 7, QStringLiteral("Gara"), QStringLiteral("ROSSI MARIO"),
-                            QStringLiteral("FIDO"));
-            EasyPrint ep(applicationPrinter(shared));
-            DatiIntestazione d;
-            d.logo = QImage(8, 8, QImage::Format_RGB32);
-            d.logo.fill(Qt::black);
-            PaginaReport report(ep, VariantePartenza(), d);
-            report.ImpostaPagina();
-            report.Stampa(1, [](int) {
-                return RigaStampa{{CellaStampa::Allinea::Sinistra, 30, QStringLiteral("RIGA")}};
-            });
-
-            QStringList added;
-            waitFor(30000, [&] {
-                added = jobs(r.out);
-                for (const QString& job : before)
-                    added.removeAll(job);
-                return added.size() >= 2;
-            });
-            QVERIFY2(added.size() == 2,
-                     qPrintable(QStringLiteral("%1: %2 jobs came out").arg(r.name).arg(added.size()) +
-                                m_cups.log()));
-            QCOMPARE(jobs(r.other), otherBefore);
-            QVERIFY(!QDir(shared.programFolder + QStringLiteral("/Stampe")).exists());
-            // Labels first, then the report, in the order they were sent.
-            const QString labels = r.out + QLatin1Char('/') + added[0],
-                          page = r.out + QLatin1Char('/') + added[1];
-            QVERIFY(run(QStringLiteral("pdftotext"), {labels, QStringLiteral("-")})
-                        .contains(QStringLiteral("ROSSI MARIO")));
-            QVERIFY(run(QStringLiteral("pdftotext"), {page, QStringLiteral("-")})
-                        .contains(QStringLiteral("RIGA")));
-            const QString labelInfo = run(QStringLiteral("pdfinfo"), {labels});
-            QVERIFY2(labelInfo.contains(
-                         QRegularExpression(QStringLiteral("Page size:\\s+") + QLatin1String(r.labelPage))),
-                     qPrintable(labelInfo));
-            const QString reportInfo = run(QStringLiteral("pdfinfo"), {page});
-            QVERIFY2(reportInfo.contains(
-                         QRegularExpression(QStringLiteral(R"(Page size:\s+595(\.\d+)? x 84[12])"))),
-                     qPrintable(reportInfo));
+        const QStringList before = printed(m_cups.out());
+        printLabels(shared);
+        printReport(shared);
+        QVERIFY2(waitFor(30000, [&] { return printed(chosenOut).size() >= 2; }), qPrintable(m_cups.log()));
+        QCOMPARE(printed(chosenOut).size(), 2);
+        QCOMPARE(printed(m_cups.out()), before);
+        // In the order sent: the labels in A5 landscape, then the report in A4 portrait.
+        const std::pair<const char*, const char*> pages[] = {{"ROSSI MARIO", "42[01]"}, {"ROSSI1", "84[12]"}};
+        for (int i = 0; i < 2; ++i) {
+            const QString job = chosenOut + '/' + printed(chosenOut)[i], info = run("pdfinfo", {job});
+            QVERIFY(run("pdftotext", {job, "-"}).contains(pages[i].first));
+            QVERIFY2(info.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+595(\.\d+)? x )") +
+                                                      pages[i].second)),
+                     qPrintable(info));
         }
     }
 
 private:
+    static void queue(const char* command) {
+        int code = -1;
+        const QString said = run(QString::fromLatin1(command), {kQueue}, &code);
+        QVERIFY2(code == 0, qPrintable(said));
+    }
+    // The entrants' report, printed as a user does; the form stays open.
+    static void printReport(SharedValues& shared) {
+        frmReportIscritti form(shared);
+        test::showActive(&form);
+        test::chooseSelection(&form, {test::kGara});
+        test::click(&form, "cmdPrint");
+        QVERIFY(form.isVisible());
+    }
+    static void printLabels(SharedValues& shared) {
+        MisureEtichetta m;
+        m.perRiga = m.perCodice = 2;
+        m.righePerPagina = 3;
+        m.altezza = 40;
+        m.larghezza = 90;
+        StampaFoglioEtichette(shared, EtichetteIscritto("7", "ROSSI MARIO", "FIDO", m.perCodice), "Trofeo", m,
+                              TipoEtichetta::RigaParziale);
+    }
+    // A queue with our backend, writing into a folder of its own: the folder, or nothing.
+    QString addQueue(const QString& name, const QStringList& more) const {
+        const QString out = QFileInfo(m_cups.out()).path() + '/' + name;
+        int code = -1;
+        if (QDir().mkpath(out))
+            run("lpadmin", QStringList{"-p", name, "-E", "-v", "zarfile:" + out} + more, &code);
+        return code == 0 ? out : QString();
+    }
     // The jobs the server knows of (those done too), or those it holds.
     static int jobs(bool all) {
         const QStringList args = all ? QStringList{"-W", "all", "-o", kQueue} : QStringList{"-o", kQueue};
         return int(run("lpstat", args).split(u'\n', Qt::SkipEmptyParts).size());
     }
-    // The jobs that came out.
-    int outputs() const { return int(QDir(m_cups.out()).entryList({"job-*.pdf"}, QDir::Files).size()); }
+    // The jobs that came out into a folder, in the order they were sent.
+    static QStringList printed(const QString& folder) {
+        QStringList done = QDir(folder).entryList({"job-*.pdf"}, QDir::Files);
+        std::sort(done.begin(), done.end(), [](const QString& a, const QString& b) {
+            return a.mid(4).chopped(4).toInt() < b.mid(4).chopped(4).toInt();
+        });
+        return done;
+    }
 
     PrivateCups& m_cups;
 };

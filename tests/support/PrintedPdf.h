@@ -1,13 +1,10 @@
 #pragma once
 
-// Reading printed pages back: the words of a PDF with their boxes (pdftotext -bbox), the rows
-// of a report column, and the widths a font file's own advance table gives.
+// Printed pages read back: a PDF's words with their boxes, and a font file's own advances.
 
-#include <QMap>
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QtEndian>
@@ -28,23 +25,6 @@ struct PdfWord {
 struct PdfText {
     int pages = 0;
     QList<PdfWord> words;
-    QList<QSizeF> pageSizes; // mm
-
-    // A landscape print that came out turned onto portrait paper (a quarter turn to the left),
-    // read as printed.
-    PdfText turnedToLandscape() const {
-        PdfText turned = *this;
-        for (PdfWord& w : turned.words) {
-            const QSizeF size = pageSizes.value(w.page - 1);
-            if (size.width() >= size.height())
-                continue;
-            w = PdfWord{w.page, size.height() - w.yMax, w.xMin, size.height() - w.yMin, w.xMax, w.text};
-        }
-        for (QSizeF& size : turned.pageSizes)
-            if (size.width() < size.height())
-                size.transpose();
-        return turned;
-    }
 };
 
 inline QString runTool(const QString& program, const QStringList& args) {
@@ -59,22 +39,15 @@ inline PdfText pdfText(const QString& pdf) {
     const QString xml =
         runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     static const QRegularExpression tag(QStringLiteral(
-        R"re(<page width="([\d.]+)" height="([\d.]+)"|)re"
+        R"re((<page )|)re"
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
-    constexpr double mmPerPt = 25.4 / 72;
     for (auto it = tag.globalMatch(xml); it.hasNext();) {
         const auto m = it.next();
-        if (!m.captured(1).isEmpty()) {
+        const auto mm = [&m](int i) { return m.captured(i).toDouble() * 25.4 / 72; };
+        if (!m.captured(1).isEmpty())
             ++out.pages;
-            out.pageSizes << QSizeF(m.captured(1).toDouble() * mmPerPt, m.captured(2).toDouble() * mmPerPt);
-            continue;
-        }
-        out.words << PdfWord{out.pages,
-                             m.captured(3).toDouble() * mmPerPt,
-                             m.captured(4).toDouble() * mmPerPt,
-                             m.captured(5).toDouble() * mmPerPt,
-                             m.captured(6).toDouble() * mmPerPt,
-                             m.captured(7)};
+        else
+            out.words << PdfWord{out.pages, mm(2), mm(3), mm(4), mm(5), m.captured(6)};
     }
     return out;
 }
@@ -95,8 +68,7 @@ inline QString fontFile(const QString& pattern) {
     return runTool(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{file}"), pattern});
 }
 
-// The width in millimetres of a text at a size in points, from the advance widths of the font
-// file's own tables (head: units per em; hhea and hmtx: advances), without kerning.
+// A text's width in mm at a size in points, from the font file's own advances, unkerned.
 inline double fontFileWidthMm(const QString& file, const QString& text, double points) {
     const QRawFont raw(file, 12);
     const QByteArray head = raw.fontTable("head"), hhea = raw.fontTable("hhea"), hmtx = raw.fontTable("hmtx");
