@@ -36,9 +36,11 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace zar;
@@ -139,6 +141,8 @@ public:
             return QStringLiteral("cannot write the configuration");
 
         m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+        // A test killed by its time-out takes its server along.
+        m_cupsd.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
                       {QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
                        QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf")});
