@@ -66,6 +66,7 @@ RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
     m_list->setModel(m_model);
     PreparaLista(m_list);
     m_list->setItemsExpandable(false);
+    m_list->setItemDelegate(new CelleLista(m_list));
     connect(m_list, &QTreeView::doubleClicked, this, [this] { listDoubleClick(); });
 }
 
@@ -242,7 +243,7 @@ void RegisterForm::CaricaLista() {
 void RegisterForm::listRow(const Recordset& rs, const std::vector<int>& fields,
                            RegisterListModel::Rows& out) const {
     for (int field : fields)
-        out.add(rs.text(field));
+        out.add(rs, field);
 }
 
 void RegisterForm::reloadList() {

@@ -311,6 +311,37 @@ private slots:
         QCOMPARE(e.rows().size(), 1);
     }
 
+    // A handler's row: surname, one blank and name; nothing when the surname is Null, the
+    // blank alone after a Null name; accents as stored; a number stored as a number as its digits.
+    void handlerRows() {
+        Env e(Conduttori);
+        const struct {
+            QVariant cognome, nome, tessera;
+            QStringList riga; // the second and third cells
+        } casi[] = {
+            {"ROSSI", "MARIO", "T7", {"ROSSI MARIO", "T7"}},
+            {QVariant(), "MARIO", QVariant(), {"", ""}},
+            {"ROSSI", QVariant(), "", {"ROSSI ", ""}},
+            {"", "MARIO", 42, {" MARIO", "42"}},
+            {QString::fromUtf8("DÈ SANTIS"),
+             QString::fromUtf8("NICCOLÒ"),
+             QString::fromUtf8("Ü1"),
+             {QString::fromUtf8("DÈ SANTIS NICCOLÒ"), QString::fromUtf8("Ü1")}},
+        };
+        QList<QStringList> attese;
+        for (int i = 0; i < int(std::size(casi)); ++i) {
+            const QString cf = QStringLiteral("CF%1").arg(i);
+            e.db().exec(
+                "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) VALUES (?, ?, ?, ?)",
+                {cf, casi[i].cognome, casi[i].nome, casi[i].tessera});
+            attese << QStringList{cf} + casi[i].riga;
+        }
+        QWidget* f = e.open();
+        QCOMPARE(e.rows(), attese);
+        typeInto(box(f, 0), "c"); // the search builds its rows the same way
+        QCOMPARE(e.rows(), attese);
+    }
+
     // The handler's checks at the save; a refused save writes nothing.
     void handlerSaveChecks() {
         const struct {
