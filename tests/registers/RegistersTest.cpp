@@ -342,6 +342,47 @@ private slots:
         QCOMPARE(e.rows(), attese);
     }
 
+    // Each key typed into the key box lists its matches and their count before the next key,
+    // with the box painted once for it; a paste lists them too.
+    void keyBoxFollowsEachKey() {
+        Env e(Conduttori);
+        e.add("RAA", "UNO"), e.add("RBB", "DUE"), e.add("SCC", "TRE");
+        QWidget* f = e.open();
+        const int flash = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(0); // no blinking caret to repaint the box
+        struct Paints : QObject {
+            QMap<QString, int> count;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::Paint)
+                    ++count[watched->objectName()];
+                return false;
+            }
+        } paints;
+        QWidget* key = box(f, 0);
+        key->installEventFilter(&paints);
+        child<QWidget>(f, "LblNumRecords")->installEventFilter(&paints);
+        QCoreApplication::processEvents();
+        // typed, rows listed, count
+        const std::tuple<Qt::Key, int, QString> keys[] = {{Qt::Key_R, 2, "2"},
+                                                          {Qt::Key_B, 1, "1"},
+                                                          {Qt::Key_Backspace, 2, "2"},
+                                                          {Qt::Key_Backspace, 3, "3"}};
+        for (const auto& [k, rows, count] : keys) {
+            paints.count.clear();
+            QTest::keyPress(key, k);
+            QCOMPARE(e.rows().size(), rows);
+            QCOMPARE(e.numRecords(), count);
+            QCoreApplication::processEvents();
+            QCOMPARE(paints.count.value(key->objectName()), 1);
+            QCOMPARE(paints.count.value("LblNumRecords"), 1);
+            QTest::keyRelease(key, k);
+        }
+        QApplication::setCursorFlashTime(flash);
+        QApplication::clipboard()->setText("s");
+        QTest::keyClick(key, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.rows(), QList({e.c.listed("SCC", "TRE")}));
+    }
+
     // The handler's checks at the save; a refused save writes nothing.
     void handlerSaveChecks() {
         const struct {
