@@ -19,6 +19,8 @@ struct FieldHooks {
     std::function<void()> lostFocus;
     // Runs before the key reaches the box; true swallows the key.
     std::function<bool(QKeyEvent*)> keyPress;
+    // Runs once the box has dealt with a key that keyPress let through.
+    std::function<void()> keyTaken;
 };
 
 // Which box of a form holds the focus as its hooks see it. Qt may announce the focus of
@@ -40,6 +42,8 @@ template <typename Base> class FieldWidget : public Base {
 public:
     FieldWidget(FocusTracker& tracker, QWidget* parent) : Base(parent), m_tracker(tracker) {}
     FieldHooks hooks;
+    // Whether the box is dealing with a key (its text may still change, its look is not final).
+    bool takingKey() const { return m_takingKey; }
 
 protected:
     void focusInEvent(QFocusEvent* e) override {
@@ -55,11 +59,16 @@ protected:
             e->accept();
             return;
         }
+        m_takingKey = true;
         Base::keyPressEvent(e);
+        m_takingKey = false;
+        if (hooks.keyTaken)
+            hooks.keyTaken();
     }
 
 private:
     FocusTracker& m_tracker;
+    bool m_takingKey = false;
 };
 
 // What a form asks of a text box, whether it holds one line or several.

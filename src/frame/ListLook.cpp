@@ -1,7 +1,9 @@
 #include "frame/ListLook.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <QTreeView>
 
 #include <cmath>
@@ -124,6 +126,73 @@ void IntestazioneLista::paintSection(QPainter* painter, const QRect& rect, int l
         painter->fillPath(freccia, opt.palette.color(QPalette::ButtonText));
     }
     painter->restore();
+}
+
+void CelleLista::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                       const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    if (!paintPlainText(painter, opt, style))
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+}
+
+bool CelleLista::paintPlainText(QPainter* painter, const QStyleOptionViewItem& opt, const QStyle* style) {
+    // Only the style whose item painting this follows, and only what it paints as plain text.
+    if (qstrcmp(style->metaObject()->className(), "QFusionStyle") != 0)
+        return false;
+    if (opt.features & ~QStyleOptionViewItem::ViewItemFeatures(QStyleOptionViewItem::HasDisplay |
+                                                               QStyleOptionViewItem::Alternate))
+        return false;
+    if (opt.state & (QStyle::State_HasFocus | QStyle::State_Editing))
+        return false;
+    // A line break (a new line in the data arrives as a line separator) makes more lines.
+    if (opt.text.contains(QChar::LineSeparator) || opt.text.contains(QChar::ParagraphSeparator))
+        return false;
+
+    // The text's room: the cell less the focus frame's margin on either side.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+    const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+    QTextLayout layout(opt.text, opt.font);
+    QPointF at;
+    if (!opt.text.isEmpty()) {
+        QTextOption textOption;
+        textOption.setWrapMode(QTextOption::ManualWrap);
+        textOption.setTextDirection(opt.direction);
+        textOption.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+        layout.setTextOption(textOption);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            return false;
+        line.setLineWidth(textRect.width());
+        line.setPosition(QPointF(0, 0));
+        layout.endLayout();
+        // Text wider than its room is shortened with an ellipsis by the style.
+        if (line.textLength() != opt.text.size() || line.naturalTextWidth() > textRect.width())
+            return false;
+        // Placed in the room by the cell's alignment, from the laid-out text's bounds.
+        const QRect placed = QStyle::alignedRect(Qt::LayoutDirectionAuto, opt.displayAlignment,
+                                                 layout.boundingRect().size().toSize(), textRect);
+        if (line.height() + placed.top() <= textRect.top())
+            return false;
+        at = QPointF(textRect.x(), placed.top());
+    }
+
+    painter->save();
+    painter->setClipRegion(QRegion(opt.rect));
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
+    if (!opt.text.isEmpty()) {
+        QPalette::ColorGroup group =
+            opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        painter->setPen(opt.palette.color(
+            group, opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        layout.draw(painter, at);
+    }
+    painter->restore();
+    return true;
 }
 
 } // namespace zar

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QList>
+#include <QStyledItemDelegate>
 
 class QTreeView;
 
@@ -41,6 +42,19 @@ protected:
 
 private:
     int spazioFreccia() const;
+};
+
+// Paints the cells of a list. A cell of one line of plain text that fits its column is laid
+// out once and drawn as the style draws it (its background, colours and place), where the
+// style would lay the text out four times; any other cell (ticks, icons, the focused cell,
+// text to shorten or wrap) and any style but the default one are left to the style.
+class CelleLista : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    // Paints the cell if it is one line of plain text that fits; false leaves it unpainted.
+    static bool paintPlainText(QPainter* painter, const QStyleOptionViewItem& opt, const QStyle* style);
 };
 
 } // namespace zar

@@ -287,6 +287,7 @@ bool ZAR_Main::eventFilter(QObject* watched, QEvent* event) {
         // Once this paint has reached the screen, build the rest while "Loading" runs.
         m_login->removeEventFilter(this);
         m_login = nullptr;
+        setUpdatesEnabled(true);
         QTimer::singleShot(0, this, &ZAR_Main::completeWindow);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -393,6 +394,10 @@ void ZAR_Main::showPanel(int k) {
 
 bool ZAR_Main::MDIForm_Load() {
     const QString version = versionText();
+    // Built after the login, the window is painted after it too: its grey work area waits
+    // until the login is on screen.
+    if (!m_complete)
+        setUpdatesEnabled(false);
     show();
     setEnabled(false);
 
@@ -407,6 +412,7 @@ bool ZAR_Main::MDIForm_Load() {
         login.removeEventFilter(this);
         m_login = nullptr;
     }
+    setUpdatesEnabled(true);
     switch (login.loadResult()) {
     case frmSplash::LoadResult::Failed:
         return openFailed(login.loadError(), login.loadErrorLocked());

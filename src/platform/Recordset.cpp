@@ -257,6 +257,25 @@ QString Recordset::text(int field) const {
     return c.type == SQLITE_TEXT ? cellText(c) : cellValue(c).toString();
 }
 
+void Recordset::appendText(int field, QString& out) const {
+    checkField(field);
+    if (m_mode == Mode::None) {
+        const Cell& c = cell(currentIndex(), field);
+        if (c.type == SQLITE_TEXT) {
+            // Plain ASCII, the common case, widens in place; other texts go through UTF-8.
+            unsigned char high = 0;
+            for (quint32 i = 0; i < c.size; ++i)
+                high |= static_cast<unsigned char>(c.bytes[i]);
+            if (high < 0x80)
+                out.append(QLatin1String(c.bytes, qsizetype(c.size)));
+            else
+                out.append(cellText(c));
+            return;
+        }
+    }
+    out.append(text(field));
+}
+
 qint64 Recordset::rowId() const {
     return m_rows[currentIndex()].rowid;
 }

@@ -53,6 +53,8 @@ public:
     // Text of a field; Null gives the empty text.
     QString text(const QString& name) const { return text(fieldIndex(name)); }
     QString text(int field) const;
+    // Appends text(field) to `out`, without a string of its own for a stored text.
+    void appendText(int field, QString& out) const;
     qint64 rowId() const;
 
     void edit();

@@ -112,12 +112,14 @@ QStringList FrmConduttore::listFields() const {
 
 void FrmConduttore::listRow(const Recordset& rs, const std::vector<int>& fields,
                             RegisterListModel::Rows& out) const {
-    out.add(rs.text(fields[LfCodiceFiscale]));
-    if (rs.isNull(fields[LfCognome]))
-        out.add(QString());
-    else
-        out.add(rs.text(fields[LfCognome]) + u' ' + rs.text(fields[LfNome]));
-    out.add(rs.text(fields[LfTesseraCIS]));
+    out.add(rs, fields[LfCodiceFiscale]);
+    if (!rs.isNull(fields[LfCognome])) {
+        rs.appendText(fields[LfCognome], out.cell());
+        out.cell() += u' ';
+        rs.appendText(fields[LfNome], out.cell());
+    }
+    out.endCell();
+    out.add(rs, fields[LfTesseraCIS]);
 }
 
 void FrmConduttore::loadRecord(const Recordset& rs, bool byDoubleClick) {

@@ -66,6 +66,7 @@ RegisterForm::RegisterForm(SharedValues& shared, Setup setup, QWidget* parent)
     m_list->setModel(m_model);
     PreparaLista(m_list);
     m_list->setItemsExpandable(false);
+    m_list->setItemDelegate(new CelleLista(m_list));
     connect(m_list, &QTreeView::doubleClicked, this, [this] { listDoubleClick(); });
 }
 
@@ -131,9 +132,21 @@ template <typename Box> void RegisterForm::addBox(Box* box, int maxLength, bool 
 FieldBox* RegisterForm::makeBox(int maxLength, bool required) {
     auto* box = new FieldBox(*m_focus, this);
     if (m_boxes.isEmpty()) {
-        // The list follows what the key box holds after each keystroke.
-        connect(box, &QLineEdit::textEdited, this,
-                [this](const QString& text) { guarded([&] { search(text); }); });
+        // The list follows what the key box holds after each keystroke. A typed key is
+        // searched once the box has taken it whole, so that the count, shown at once, is
+        // painted together with the box as it ends up.
+        connect(box, &QLineEdit::textEdited, this, [this, box](const QString& text) {
+            if (box->takingKey())
+                m_searchPending = true;
+            else
+                guarded([&] { search(text); });
+        });
+        box->hooks.keyTaken = [this, box] {
+            if (!m_searchPending)
+                return;
+            m_searchPending = false;
+            guarded([&] { search(box->text()); });
+        };
     }
     addBox(box, maxLength, required);
     return box;
@@ -242,7 +255,7 @@ void RegisterForm::CaricaLista() {
 void RegisterForm::listRow(const Recordset& rs, const std::vector<int>& fields,
                            RegisterListModel::Rows& out) const {
     for (int field : fields)
-        out.add(rs.text(field));
+        out.add(rs, field);
 }
 
 void RegisterForm::reloadList() {

@@ -153,7 +153,8 @@ protected:
     bool m_comboDetectsChange = false;
     QList<QWidget*> m_ring;
     std::unique_ptr<FocusTracker> m_focus;
-    int m_caretAtEndBox = -1; // the box whose next focus keeps the caret at its end
+    int m_caretAtEndBox = -1;     // the box whose next focus keeps the caret at its end
+    bool m_searchPending = false; // the key box changed while taking a key
 
     QLabel* m_keyLabel = nullptr;
     QLabel* LblNumRecords = nullptr;

@@ -1,5 +1,7 @@
 #include "registers/RegisterListModel.h"
 
+#include "platform/Recordset.h"
+
 namespace zar {
 
 void RegisterListModel::Rows::reserve(qsizetype rows, int columns) {
@@ -11,6 +13,11 @@ void RegisterListModel::Rows::reserve(qsizetype rows, int columns) {
 void RegisterListModel::Rows::add(QStringView cell) {
     m_texts.append(cell);
     m_ends.push_back(m_texts.size());
+}
+
+void RegisterListModel::Rows::add(const Recordset& rs, int field) {
+    rs.appendText(field, m_texts);
+    endCell();
 }
 
 RegisterListModel::RegisterListModel(QStringList headers, QObject* parent)

@@ -8,6 +8,8 @@
 
 namespace zar {
 
+class Recordset;
+
 // The rows of a register's list: plain texts, rebuilt as a whole on every search.
 class RegisterListModel : public QAbstractTableModel {
 public:
@@ -17,6 +19,11 @@ public:
     public:
         void reserve(qsizetype rows, int columns);
         void add(QStringView cell);
+        // A cell straight from a record set's field.
+        void add(const Recordset& rs, int field);
+        // A cell built in place: append to cell(), then close it with endCell().
+        QString& cell() { return m_texts; }
+        void endCell() { m_ends.push_back(m_texts.size()); }
         // Number of cells added so far.
         qsizetype cells() const { return qsizetype(m_ends.size()); }
 

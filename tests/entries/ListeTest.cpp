@@ -15,9 +15,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMap>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 #include <cmath>
@@ -201,6 +204,97 @@ private slots:
                                   (h->sortIndicatorOrder() == Qt::DescendingOrder) == stato.discendente
                             : stato.colonna < 0);
             }
+        }
+    }
+
+    // A cell of one line of plain text that fits is painted quickly, and exactly as the style
+    // paints it, in every state; any other cell is left to the style.
+    void cellsLookAsTheStyleDrawsThem() {
+        QTreeView v;
+        PreparaLista(&v);
+        v.resize(400, 200);
+        const QStyle::State su = QStyle::State_Enabled | QStyle::State_Active;
+        const QStyle::State scelta = su | QStyle::State_Selected;
+        const Qt::Alignment sinistra = Qt::AlignLeft | Qt::AlignVCenter;
+        using F = QStyleOptionViewItem;
+        struct Caso {
+            QString testo;
+            int larghezza;
+            QStyle::State stato;
+            Qt::Alignment allineamento;
+            F::ViewItemFeatures altro;
+            bool rapida; // painted quickly, else left to the style
+        };
+        const Caso casi[] = {
+            {"RSSMRA80A01H501U", 133, su, sinistra, {}, true},
+            {"ROSSI MARIO", 233, scelta, sinistra, {}, true},
+            {"ROSSI MARIO", 233, QStyle::State_Enabled | QStyle::State_Selected, sinistra, {}, true},
+            {"ROSSI MARIO", 233, QStyle::State_Active, sinistra, {}, true},
+            {"ROSSI MARIO", 233, su, sinistra, F::Alternate, true},
+            {"ROSSI MARIO", 233, scelta, sinistra, F::Alternate, true},
+            {"NICCOLÒ D'ÀNGELO", 233, su, sinistra, {}, true},
+            {"1234", 60, su, Qt::AlignRight | Qt::AlignVCenter, {}, true},
+            {"", 133, scelta, sinistra, {}, true},
+            {"DE LA FUENTE Y GONZALEZ MARIA", 80, su, sinistra, {}, false},
+            {"ROSSI\u2028MARIO", 233, su, sinistra, {}, false},
+            {"ROSSI MARIO", 233, su | QStyle::State_HasFocus, sinistra, {}, false},
+            {"ROSSI MARIO", 233, su, sinistra, F::HasCheckIndicator, false},
+            {"ROSSI MARIO", 233, su, sinistra, F::WrapText, false},
+        };
+        for (const Caso& caso : casi) {
+            QStyleOptionViewItem opt;
+            opt.initFrom(&v);
+            opt.widget = &v;
+            opt.rect = QRect(3, 2, caso.larghezza, v.fontMetrics().height() + 4);
+            opt.state = caso.stato;
+            opt.text = caso.testo;
+            opt.font = v.font();
+            opt.features = F::HasDisplay | caso.altro;
+            opt.displayAlignment = caso.allineamento;
+            opt.decorationAlignment = Qt::AlignCenter;
+            opt.textElideMode = Qt::ElideRight;
+            opt.showDecorationSelected = true;
+            QImage rapida(caso.larghezza + 6, opt.rect.height() + 4, QImage::Format_ARGB32_Premultiplied);
+            QImage stile = rapida;
+            rapida.fill(Qt::white);
+            stile.fill(Qt::white);
+            {
+                QPainter p(&rapida);
+                QCOMPARE(CelleLista::paintPlainText(&p, opt, v.style()), caso.rapida);
+            }
+            if (!caso.rapida)
+                continue;
+            {
+                QPainter p(&stile);
+                v.style()->drawControl(QStyle::CE_ItemViewItem, &opt, &p, &v);
+            }
+            QVERIFY2(rapida == stile, qPrintable(caso.testo));
+            QImage bianca(rapida.size(), rapida.format());
+            bianca.fill(Qt::white);
+            QVERIFY(rapida != bianca); // the text, or the selection's colour
+        }
+    }
+
+    // A register's list looks the same as the style alone would draw it: selected row,
+    // shortened names and all.
+    void registerListLooksAsTheStyleDrawsIt() {
+        db().exec("INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) VALUES "
+                  "('RSSMRA80A01H501U', 'ROSSI', 'MARIO', '77'), ('BNCNCL70B02F205X', 'BIANCHI', 'NICCOLÒ', "
+                  "NULL), ('DLFMRA60C03Z131K', 'DE LA FUENTE Y GONZALEZ DEL CASTILLO', 'MARIA JOSÉ', '8')");
+        apri(crea<FrmConduttore>);
+        QTreeView* v = child<QTreeView>(form.get(), "LvwConduttori");
+        QVERIFY(dynamic_cast<CelleLista*>(v->itemDelegate()));
+        v->setCurrentIndex(v->model()->index(1, 1));
+        for (bool fuoco : {false, true}) {
+            if (fuoco)
+                focusOn(v);
+            const QImage rapida = v->viewport()->grab().toImage();
+            QStyledItemDelegate base;
+            QAbstractItemDelegate* mia = v->itemDelegate();
+            v->setItemDelegate(&base);
+            const QImage stile = v->viewport()->grab().toImage();
+            v->setItemDelegate(mia);
+            QVERIFY(rapida == stile);
         }
     }
 

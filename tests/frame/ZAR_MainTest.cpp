@@ -21,6 +21,20 @@
 using namespace zar;
 using namespace zar::test;
 
+namespace {
+
+// The names of the widgets painted, in order, each once per run of paints.
+struct PaintOrder : QObject {
+    QStringList seen;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && seen.value(seen.size() - 1) != watched->objectName())
+            seen << watched->objectName();
+        return false;
+    }
+};
+
+} // namespace
+
 class ZAR_MainTest : public GuiTestBase {
     Q_OBJECT
 
@@ -75,8 +89,9 @@ private slots:
     }
 
     // The program's own way finishes the window behind the login, once, whether or not the
-    // login gets painted. Under the login the window is shown and locked, the stored password
-    // read and the file released; after it the window is usable, holding the file.
+    // login gets painted, and paints it only once the login is on screen. Under the login the
+    // window is shown and locked, the stored password read and the file released; after it the
+    // window is usable, holding the file.
     void windowBuiltAfterLogin() {
         for (const int painted : {-1, 1, 0}) { // -1: the window built whole before the login
             m_main = std::make_unique<ZAR_Main>(m_folder->path(), *m_instance,
@@ -86,7 +101,10 @@ private slots:
             QCOMPARE(!m_main->menuItem(QStringLiteral("mnExit")), painted >= 0);
             QString seen;
             bool behind = painted != 1;
+            PaintOrder order;
+            m_main->findChild<QWidget*>(QStringLiteral("Background"))->installEventFilter(&order);
             QVERIFY(startUp({QStringLiteral("Zar")}, [&](frmSplash& login) {
+                login.installEventFilter(&order);
                 seen = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                            .arg(m_main->isVisible())
                            .arg(!m_main->isEnabled())
@@ -102,6 +120,10 @@ private slots:
             }));
             QCOMPARE(seen, QStringLiteral("1 1 1 1 1 1 1"));
             QVERIFY(behind);
+            if (painted == 1)
+                QCOMPARE(order.seen.value(0), QStringLiteral("frmSplash"));
+            QVERIFY(m_main->updatesEnabled());
+            QVERIFY(QTest::qWaitFor([&] { return order.seen.contains(QStringLiteral("Background")); }, 2000));
             QCoreApplication::processEvents(); // a pending completion does nothing twice
             QCOMPARE(completed.count(), painted < 0 ? 0 : 1);
             QVERIFY(m_main->isEnabled() && m_main->menuItem(QStringLiteral("mnExit")));

@@ -287,6 +287,9 @@ TEST_F(RecordsetTest, FindsEditsAddsAndDeletes) {
     rs.edit();
     rs.setValue("Razza", "Border Collie");
     EXPECT_EQ(rs.text("Razza"), "Border Collie") << "the edit buffer is visible before update";
+    QString appended;
+    rs.appendText(rs.fieldIndex("Razza"), appended);
+    EXPECT_EQ(appended, "Border Collie");
     rs.update();
     rs.edit();
     rs.setValue("Razza", "changed");
@@ -338,6 +341,9 @@ TEST_F(RecordsetTest, ValuesAreThoseOfTheEngine) {
         EXPECT_EQ(rs.isNull(c), want.isNull());
         EXPECT_EQ(rs.text(c), want.toString());
         EXPECT_EQ(rs.text(c).isNull(), want.toString().isNull());
+        QString appended = QStringLiteral("|");
+        rs.appendText(c, appended);
+        EXPECT_EQ(appended, u'|' + want.toString());
     }
     EXPECT_FALSE(rs.isNull("CodiceFiscale")) << "an empty text is not Null";
 }

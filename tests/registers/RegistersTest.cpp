@@ -298,6 +298,78 @@ private slots:
         QCOMPARE(e.db().scalar("SELECT COUNT(*) FROM " + e.c.table).toInt(), 1);
     }
 
+    // A handler's row: surname, one blank and name; nothing when the surname is Null, the
+    // blank alone after a Null name; accents as stored; a number stored as a number as its digits.
+    void handlerRows() {
+        Env e(Conduttori);
+        const struct {
+            QVariant cognome, nome, tessera;
+            QStringList riga; // the second and third cells
+        } casi[] = {
+            {"ROSSI", "MARIO", "T7", {"ROSSI MARIO", "T7"}},
+            {QVariant(), "MARIO", QVariant(), {"", ""}},
+            {"ROSSI", QVariant(), "", {"ROSSI ", ""}},
+            {"", "MARIO", 42, {" MARIO", "42"}},
+            {QString::fromUtf8("DÈ SANTIS"),
+             QString::fromUtf8("NICCOLÒ"),
+             QString::fromUtf8("Ü1"),
+             {QString::fromUtf8("DÈ SANTIS NICCOLÒ"), QString::fromUtf8("Ü1")}},
+        };
+        QList<QStringList> attese;
+        for (int i = 0; i < int(std::size(casi)); ++i) {
+            const QString cf = QStringLiteral("CF%1").arg(i);
+            e.db().exec(
+                "INSERT INTO TblConduttori (CodiceFiscale, Cognome, Nome, TesseraCIS) VALUES (?, ?, ?, ?)",
+                {cf, casi[i].cognome, casi[i].nome, casi[i].tessera});
+            attese << QStringList{cf} + casi[i].riga;
+        }
+        QWidget* f = e.open();
+        QCOMPARE(e.rows(), attese);
+        typeInto(box(f, 0), "c"); // the search builds its rows the same way
+        QCOMPARE(e.rows(), attese);
+    }
+
+    // Each key typed into the key box lists its matches and their count before the next key,
+    // with the box painted once for it; a paste lists them too.
+    void keyBoxFollowsEachKey() {
+        Env e(Conduttori);
+        e.add("RAA", "UNO"), e.add("RBB", "DUE"), e.add("SCC", "TRE");
+        QWidget* f = e.open();
+        const int flash = QApplication::cursorFlashTime();
+        QApplication::setCursorFlashTime(0); // no blinking caret to repaint the box
+        struct Paints : QObject {
+            QMap<QString, int> count;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::Paint)
+                    ++count[watched->objectName()];
+                return false;
+            }
+        } paints;
+        QWidget* key = box(f, 0);
+        key->installEventFilter(&paints);
+        child<QWidget>(f, "LblNumRecords")->installEventFilter(&paints);
+        QCoreApplication::processEvents();
+        // typed, rows listed, count
+        const std::tuple<Qt::Key, int, QString> keys[] = {{Qt::Key_R, 2, "2"},
+                                                          {Qt::Key_B, 1, "1"},
+                                                          {Qt::Key_Backspace, 2, "2"},
+                                                          {Qt::Key_Backspace, 3, "3"}};
+        for (const auto& [k, rows, count] : keys) {
+            paints.count.clear();
+            QTest::keyPress(key, k);
+            QCOMPARE(e.rows().size(), rows);
+            QCOMPARE(e.numRecords(), count);
+            QCoreApplication::processEvents();
+            QCOMPARE(paints.count.value(key->objectName()), 1);
+            QCOMPARE(paints.count.value("LblNumRecords"), 1);
+            QTest::keyRelease(key, k);
+        }
+        QApplication::setCursorFlashTime(flash);
+        QApplication::clipboard()->setText("s");
+        QTest::keyClick(key, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.rows(), QList({e.c.listed("SCC", "TRE")}));
+    }
+
     // The handler's checks at the save; a refused save writes nothing.
     void handlerSaveChecks() {
         const struct {
