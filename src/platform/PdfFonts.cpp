@@ -290,6 +290,17 @@ void put32(QByteArray& out, quint32 v) {
     out.append(b, 4);
 }
 
+// The largest power of two not above `count`, and its base-2 logarithm: the search fields that
+// the font file's table directory and its cmap segments both carry.
+std::pair<int, int> binarySearchSpan(int count) {
+    int power = 1, log = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log;
+    }
+    return {power, log};
+}
+
 // A cmap table for Windows' Unicode (format 4): one segment a character.
 QByteArray unicodeCmap(const QMap<char32_t, int>& glyphs) {
     QList<std::pair<quint16, quint16>> segments; // character, delta
@@ -297,11 +308,7 @@ QByteArray unicodeCmap(const QMap<char32_t, int>& glyphs) {
         segments << std::make_pair(quint16(it.key()), quint16(it.value() - int(it.key())));
     segments << std::make_pair(quint16(0xFFFF), quint16(1));
     const int count = int(segments.size());
-    int power = 1, log = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log;
-    }
+    const auto [power, log] = binarySearchSpan(count);
     QByteArray sub;
     put16(sub, 4);
     put16(sub, quint16(16 + 8 * count));
@@ -359,11 +366,7 @@ std::optional<QByteArray> withCmap(const QByteArray& font, const QMap<char32_t, 
     qToBigEndian<quint32>(0, head.data() + 8); // the whole file's checksum, set below
 
     const int n = int(tables.size());
-    int power = 1, log = 0;
-    while (power * 2 <= n) {
-        power *= 2;
-        ++log;
-    }
+    const auto [power, log] = binarySearchSpan(n);
     QByteArray out;
     put32(out, 0x00010000);
     put16(out, quint16(n));
