@@ -33,32 +33,22 @@ QString queueRefusal(const QString& printer) {
     return refuses ? notAccepting(printer) : QString();
 }
 
-QString jobRefusal(const QString& printer, const std::function<void()>& send) {
-    // The server's answer to the job is the thread's last libcups status; a request of our own
-    // first leaves no older status there to be taken for it.
-    queueRefusal(printer);
-    send();
-    const ipp_status_t status = cupsLastError();
-    if (status <= IPP_STATUS_OK_EVENTS_COMPLETE)
-        return {};
-    if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-        return notAccepting(printer);
-    return QStringLiteral("la coda \"%1\" ha rifiutato la stampa (%2)")
-        .arg(printer, QString::fromUtf8(cupsLastErrorString()));
-}
-
 QString printFile(const QString& printer, const QString& file, const QString& title,
                   const QList<std::pair<QByteArray, QByteArray>>& options) {
     cups_option_t* list = nullptr;
     int count = 0;
     for (const auto& [name, value] : options)
         count = cupsAddOption(name.constData(), value.constData(), count, &list);
-    const QString refused = jobRefusal(printer, [&] {
-        cupsPrintFile(queueName(printer).constData(), QFile::encodeName(file).constData(),
-                      title.toUtf8().constData(), count, list);
-    });
+    // No job number: the server refused the job, and its status says why.
+    const int job = cupsPrintFile(queueName(printer).constData(), QFile::encodeName(file).constData(),
+                                  title.toUtf8().constData(), count, list);
     cupsFreeOptions(count, list);
-    return refused;
+    if (job > 0)
+        return {};
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+        return notAccepting(printer);
+    return QStringLiteral("la coda \"%1\" ha rifiutato la stampa (%2)")
+        .arg(printer, QString::fromUtf8(cupsLastErrorString()));
 }
 
 } // namespace zar

@@ -4,8 +4,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-
 namespace zar {
 
 // What the print server (the one CUPS_SERVER names, else the system's) says of a queue. Qt hands a
@@ -16,10 +14,6 @@ namespace zar {
 // Why the queue `printer` ("queue" or "queue/instance") takes no jobs now; empty when it takes
 // them. A paused queue still takes jobs and holds them: that is no refusal.
 QString queueRefusal(const QString& printer);
-
-// Runs `send`, which hands a job to the queue `printer` on this thread, and returns why the server
-// refused that job; empty when it took it.
-QString jobRefusal(const QString& printer, const std::function<void()>& send);
 
 // Hands the document `file` to the queue `printer` as the job `title` with the options given
 // (name, value), and returns why the server refused it; empty when it took it.
