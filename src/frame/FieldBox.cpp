@@ -1,6 +1,7 @@
 #include "frame/FieldBox.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTextLayout>
 #include <QtMath>
@@ -138,7 +139,15 @@ void NotesBox::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-// Whatever else brings text in (an input method) is cut at the end.
+// A commit is cut to the room at the caret, as a line box cuts it, so the note keeps its end.
+void NotesBox::inputMethodEvent(QInputMethodEvent* e) {
+    const int fits = std::max(0, room() + e->replacementLength());
+    if (e->commitString().size() > fits)
+        e->setCommitString(e->commitString().left(fits), e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(e);
+}
+
+// A last guard for any other way in (an accessibility tool): the note never outgrows maxLength.
 void NotesBox::cutToMaxLength() {
     const int over = document()->characterCount() - 1 - m_maxLength;
     if (m_cutting || over <= 0)

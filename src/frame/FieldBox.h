@@ -97,9 +97,9 @@ public:
 };
 
 // A notes box: the whole note shows, wrapped over lines. Otherwise it behaves as a line box:
-// at most maxLength characters, typed or pasted; no line break (Enter belongs to the form,
-// and a pasted line break comes in as a blank); setText cuts at maxLength, and text()
-// gives back what was set, character for character, until the user edits it.
+// at most maxLength characters, typed, pasted or from an input method; no line break (Enter
+// belongs to the form, and a pasted line break comes in as a blank); setText cuts at maxLength,
+// and text() gives back what was set, character for character, until the user edits it.
 class NotesBox : public FieldWidget<QPlainTextEdit>, public FieldText {
 public:
     NotesBox(FocusTracker& tracker, QWidget* parent);
@@ -119,6 +119,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 
 private:
     // Characters that still fit in place of the selection.

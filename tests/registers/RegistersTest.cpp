@@ -439,9 +439,10 @@ private slots:
         QCOMPARE(e.name(), QString("TROFEO"));
     }
 
-    // Typed or pasted, no more than 50 characters get into the notes box, and no line break
-    // (a pasted one is a blank). The note is saved, loaded whole in view, selected on entering,
-    // and change-detected as any box's value; a stored line break is kept and is no change.
+    // Typed, pasted or committed by an input method, no more than 50 characters get into the notes box
+    // and what it held stays whole; no line break (a pasted one is a blank). The note is saved, loaded
+    // whole in view, selected on entering, and change-detected as any box's value; a stored line break
+    // is kept and is no change.
     void notesBox_data() { registerWalk_data(); }
     void notesBox() {
         QFETCH(int, reg);
@@ -451,16 +452,23 @@ private slots:
         QWidget* f = e.open();
         auto* notes = child<QPlainTextEdit>(f, QString("Txt_Field_%1").arg(kNotesBox[reg]));
         const auto stored = [&] { return e.db().scalar("SELECT Annotazioni FROM " + e.c.table).toString(); };
+        // clang-format off
         const struct {
             QString before;
-            int from, to; // the selection that typing and pasting replace
-            QString typed, pasted, after;
+            int from, to; // the selection that typing, pasting and committing replace
+            QString typed, pasted, committed; // committed by an input method
+            int replaced; // characters before the caret that the commit replaces (an accent)
+            QString after;
         } inputs[] = {
-            {"Nota:  fine", 6, 6, {}, "uno\r\ndue\nTre" + xs, "Nota: uno due Tre" + xs.left(28) + " fine"},
-            {note, 0, 50, {}, "Breve", "Breve"},
-            {note, 0, 50, "Ok", {}, "Ok"},
-            {"", 0, 0, note.left(11) + "\n" + note.mid(11) + "ché", {}, note}, // kept for the save below
+            {"Nota:  fine", 6, 6, {}, "uno\r\ndue\nTre" + xs, {}, 0, "Nota: uno due Tre" + xs.left(28) + " fine"},
+            {note, 0, 50, {}, "Breve", {}, 0, "Breve"},
+            {note, 0, 50, "Ok", {}, {}, 0, "Ok"},
+            {note, 10, 10, {}, {}, "È", 0, note},
+            {note, 10, 10, {}, {}, "È", 1, note.left(9) + "È" + note.mid(10)},
+            {note.left(48), 10, 10, {}, {}, "àèì", 0, note.left(10) + "àè" + note.mid(10, 38)},
+            {"", 0, 0, note.left(11) + "\n" + note.mid(11) + "ché", {}, {}, 0, note}, // kept for the save below
         };
+        // clang-format on
         for (const auto& in : inputs) {
             notes->setFocus();
             notes->setPlainText(in.before);
@@ -472,6 +480,11 @@ private slots:
             if (!in.pasted.isEmpty()) {
                 QGuiApplication::clipboard()->setText(in.pasted);
                 QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+            }
+            if (!in.committed.isEmpty()) {
+                QInputMethodEvent commit;
+                commit.setCommitString(in.committed, -in.replaced, in.replaced);
+                QApplication::sendEvent(notes, &commit);
             }
             QCOMPARE(notes->toPlainText(), in.after);
         }
