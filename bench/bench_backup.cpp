@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -57,7 +58,8 @@ Fixture& fixture() {
 }
 
 void backUp(benchmark::State& state, Fixture& f, TemplateOpening* ahead) {
-    const BackupOutcome outcome = backUpDatabase(f.shared, QFileInfo(f.target).path(), ahead);
+    const QString folder = QFileInfo(f.target).path();
+    const BackupOutcome outcome = backUpDatabase(f.shared, folder, QStorageInfo(folder).rootPath(), ahead);
     if (!outcome.copied || !outcome.reopenError.isEmpty())
         state.SkipWithError(qPrintable(outcome.copyError + outcome.reopenError));
 }

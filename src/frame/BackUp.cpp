@@ -183,7 +183,7 @@ QString copyFileVerified(const QString& from, const QString& to, const std::func
     return {};
 }
 
-QString backupFolderProblem(const QString& folder) {
+QString backupFolderProblem(const QString& folder, const QString& volume) {
     if (folder.isEmpty())
         return QStringLiteral("Nessuna cartella scelta.");
     const QFileInfo info(folder);
@@ -191,6 +191,10 @@ QString backupFolderProblem(const QString& folder) {
         return QStringLiteral("La cartella scelta non esiste più:\n%1").arg(folder);
     if (!info.isDir())
         return QStringLiteral("Il percorso scelto non è una cartella:\n%1").arg(folder);
+    // A drive unmounted after it was chosen leaves its mount point behind, an empty folder
+    // of the disk below.
+    if (!volume.isEmpty() && QStorageInfo(folder).rootPath() != volume)
+        return QStringLiteral("Il disco scelto non c'è più:\n%1").arg(volume);
     return {};
 }
 
@@ -199,10 +203,11 @@ TemplateOpening openTemplateAhead(const SharedValues& shared) {
                       [path = shared.emptyDatabasePath()] { return Database::open(path); });
 }
 
-BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder, TemplateOpening* ahead) {
+BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder, const QString& volume,
+                             TemplateOpening* ahead) {
     BackupOutcome outcome;
-    // Never elsewhere: a folder chosen and since removed or replaced gets nothing.
-    outcome.folderError = backupFolderProblem(folder);
+    // Never elsewhere: a folder chosen and since removed, replaced or left by its drive gets nothing.
+    outcome.folderError = backupFolderProblem(folder, volume);
     if (!outcome.folderError.isEmpty())
         return outcome;
     // The record sets point at the connection: none may outlive it.

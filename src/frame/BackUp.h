@@ -26,8 +26,9 @@ QString copyFileVerified(const QString& from, const QString& to,
 
 class Database;
 
-// Why a backup cannot go into the folder: gone, or no longer a folder; empty when it can.
-QString backupFolderProblem(const QString& folder);
+// Why a backup cannot go into the folder: gone, no longer a folder, or no longer on the volume
+// whose root is `volume`, the one it was chosen on (empty: not known); empty when it can.
+QString backupFolderProblem(const QString& folder, const QString& volume);
 
 // "ZAR_Vuoto.mdb" being opened in the background. Its open is mostly the key derivation, so
 // the form starts it as it opens and a backup waits only for what is left of it.
@@ -45,9 +46,11 @@ struct BackupOutcome {
 // Backs up "ZAR.mdb" to the folder: the connection is moved to "ZAR_Vuoto.mdb" so that
 // the file is free, the copy made, and the connection put back on "ZAR.mdb" in every
 // case. The shared record sets are released first: they point at the connection. A folder
-// that is gone or is not a folder stops it before anything is released or written. The
-// template is taken from `ahead` when that holds an opening, else opened here.
-BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder, TemplateOpening* ahead = nullptr);
+// that is gone, is not a folder or has left `volume` (see backupFolderProblem) stops it before
+// anything is released or written. The template is taken from `ahead` when that holds an
+// opening, else opened here.
+BackupOutcome backUpDatabase(SharedValues& shared, const QString& folder, const QString& volume,
+                             TemplateOpening* ahead = nullptr);
 
 // Whether a mounted file system is a place a user would keep a backup: the root, and
 // writable folders of real storage (disks, sticks, network shares); not the kernel's

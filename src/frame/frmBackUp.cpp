@@ -129,7 +129,7 @@ void frmBackUp::drivelist_Change() {
 
 void frmBackUp::setDirlistPath(const QString& path) {
     const QModelIndex index = m_folders->index(path);
-    m_chosen = index.isValid() ? m_folders->filePath(index) : path;
+    choose(index.isValid() ? m_folders->filePath(index) : path);
     m_keepInView = true;
     if (!index.isValid()) {
         m_choosing = true;
@@ -155,9 +155,15 @@ void frmBackUp::showChosen() {
     dirlist->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
+// The volume is taken now: the drive may be unmounted before Save, leaving its mount point.
+void frmBackUp::choose(const QString& path) {
+    m_chosen = path;
+    m_chosenVolume = QStorageInfo(path).rootPath();
+}
+
 void frmBackUp::currentFolderChanged(const QModelIndex& current) {
     if (!m_listMoving && !m_choosing && current.isValid())
-        m_chosen = m_folders->filePath(current);
+        choose(m_folders->filePath(current));
 }
 
 // The list shows nothing selected rather than a neighbour the user never chose.
@@ -191,12 +197,12 @@ bool frmBackUp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmBackUp::cmdSave_Click() {
-    save(dirlistPath());
+    save(m_chosen, m_chosenVolume);
 }
 
-void frmBackUp::save(const QString& folder) {
+void frmBackUp::save(const QString& folder, const QString& volume) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const BackupOutcome outcome = backUpDatabase(m_shared, folder, &m_template);
+    const BackupOutcome outcome = backUpDatabase(m_shared, folder, volume, &m_template);
     QApplication::restoreOverrideCursor();
     if (!outcome.copyError.isEmpty())
         qWarning("backup: %s", qPrintable(outcome.copyError));

@@ -27,9 +27,9 @@ public:
     void drivelist_Change();
     void cmdSave_Click();
     void Command1_Click();
-    // Backs up to the folder and tells the outcome; closes the form when the database
-    // could not be opened again.
-    void save(const QString& folder);
+    // Backs up to the folder, chosen on the volume whose root is `volume`, and tells the
+    // outcome; closes the form when the database could not be opened again.
+    void save(const QString& folder, const QString& volume);
 
     // The folder that "&Save" writes into: the one chosen in the folder list, held by its
     // path, so that the list's moves never change it.
@@ -49,6 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void choose(const QString& path);
     void currentFolderChanged(const QModelIndex& current);
     void folderRowsRemoved();
     void showChosen();
@@ -56,6 +57,7 @@ private:
     SharedValues& m_shared;
     QFileSystemModel* m_folders;
     QString m_chosen;
+    QString m_chosenVolume;     // the root of the volume m_chosen was on when chosen
     bool m_keepInView = false;  // until the user scrolls, clicks or types in the list
     bool m_listMoving = false;  // rows are going: the list's own current-row moves are no choice
     bool m_choosing = false;    // the form itself is selecting

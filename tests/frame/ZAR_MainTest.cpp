@@ -258,8 +258,10 @@ private slots:
         QStringList forms;
         m_main->shared().modalHook = [&](QDialog& form) {
             forms << form.metaObject()->className();
-            if (auto* backup = qobject_cast<frmBackUp*>(&form))
-                backup->save(m_folder->path());
+            if (auto* backup = qobject_cast<frmBackUp*>(&form)) {
+                backup->setDirlistPath(m_folder->path());
+                backup->cmdSave_Click();
+            }
             return int(QDialog::Rejected);
         };
         QSignalSpy ended(m_main.get(), &ZAR_Main::programEnded);

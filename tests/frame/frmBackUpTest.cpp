@@ -10,6 +10,7 @@
 #include <QFileSystemModel>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QStorageInfo>
 #include <QTest>
 #include <QTreeView>
 
@@ -22,6 +23,7 @@ namespace {
 
 const QString kGone = QStringLiteral("NO Backup\n\nLa cartella scelta non esiste più:\n");
 const QString kNotAFolder = QStringLiteral("NO Backup\n\nIl percorso scelto non è una cartella:\n");
+const QString kDriveGone = QStringLiteral("NO Backup\n\nIl disco scelto non c'è più:\n");
 
 QByteArray bytes(const QString& path) {
     QFile f(path);
@@ -138,7 +140,7 @@ private slots:
 
         frmBackUp form(m_shared);
         form.show();
-        form.save(folder);
+        form.save(folder, QStorageInfo(folder).rootPath());
 
         const QList<MsgBoxRecord> shown = takeBoxes();
         QCOMPARE(shown.size(), messages.size());
@@ -208,6 +210,59 @@ private slots:
         QCOMPARE(filesUnder(m_folder->path()), files);
         QCOMPARE(files.value(backupTarget(parent + "/a")) + files.value(backupTarget(parent + "/c")),
                  QByteArray("earlierearlier"));
+    }
+
+    // A drive is picked in the drive list, then maybe a folder, and the drive may be unmounted
+    // before Save, its mount point left behind as an empty folder of the disk below ("disco"
+    // beside "dati", the folder it shows): the backup goes where it was chosen or nowhere.
+    void chosenDriveGone_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("unmount");
+        QTest::addColumn<bool>("saved"); // into "dati"
+        QTest::newRow("drive") << "disco" << false << true;
+        QTest::newRow("drive unmounted") << "disco" << true << false;
+        QTest::newRow("its folder, made again") << "disco/copie" << true << false;
+        QTest::newRow("folder of the disk below") << "dati" << true << true;
+    }
+    void chosenDriveGone() {
+        QFETCH(QString, chosen);
+        QFETCH(bool, unmount);
+        QFETCH(bool, saved);
+        BoundDrive drive;
+        if (!drive.isMounted())
+            QSKIP("bind-mounting a folder as a drive needs root");
+        const QString beside = QFileInfo(drive.path()).path();
+        const QString folder = beside + "/" + chosen;
+        QVERIFY(QDir().mkpath(folder));
+
+        frmBackUp form(m_shared);
+        auto* model = qobject_cast<QFileSystemModel*>(form.dirlist->model());
+        showActive(&form);
+        // A drive list that leaves the drive out (a container's disk) is passed by.
+        if (const int listed = form.drivelist->findData(drive.path()); listed >= 0)
+            form.drivelist->setCurrentIndex(listed);
+        else
+            form.setDirlistPath(drive.path());
+        QTRY_COMPARE(shownWrong(form, drive.path()), QString());
+        if (chosen == "dati") { // by the arrow key, once the list has sorted them
+            QTRY_COMPARE(form.dirlist->indexAbove(model->index(drive.path())), model->index(folder));
+            QTest::keyClick(form.dirlist, Qt::Key_Up);
+        } else if (chosen != "disco") {
+            form.setDirlistPath(folder);
+        }
+        QCOMPARE(form.dirlistPath(), folder);
+
+        QVERIFY(!unmount || drive.unmount());
+        QVERIFY(QDir().mkpath(folder));
+        const QMap<QString, QByteArray> files = filesUnder(m_folder->path());
+        click(&form, QStringLiteral("cmdSave"));
+        QCOMPARE(
+            described(takeBoxes()),
+            QStringList{described(saved ? "Backup successful" : kDriveGone + drive.path(), vbInformation)});
+        QCOMPARE(filesUnder(m_folder->path()), files);
+        QVERIFY(drive.unmount()); // what it held shows in "dati"
+        QCOMPARE(filesUnder(beside).keys(),
+                 saved ? QStringList{backupTarget(beside + "/dati")} : QStringList());
     }
 
     // On opening, the program folder a few levels down is selected and in view, and stays so

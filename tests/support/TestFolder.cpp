@@ -2,6 +2,8 @@
 
 #include "platform/Schema.h"
 
+#include <QDir>
+
 #include <stdexcept>
 #include <sys/mount.h>
 
@@ -38,6 +40,23 @@ bool SmallVolume::fill() {
     while (filler.write(block) == block.size()) {
     }
     return true;
+}
+
+BoundDrive::BoundDrive() {
+    m_mounted = m_dir.isValid() && QDir().mkdir(path()) && QDir().mkdir(contents()) &&
+                ::mount(QFile::encodeName(contents()).constData(), QFile::encodeName(path()).constData(),
+                        nullptr, MS_BIND, nullptr) == 0;
+}
+
+BoundDrive::~BoundDrive() {
+    unmount();
+}
+
+// Detached: the folder list may be reading the drive at that moment.
+bool BoundDrive::unmount() {
+    if (m_mounted && ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH) == 0)
+        m_mounted = false;
+    return !m_mounted;
 }
 
 } // namespace zar::test

@@ -37,4 +37,21 @@ private:
     bool m_mounted = false;
 };
 
+// A folder bind-mounted on a second one, so that it shows as a drive of its own (needs
+// root). unmount() takes the drive away as the user would, leaving its mount point behind as
+// an empty folder; it is unmounted at the latest when the object dies.
+class BoundDrive {
+public:
+    BoundDrive();
+    ~BoundDrive();
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_dir.filePath(QStringLiteral("disco")); }    // the mount point
+    QString contents() const { return m_dir.filePath(QStringLiteral("dati")); } // what it holds
+    bool unmount();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
 } // namespace zar::test
