@@ -160,6 +160,42 @@ private slots:
                      stored("PunteggioRun1 IS NULL", 4, G2),
                  QStringLiteral("0.0/9999/1"));
     }
+
+    // A click on the third row that leaves a box acts on the list the box's leave reloads, whether
+    // the leave runs before the button comes up or after; after a box shown by the leave, nothing.
+    void rowClickLeavingABoxPicksTheReloadedListsRow() {
+        for (int n : {1, 2, 3})
+            addEntry(db(), G, n);
+        for (int n : {7, 8, 9})
+            addEntry(db(), G, n, QString(), "SENIOR");
+        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = Pettorale * 10, TempoRun1 = 1.5");
+        open();
+        chooseSelection(f(), {G, "TIME", "JUNIOR", "SMALL"});
+        auto* lista = child<ListaIscritti>(f(), "LstInsRisultati");
+        const QPoint third = lista->visualRect(lista->model()->index(2, 0)).center();
+        const std::tuple<const char*, bool, const char*> cases[] = {{"SENIOR", false, "9|90|013000"},
+                                                                    {"JUNIOR", true, "3|30|013000"},
+                                                                    {"SENIOR", true, "9|90|013000"},
+                                                                    {"JUNIOR", false, "3|30|013000"}};
+        for (const auto& [classe, slow, chosen] : cases) {
+            focusOn(combo(2));
+            combo(2)->setEditText(classe);
+            clickRowsAt(lista, third, slow);
+            QCOMPARE(focused(), QStringLiteral("LstInsRisultati"));
+            QCOMPARE(selectedRows(lista), QStringLiteral("2|2"));
+            QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + clss(1)->text(),
+                     QString::fromLatin1(chosen));
+            QVERIFY(enabled("cmdSave"));
+        }
+        // The leave fails: its message first, then the press selects nothing in the list it left.
+        pickRow(f(), "LstInsRisultati", "1", false);
+        db().exec("ALTER TABLE TblGare RENAME TO Altro");
+        focusOn(combo(0));
+        clickRowsAt(lista, third, true);
+        QCOMPARE(takeBoxes().value(0).style, int(vbCritical));
+        QCOMPARE(selectedRows(lista) + '|' + list() + '|' + text(f(), "Lbl_SceltaPettorale"),
+                 QStringLiteral("0|0|1 2 3|1"));
+    }
 };
 
 QTEST_MAIN(ClassificaFormTest)
