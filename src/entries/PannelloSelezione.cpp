@@ -6,13 +6,17 @@
 #include "platform/Guarded.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
+
+#include <utility>
 
 namespace zar {
 
@@ -63,6 +67,7 @@ PannelloSelezione::PannelloSelezione(SharedValues& shared, MembroSelezione membr
     LblNumRecords->setObjectName(QStringLiteral("LblNumRecords"));
     LstInsRisultati = new ListaIscritti(m_membro.colonne, m_membro.ordinamento, form);
     LstInsRisultati->setObjectName(QStringLiteral("LstInsRisultati"));
+    LstInsRisultati->viewport()->installEventFilter(this);
 }
 
 Selezione PannelloSelezione::selezione() const {
@@ -169,7 +174,40 @@ void PannelloSelezione::Cmb_Field_LostFocus(int indice) {
     CaricaLista();
 }
 
+bool PannelloSelezione::clicDaTrattenere(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (m_usciteInAttesa == 0)
+            return false;
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        // Only what follows a held press: hovering goes on as usual.
+        if (m_clicTrattenuti.empty())
+            return false;
+        break;
+    default:
+        return false;
+    }
+    m_clicTrattenuti.emplace_back(static_cast<QMouseEvent*>(event)->clone());
+    return true;
+}
+
+void PannelloSelezione::rimandaClic(bool boxMostrato) {
+    auto clic = std::exchange(m_clicTrattenuti, {});
+    // After a message box the user has answered it: the press that came before it selects nothing.
+    if (boxMostrato)
+        return;
+    for (const auto& e : clic)
+        QCoreApplication::sendEvent(LstInsRisultati->viewport(), e.get());
+}
+
 bool PannelloSelezione::eventFilter(QObject* watched, QEvent* event) {
+    // A press on the list that takes the focus from a box comes before the box's leave
+    // handler, whose reload would drop the row it selected: it waits for the reload.
+    if (watched == LstInsRisultati->viewport())
+        return clicDaTrattenere(event) || QObject::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Opening the drop-down list or another window does not leave the box; the form
@@ -180,9 +218,19 @@ bool PannelloSelezione::eventFilter(QObject* watched, QEvent* event) {
                 if (watched != Cmb_Field[size_t(i)])
                     continue;
                 // Run after the focus change: a handler may show a message box.
-                const bool in = event->type() == QEvent::FocusIn;
-                QTimer::singleShot(0, this, [this, i, in] {
-                    guarded([&] { in ? Cmb_Field_GotFocus(i) : Cmb_Field_LostFocus(i); });
+                if (out)
+                    ++m_usciteInAttesa;
+                QTimer::singleShot(0, this, [this, i, out] {
+                    if (!out)
+                        return guarded([&] { Cmb_Field_GotFocus(i); });
+                    bool riuscito = false;
+                    guarded([&] {
+                        Cmb_Field_LostFocus(i);
+                        riuscito = true;
+                    });
+                    m_boxInUscita = m_boxInUscita || !riuscito;
+                    if (--m_usciteInAttesa == 0)
+                        rimandaClic(std::exchange(m_boxInUscita, false));
                 });
             }
         }

@@ -3,9 +3,12 @@
 #include "entries/ListaIscritti.h"
 #include "entries/Selezione.h"
 
+#include <QEvent>
 #include <QObject>
 
 #include <array>
+#include <memory>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -59,6 +62,8 @@ private:
     void Cmb_Field_LostFocus(int indice);
     void mostraIntestazione(const QString& codice);
     void aggiornaStampa(int indice);
+    bool clicDaTrattenere(QEvent* event);
+    void rimandaClic(bool boxMostrato);
 
     SharedValues& m_shared;
     MembroSelezione m_membro;
@@ -67,6 +72,11 @@ private:
     QWidget* m_form;
     std::array<QComboBox*, 4> Cmb_Field{};
     int m_numeroBox = 4;
+    // Leave handlers queued and not yet run; a press on the list meanwhile, with the mouse
+    // events after it, waits for them and then acts on the list they reloaded.
+    int m_usciteInAttesa = 0;
+    bool m_boxInUscita = false; // a leave handler showed a message box
+    std::vector<std::unique_ptr<QEvent>> m_clicTrattenuti;
 };
 
 } // namespace zar

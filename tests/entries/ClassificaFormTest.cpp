@@ -160,6 +160,33 @@ private slots:
                      stored("PunteggioRun1 IS NULL", 4, G2),
                  QStringLiteral("0.0/9999/1"));
     }
+
+    // A click on the third row that leaves a box acts on the list the leave reloads, whether the
+    // button comes up after the leave ran or before; after the leave's message box, on nothing.
+    void rowClickLeavingABoxPicksTheReloadedListsRow() {
+        for (int n : {1, 2, 3, 7, 8, 9})
+            addEntry(db(), G, n, QString(), n < 5 ? "JUNIOR" : "SENIOR");
+        db().exec("UPDATE TblIscrizioni SET PunteggioRun1 = Pettorale * 10");
+        open();
+        chooseSelection(f(), {G, "TIME", "JUNIOR", "SMALL"});
+        auto* lista = child<ListaIscritti>(f(), "LstInsRisultati");
+        const QPoint first = lista->visualRect(lista->model()->index(0, 0)).center();
+        const QPoint third = lista->visualRect(lista->model()->index(2, 0)).center();
+        const std::tuple<int, const char*, QPoint, bool, const char*> cases[] = {
+            {2, "SENIOR", third, true, "9|90|2|2"},
+            {2, "JUNIOR", third, false, "3|30|2|2"},
+            {0, "GONE", first, true, "3|30|2|2"}}; // TblGare is gone by then
+        for (const auto& [i, value, at, slow, chosen] : cases) {
+            if (i == 0)
+                db().exec("ALTER TABLE TblGare RENAME TO Altro");
+            focusOn(combo(i));
+            combo(i)->setEditText(value);
+            clickRowsAt(lista, at, slow);
+            QCOMPARE(text(f(), "Lbl_SceltaPettorale") + '|' + clss(0)->text() + '|' + selectedRows(lista),
+                     QString::fromLatin1(chosen));
+        }
+        QCOMPARE(takeBoxes().value(0).style, int(vbCritical));
+    }
 };
 
 QTEST_MAIN(ClassificaFormTest)

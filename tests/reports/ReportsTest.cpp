@@ -167,6 +167,22 @@ private slots:
         QCOMPARE(column(1) + column(0), QStringList({"2", "3", "4", "1", "1", "2", "3", "9999"}));
     }
 
+    // A click on the third row that leaves a box selects the third row of the list the leave
+    // reloads, or nothing where that list has none.
+    void rowClickLeavingABoxPicksTheReloadedListsRow() {
+        riempiGara(db(), 5);
+        open(Partenza);
+        leave(0, kGara);
+        auto* lista = form->pannello()->LstInsRisultati;
+        const QPoint third = lista->visualRect(lista->model()->index(2, 0)).center();
+        for (const char* taglia : {"LARGE", "SMALL"}) {
+            combo(3)->setFocus(Qt::TabFocusReason);
+            combo(3)->setEditText(taglia);
+            clickRowsAt(lista, third, false);
+            QCOMPARE(selectedRows(lista), taglia[0] == 'S' ? "2|2" : "|-1");
+        }
+    }
+
     // Each variant prints two portrait pages' worth of rows from 80 mm one line advance apart,
     // numbered on from page to page, a footer on each page, the header on each page with its
     // texts at their millimetres (lines one advance apart, the date ending at the band's right

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -135,6 +136,21 @@ void pickRow(QWidget* form, const QString& list, const QString& key, bool twice)
         return;
     }
     QTest::qFail(qPrintable(QStringLiteral("no row ") + key), __FILE__, __LINE__);
+}
+
+void clickRowsAt(QAbstractItemView* list, QPoint at, bool slow) {
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    if (slow)
+        settle();
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    settle();
+}
+
+QString selectedRows(QAbstractItemView* list) {
+    QStringList rows;
+    for (const QModelIndex& i : list->selectionModel()->selectedRows())
+        rows << QString::number(i.row());
+    return rows.join(u' ') + u'|' + QString::number(list->currentIndex().row());
 }
 
 QList<QStringList> listRows(QAbstractItemView* list) {

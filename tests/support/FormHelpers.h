@@ -61,6 +61,10 @@ void click(QWidget* form, const QString& button);
 
 // Clicks, then double-clicks unless `twice` is false, the row whose first column is `key`.
 void pickRow(QWidget* form, const QString& list, const QString& key, bool twice = true);
+// A user's click at `at` on a list; slow: what the press queued runs before the button comes up.
+void clickRowsAt(QAbstractItemView* list, QPoint at, bool slow);
+// The selected rows of a list and its current row, as "selected|current".
+QString selectedRows(QAbstractItemView* list);
 // Every row of a list, each as its column texts.
 QList<QStringList> listRows(QAbstractItemView* list);
 QList<QStringList> listRows(QWidget* form, const QString& list);
