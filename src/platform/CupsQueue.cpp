@@ -17,6 +17,23 @@ QByteArray queueName(const QString& printer) {
     return printer.left(printer.indexOf(QLatin1Char('/'))).toLocal8Bit();
 }
 
+// Why a job went nowhere: the server gone, or the queue deleted since it was chosen; empty when
+// both are there. libcups tells neither apart from other faults (a deleted queue leaves an error
+// number's text), so the server is asked again.
+QString unreachable(const QString& printer) {
+    const QString queue = QStringLiteral("la coda \"%1\" non può essere raggiunta").arg(printer);
+    http_t* server =
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!server)
+        return queue + QStringLiteral(": il server di stampa non risponde");
+    cups_dest_t* dest = cupsGetNamedDest(server, queueName(printer).constData(), nullptr);
+    httpClose(server);
+    if (!dest)
+        return queue;
+    cupsFreeDests(1, dest);
+    return {};
+}
+
 } // namespace
 
 QString queueRefusal(const QString& printer) {
@@ -47,8 +64,10 @@ QString printFile(const QString& printer, const QString& file, const QString& ti
         return {};
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
         return notAccepting(printer);
-    return QStringLiteral("la coda \"%1\" ha rifiutato la stampa (%2)")
-        .arg(printer, QString::fromUtf8(cupsLastErrorString()));
+    const QString said = QString::fromUtf8(cupsLastErrorString()); // before the next request
+    if (const QString lost = unreachable(printer); !lost.isEmpty())
+        return lost;
+    return QStringLiteral("la coda \"%1\" ha rifiutato la stampa (%2)").arg(printer, said);
 }
 
 } // namespace zar

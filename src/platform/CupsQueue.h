@@ -16,7 +16,8 @@ namespace zar {
 QString queueRefusal(const QString& printer);
 
 // Hands the document `file` to the queue `printer` as the job `title` with the options given
-// (name, value), and returns why the server refused it; empty when it took it.
+// (name, value), and returns why the server refused it, or that the queue or the server cannot be
+// reached; empty when it took it.
 QString printFile(const QString& printer, const QString& file, const QString& title,
                   const QList<std::pair<QByteArray, QByteArray>>& options);
 

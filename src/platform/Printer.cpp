@@ -17,6 +17,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -403,9 +404,11 @@ public:
             printerFault(refused);
         // The document is written into a file of ours and handed to the queue by us (see endJob).
         // Without a ".pdf" ending the printer stays the queue's, with its paper and margins.
-        m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/zar-job-XXXXXX"));
-        if (!m_file->open())
-            printerFault(m_file->errorString());
+        m_file = jobFile();
+        if (!m_file->open()) {
+            m_file.reset();
+            printerFault(cannotWrite());
+        }
         m_file->close();
         m_printer.setOutputFileName(m_file->fileName());
         const int dpi = m_printer.resolution();
@@ -428,25 +431,31 @@ public:
     }
 
     void endJob() override {
+        const auto drawn = std::move(m_file); // removed however the job ends
         const bool ended = m_painting->end();
         m_painting.reset();
         if (!ended || m_printer.printerState() == QPrinter::Error)
             printerFault(m_printer.printerName());
+        QFile file(drawn->fileName());
+        const QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        // Qt keeps quiet when its file stops short (a full disk); a document it finished ends so.
+        if (!QByteArrayView(written).trimmed().endsWith("%%EOF"))
+            printerFault(cannotWrite());
         // Qt writes its fonts as composite fonts, which the print filters' PostScript step turns
         // into bitmaps: the page would reach the printer with no text in it. Simple fonts pass.
-        QFile file(m_file->fileName());
-        if (!file.open(QIODevice::ReadOnly))
-            printerFault(file.errorString());
-        const QByteArray written = file.readAll();
-        file.close();
+        // The rewrite is larger and goes into a file of its own: where it does not fit whole, the
+        // job goes as Qt drew it.
         const QByteArray simple = withSimpleFonts(written);
-        if (simple != written && (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-                                  file.write(simple) != simple.size() || !file.flush()))
-            printerFault(file.errorString());
-        file.close();
+        std::unique_ptr<QTemporaryFile> rewritten;
+        if (simple != written) {
+            rewritten = jobFile();
+            if (!rewritten->open() || rewritten->write(simple) != simple.size() || !rewritten->flush())
+                rewritten.reset();
+        }
         const QString refused =
-            printFile(m_printer.printerName(), file.fileName(), m_printer.docName(), options());
-        m_file.reset();
+            printFile(m_printer.printerName(), (rewritten ? rewritten : drawn)->fileName(),
+                      m_printer.docName(), options());
         if (!refused.isEmpty())
             printerFault(refused);
     }
@@ -460,6 +469,21 @@ public:
     }
 
 private:
+    static std::unique_ptr<QTemporaryFile> jobFile() {
+        return std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/zar-job-XXXXXX"));
+    }
+
+    // Why the job cannot be written into the temporary folder.
+    static QString cannotWrite() {
+        const QString folder = QDir::tempPath();
+        QString text = QStringLiteral("la stampa non può essere scritta nella cartella \"%1\"")
+                           .arg(QDir::toNativeSeparators(folder));
+        const QStorageInfo disk(folder);
+        if (disk.isValid() && disk.bytesAvailable() < std::max(disk.blockSize(), 1))
+            text += QStringLiteral(": il disco è pieno");
+        return text;
+    }
+
     void configure(const PageSetup& setup) {
         m_printer.setPageSize(QPageSize(pageSizeId(setup.paperSize)));
         m_printer.setPageOrientation(qtOrientation(setup.orientation));

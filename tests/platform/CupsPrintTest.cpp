@@ -201,6 +201,34 @@ private:
     QProcess m_cupsd;
 };
 
+// A temporary folder on a small disk of its own (a tmpfs of `kib` KiB), where QDir::tempPath()
+// points while this lives; unmounted however the test ends.
+class SmallTempDisk {
+public:
+    explicit SmallTempDisk(int kib) : m_saved(qgetenv("TMPDIR")) {
+        int code = -1;
+        run("mount", {"-t", "tmpfs", "-o", QStringLiteral("size=%1k,mode=1777").arg(kib), "zar-test", path()},
+            &code);
+        m_mounted = m_dir.isValid() && code == 0;
+        qputenv("TMPDIR", path().toLocal8Bit());
+    }
+    ~SmallTempDisk() {
+        qputenv("TMPDIR", m_saved);
+        if (m_mounted)
+            run("umount", {path()});
+    }
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    QStringList files() const {
+        return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QTemporaryDir m_dir; // on the real temporary disk
+    QByteArray m_saved;
+    bool m_mounted = false;
+};
+
 } // namespace
 
 class CupsPrintTest : public zar::test::GuiTestBase {
@@ -382,7 +410,86 @@ private slots:
         }
     }
 
+    // A job is handed over whole or not at all, and leaves no temporary file: where the font
+    // rewrite does not fit on the temporary disk, the queue gets the document as Qt drew it; where
+    // nothing fits, and where the queue went away after it was chosen, the user is told why.
+    void jobsThatCannotBeHandedOver() {
+        const QString gone = "ZAR_Via";
+        QVERIFY2(!addQueue(gone, {}).isEmpty(), qPrintable(m_cups.log()));
+        test::TestFolder folder;
+        SharedValues shared;
+        folder.openShared(shared);
+        test::riempiGara(*shared.dbGare, 1);
+        // A page in twelve fonts, each of which the rewrite makes larger.
+        const auto manyFonts = [](SharedValues& s) {
+            EasyPrint ep(applicationPrinter(s));
+            int row = 0;
+            for (const char* family : {"Times New Roman", "Arial", "Courier New"})
+                for (const int style : {0, 1, 2, 3}) {
+                    ep.setFontName(family);
+                    ep.setFontBold(style & 1);
+                    ep.setFontItalic(style & 2);
+                    ep.PrintLeft(20, 20 + 10 * row++, "Prova di stampa 0123456789", 0, 0);
+                }
+            endDoc(ep);
+        };
+        const auto deletedOnceDrawn = [](SharedValues& s) {
+            s.printerName = "ZAR_Via";
+            EasyPrint ep(applicationPrinter(s));
+            ep.PrintLeft(30, 40, "Prova", 0, 0);
+            run("lpadmin", {"-x", "ZAR_Via"});
+            endDoc(ep);
+            s.printerName.clear();
+        };
+        const struct {
+            const char* name;
+            int kib; // the temporary disk
+            void (*print)(SharedValues&);
+            const char* told; // after "Errore della stampante: ", %1 the temporary folder
+        } cases[] = {
+            // Qt's file takes 65 KiB, its rewrite 71 KiB: 68 KiB hold the one, not the other.
+            {"no room for the rewrite", 68, manyFonts, nullptr},
+            {"no room at all", 4, printReport,
+             "la stampa non può essere scritta nella cartella \"%1\": il disco è pieno"},
+            {"queue deleted", 4096, deletedOnceDrawn, "la coda \"ZAR_Via\" non può essere raggiunta"},
+        };
+        for (const auto& c : cases) {
+            SmallTempDisk disk(c.kib);
+            QVERIFY2(disk.mounted(), "cannot mount a tmpfs");
+            const QStringList out = printed(m_cups.out());
+            c.print(shared);
+            const QStringList told =
+                c.told
+                    ? QStringList{test::described("Errore nella routine di stampa\r\nErrore numero: 482\r\n"
+                                                  "Errore della stampante: " +
+                                                      QString::fromUtf8(c.told).replace("%1", disk.path()),
+                                                  vbOKOnly + vbCritical, "EasyPrint")}
+                    : QStringList{};
+            QCOMPARE(test::described(takeBoxes()), told);
+            QVERIFY2(disk.files().isEmpty(), qPrintable(disk.files().join(' ')));
+            if (c.told) {
+                QVERIFY2(jobs(false) == 0 && printed(m_cups.out()) == out, c.name);
+                continue;
+            }
+            QVERIFY2(waitFor(30000, [&] { return printed(m_cups.out()).size() > out.size(); }),
+                     qPrintable(c.name + m_cups.log()));
+            const QString job = m_cups.out() + '/' + printed(m_cups.out()).last();
+            QVERIFY(run("pdftotext", {job, "-"}).contains("Prova di stampa"));
+            // Qt's own fonts: the rewrite did not fit.
+            const QString fonts = run("pdffonts", {job});
+            QVERIFY2(fonts.contains("CID TrueType"), qPrintable(fonts));
+        }
+    }
+
 private:
+    // As the reports end a document: a failure is told in the "EasyPrint" box.
+    static void endDoc(EasyPrint& ep) {
+        try {
+            ep.EndDoc();
+        } catch (const PrinterError& e) {
+            EasyPrint::ShowError(e.number(), e.description());
+        }
+    }
     static void queue(const char* command) {
         int code = -1;
         const QString said = run(QString::fromLatin1(command), {kQueue}, &code);
