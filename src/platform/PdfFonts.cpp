@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
@@ -86,17 +87,22 @@ public:
         const auto m = direct.match(QString::fromLatin1(found->dict));
         if (!m.hasMatch())
             return std::nullopt;
-        qsizetype length = m.captured(1).toLongLong();
-        if (!m.captured(2).isEmpty()) {
-            const PdfObject lengthObject = m_objects.value(int(length));
-            static const QRegularExpression value(QStringLiteral(R"(obj\s+(\d+)\s+endobj)"));
-            const auto n = value.match(
-                QString::fromLatin1(m_pdf.mid(lengthObject.begin, lengthObject.end - lengthObject.begin)));
-            if (!n.hasMatch())
+        bool ok = false;
+        qsizetype length = m.captured(1).toLongLong(&ok);
+        if (ok && !m.captured(2).isEmpty()) {
+            const auto lengthObject = m_objects.constFind(m.captured(1).toInt(&ok));
+            if (!ok || lengthObject == m_objects.cend())
                 return std::nullopt;
-            length = n.captured(1).toLongLong();
+            static const QRegularExpression value(QStringLiteral(R"(obj\s+(\d+)\s+endobj)"));
+            length = value
+                         .match(QString::fromLatin1(
+                             m_pdf.mid(lengthObject->begin, lengthObject->end - lengthObject->begin)))
+                         .captured(1)
+                         .toLongLong(&ok);
         }
-        if (found->dataBegin + length > found->end)
+        // The length is untrusted: compared with the room left rather than added to an offset, so
+        // that a huge one cannot wrap round; one too long to read is refused.
+        if (!ok || length > found->end - found->dataBegin)
             return std::nullopt;
         return m_pdf.mid(found->dataBegin, length);
     }
@@ -648,15 +654,23 @@ std::optional<SimpleFont> simpleFont(const PdfFile& file, int number) {
     return simple;
 }
 
-// The fonts a page's resources name, by resource name.
-QHash<QByteArray, int> pageFonts(const PdfFile& file, const QByteArray& page) {
+// The fonts a page's resources name, by resource name, and the objects read to find them.
+struct NamedFonts {
+    QHash<QByteArray, int> byName;
+    QList<int> dictionaries; // the resource and font dictionaries, where they are objects of their own
+};
+
+NamedFonts pageFonts(const PdfFile& file, const QByteArray& page) {
+    NamedFonts named;
     QByteArray resources = page;
-    if (const std::optional<int> r = reference(page, "Resources"))
+    if (const std::optional<int> r = reference(page, "Resources")) {
         resources = file.dict(*r);
-    QHash<QByteArray, int> fonts;
+        named.dictionaries << *r;
+    }
     QByteArray fontDict;
     if (const std::optional<int> f = reference(resources, "Font")) {
         fontDict = file.dict(*f);
+        named.dictionaries << *f;
     } else {
         static const QRegularExpression inline_(QStringLiteral(R"(/Font\s*<<([^<>]*)>>)"));
         fontDict = inline_.match(QString::fromLatin1(resources)).captured(1).toLatin1();
@@ -664,9 +678,9 @@ QHash<QByteArray, int> pageFonts(const PdfFile& file, const QByteArray& page) {
     static const QRegularExpression entry(QStringLiteral(R"(/([^\s/<>\[\]()]+)\s+(\d+)\s+0\s+R)"));
     for (auto it = entry.globalMatch(QString::fromLatin1(fontDict)); it.hasNext();) {
         const auto m = it.next();
-        fonts.insert(m.captured(1).toLatin1(), m.captured(2).toInt());
+        named.byName.insert(m.captured(1).toLatin1(), m.captured(2).toInt());
     }
-    return fonts;
+    return named;
 }
 
 } // namespace
@@ -692,20 +706,13 @@ QByteArray withSimpleFonts(const QByteArray& pdf) {
     static const QRegularExpression pageType(QStringLiteral(R"(/Type\s*/Page[\s/>])"));
     static const QRegularExpression contents(QStringLiteral(R"(/Contents\s*(\[[^\]]*\]|\d+\s+0\s+R))"));
     static const QRegularExpression ref(QStringLiteral(R"((\d+)\s+0\s+R)"));
-    static const QRegularExpression form(QStringLiteral(R"(/Subtype\s*/Form[\s/>])"));
+    QSet<int> recodedPages, dictionaries; // the pages recoded, and the dictionaries they took fonts from
     for (auto it = file.objects().begin(); it != file.objects().end(); ++it) {
-        if (form.match(QString::fromLatin1(it->dict)).hasMatch()) {
-            // Text drawn inside a form is not rewritten here.
-            const QHash<QByteArray, int> named = pageFonts(file, it->dict);
-            for (const int font : named)
-                if (codes.contains(font))
-                    return pdf;
-        }
         if (!pageType.match(QString::fromLatin1(it->dict)).hasMatch())
             continue;
         QHash<QByteArray, const QHash<int, uchar>*> fonts;
-        const QHash<QByteArray, int> named = pageFonts(file, it->dict);
-        for (auto f = named.begin(); f != named.end(); ++f)
+        const NamedFonts named = pageFonts(file, it->dict);
+        for (auto f = named.byName.begin(); f != named.byName.end(); ++f)
             if (const auto c = codes.constFind(f.value()); c != codes.cend())
                 fonts.insert(f.key(), &*c);
         if (fonts.isEmpty())
@@ -721,6 +728,22 @@ QByteArray withSimpleFonts(const QByteArray& pdf) {
             const QByteArray text = dict.mid(dict.indexOf("obj") + 3).trimmed();
             replaced.insert(stream, streamObject(text, dict.contains("/Filter") ? deflated(out) : out));
         }
+        recodedPages.insert(it.key());
+        dictionaries.unite(QSet<int>(named.dictionaries.begin(), named.dictionaries.end()));
+    }
+
+    // A rewritten font must be used by recoded pages alone. Whatever else names it, or names a
+    // dictionary those pages took it from (the page tree handing its resources down, a form, a
+    // pattern), draws with it in a stream left as it was: then the document stays whole.
+    QSet<int> watched = dictionaries;
+    for (auto it = codes.keyBegin(); it != codes.keyEnd(); ++it)
+        watched.insert(*it);
+    for (auto it = file.objects().begin(); it != file.objects().end(); ++it) {
+        if (recodedPages.contains(it.key()) || dictionaries.contains(it.key()))
+            continue;
+        for (auto r = ref.globalMatch(QString::fromLatin1(it->dict)); r.hasNext();)
+            if (watched.contains(r.next().captured(1).toInt()))
+                return pdf;
     }
     return file.written(replaced);
 }

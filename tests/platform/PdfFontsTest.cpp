@@ -67,6 +67,24 @@ QStringList wordsOf(const QString& pdf) {
     return words;
 }
 
+// The document with its cross-reference table fitted again to where its objects begin after an edit.
+QByteArray reindexed(const QByteArray& pdf) {
+    const qsizetype xref = pdf.lastIndexOf("\nxref\n0 ") + 1;
+    const int count = pdf.mid(xref + 7, 12).split('\n').value(0).trimmed().toInt();
+    QByteArray out = pdf.left(xref) + "xref\n0 " + QByteArray::number(count) + "\n0000000000 65535 f \n";
+    for (int n = 1; n < count; ++n)
+        out += QByteArray::number(pdf.indexOf("\n" + QByteArray::number(n) + " 0 obj") + 1)
+                   .rightJustified(10, '0') +
+               " 00000 n \n";
+    const qsizetype trailer = pdf.indexOf("trailer", xref);
+    return out + pdf.mid(trailer, pdf.lastIndexOf("startxref") - trailer) + "startxref\n" +
+           QByteArray::number(xref) + "\n%%EOF\n";
+}
+
+QByteArray edited(const QByteArray& pdf, const QString& pattern, const QString& with) {
+    return reindexed(QString::fromLatin1(pdf).replace(QRegularExpression(pattern), with).toLatin1());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Drawing)
@@ -152,6 +170,17 @@ private slots:
         QTest::newRow("a cross-reference table elsewhere") << wrongXref;
         QTest::newRow("streams in another filter") << QByteArray(qt).replace("/FlateDecode", "/LZWDecode   ");
         QTest::newRow("no text") << written([](QPdfWriter&, QPainter& p) { p.drawLine(0, 0, 500, 500); });
+        // Legal, though Qt never writes it: the page takes its resources from the page tree.
+        const QString resources =
+            QRegularExpression(R"(/Resources \d+ 0 R)").match(QString::fromLatin1(qt)).captured();
+        QTest::newRow("resources handed down the page tree")
+            << edited(edited(qt, resources, {}), "/Type /Pages", "/Type /Pages " + resources);
+        // The page's own content stream given a length that cannot be so.
+        const QString length =
+            QStringLiteral(R"((\n%1 0 obj\s*<<\s*/Length )\d+ 0 R)")
+                .arg(QRegularExpression(R"(/Contents (\d+) 0 R)").match(QString::fromLatin1(qt)).captured(1));
+        QTest::newRow("a length past any file") << edited(qt, length, R"(\19223372036854775807)");
+        QTest::newRow("a length past any number") << edited(qt, length, R"(\199999999999999999999)");
     }
 
     void leavesOtherDocumentsAlone() {
