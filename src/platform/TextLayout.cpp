@@ -1,5 +1,11 @@
 #include "platform/TextLayout.h"
 
+#include <QTextLayout>
+#include <QtEndian>
+
+#include <cmath>
+#include <limits>
+
 namespace zar {
 
 namespace {
@@ -10,25 +16,70 @@ bool simple(char16_t c) {
     return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x300 && c != 0xAD);
 }
 
+// The feature tags of an OpenType GSUB or GPOS table.
+QSet<QByteArray> featureTags(const QByteArray& table) {
+    const auto u16 = [&table](qsizetype at) {
+        return at >= 0 && at + 2 <= table.size()
+                   ? qFromBigEndian<quint16>(reinterpret_cast<const uchar*>(table.constData()) + at)
+                   : quint16(0);
+    };
+    QSet<QByteArray> tags;
+    const qsizetype list = u16(6);
+    for (int i = 0, count = u16(list); i < count && list + 8 + 6 * i <= table.size(); ++i)
+        tags.insert(table.mid(list + 2 + 6 * i, 4));
+    return tags;
+}
+
+// Whether shaping does nothing to Latin text but pick glyphs, kern pairs and place marks: no
+// ligatures or contextual forms that Qt applies unasked, no layout tables of other kinds.
+bool plainLatin(const QRawFont& raw) {
+    for (const char* table : {"morx", "mort", "kerx"})
+        if (!raw.fontTable(table).isEmpty())
+            return false;
+    const QSet<QByteArray> gsub = featureTags(raw.fontTable("GSUB"));
+    for (const char* tag : {"liga", "clig", "calt", "rlig", "rclt", "rvrn", "ltra", "ltrm"})
+        if (gsub.contains(tag))
+            return false;
+    const QSet<QByteArray> gpos = featureTags(raw.fontTable("GPOS"));
+    for (const char* tag : {"curs", "dist", "abvm", "blwm"})
+        if (gpos.contains(tag))
+            return false;
+    return true;
+}
+
 } // namespace
 
-TextLayout::TextLayout(const QFont& font) : m_metrics(font), m_raw(QRawFont::fromFont(font)) {}
+TextLayout::TextLayout(const QFont& font)
+    : m_font(font), m_metrics(font), m_raw(QRawFont::fromFont(font)), m_plain(plainLatin(m_raw)) {}
+
+// The glyphs Qt's own layout gives a short text.
+QList<quint32> TextLayout::qtGlyphs(const QString& text) const {
+    QTextLayout layout(text, m_font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QList<quint32> glyphs;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        glyphs << run.glyphIndexes();
+    return glyphs;
+}
 
 const TextLayout::Glyph* TextLayout::glyph(char16_t c) const {
     auto found = m_glyphs.constFind(c);
     if (found != m_glyphs.cend())
         return &*found;
-    if (!simple(c) || m_refused.contains(c))
+    if (!m_plain || !simple(c) || m_refused.contains(c))
         return nullptr;
-    const QChar ch(c);
+    const QString text(QChar{c});
     quint32 index = 0;
     int count = 1;
     // A character the font lacks comes from another font, which only Qt's layout picks.
-    if (!m_raw.glyphIndexesForChars(&ch, 1, &index, &count) || count != 1 || index == 0) {
-        m_refused.insert(c, true);
+    if (!m_raw.glyphIndexesForChars(text.constData(), 1, &index, &count) || count != 1 || index == 0 ||
+        qtGlyphs(text) != QList<quint32>{index}) {
+        m_refused.insert(c);
         return nullptr;
     }
-    return &*m_glyphs.insert(c, Glyph{index, m_metrics.horizontalAdvance(QString(ch))});
+    return &*m_glyphs.insert(c, Glyph{index, m_metrics.horizontalAdvance(text)});
 }
 
 double TextLayout::kerning(char16_t a, char16_t b) const {
@@ -36,10 +87,14 @@ double TextLayout::kerning(char16_t a, char16_t b) const {
     auto found = m_kerning.constFind(key);
     if (found != m_kerning.cend())
         return *found;
-    // What the pair's shaping adds to the two advances.
-    const QChar pair[] = {QChar(a), QChar(b)};
-    const double kern =
-        m_metrics.horizontalAdvance(QString(pair, 2)) - m_glyphs.value(a).advance - m_glyphs.value(b).advance;
+    // What the pair's shaping adds to the two advances; not a number where it joins or
+    // replaces their glyphs.
+    const Glyph first = m_glyphs.value(a), second = m_glyphs.value(b);
+    const QChar chars[] = {QChar{a}, QChar{b}};
+    const QString pair(chars, 2);
+    const double kern = qtGlyphs(pair) == QList<quint32>{first.index, second.index}
+                            ? m_metrics.horizontalAdvance(pair) - first.advance - second.advance
+                            : std::numeric_limits<double>::quiet_NaN();
     m_kerning.insert(key, kern);
     return kern;
 }
@@ -54,8 +109,12 @@ bool TextLayout::layOut(const QString& text, Run& run) const {
         const Glyph* g = glyph(c);
         if (!g)
             return false;
-        if (i > 0)
-            x += kerning(text.at(i - 1).unicode(), c);
+        if (i > 0) {
+            const double kern = kerning(text.at(i - 1).unicode(), c);
+            if (std::isnan(kern))
+                return false;
+            x += kern;
+        }
         run.glyphs[i] = g->index;
         run.positions[i] = QPointF(x, 0);
         x += g->advance;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
+#include <QSet>
 
 namespace zar {
 
@@ -14,7 +15,8 @@ namespace zar {
 // true size, Qt's glyph cache holds nothing, so its own layout loads every glyph's outline
 // again for every text. The result is Qt's own, glyph for glyph and position for position.
 // Texts that need more than a glyph per character and pair kerning (controls, combining
-// marks, other scripts, characters the font lacks) are left to Qt's layout.
+// marks, other scripts, characters the font lacks, ligatures) are left to Qt's layout, and
+// so are fonts whose shaping does more.
 class TextLayout {
 public:
     explicit TextLayout(const QFont& font);
@@ -38,13 +40,16 @@ private:
         quint32 index = 0;
         double advance = 0;
     };
-    const Glyph* glyph(char16_t c) const; // null: the text takes Qt's own layout
-    double kerning(char16_t a, char16_t b) const;
+    const Glyph* glyph(char16_t c) const;         // null: the text takes Qt's own layout
+    double kerning(char16_t a, char16_t b) const; // not a number: the text takes Qt's own layout
+    QList<quint32> qtGlyphs(const QString& text) const;
 
+    QFont m_font;
     QFontMetricsF m_metrics;
     QRawFont m_raw;
+    bool m_plain; // the font's shaping of Latin is no more than glyphs and pair kerning
     mutable QHash<char16_t, Glyph> m_glyphs;
-    mutable QHash<char16_t, bool> m_refused;
+    mutable QSet<char16_t> m_refused;
     mutable QHash<quint32, double> m_kerning; // first character << 16 | second
 };
 

@@ -295,6 +295,17 @@ private slots:
                 QCOMPARE(layout.width(text), metrics.horizontalAdvance(text));
             }
         }
+        // A character the font lacks is drawn from another font, which only Qt picks.
+        QFont mono;
+        mono.setFamilies({"Courier New", "Liberation Mono"});
+        mono.setPixelSize(1000);
+        TextLayout::Run run;
+        QVERIFY(!TextLayout(mono).layOut(QStringLiteral("Ja\u0237"), run));
+        // A font that joins letters ("ff", "fi") is left to Qt altogether.
+        QFont joining(QStringLiteral("DejaVu Sans"));
+        joining.setPixelSize(1000);
+        for (const char* text : {"office", "AVANTI"})
+            QVERIFY2(!TextLayout(joining).layOut(text, run), text);
     }
 
     // A refused value is fault 380 and leaves every setting as it was.
