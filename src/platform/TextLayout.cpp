@@ -52,16 +52,14 @@ bool plainLatin(const QRawFont& raw) {
 TextLayout::TextLayout(const QFont& font)
     : m_font(font), m_metrics(font), m_raw(QRawFont::fromFont(font)), m_plain(plainLatin(m_raw)) {}
 
-// The glyphs Qt's own layout gives a short text.
-QList<quint32> TextLayout::qtGlyphs(const QString& text) const {
+// Qt's own layout of a short text: its glyphs and their pen positions, when in one run.
+QGlyphRun TextLayout::qtRun(const QString& text) const {
     QTextLayout layout(text, m_font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
-    QList<quint32> glyphs;
-    for (const QGlyphRun& run : layout.glyphRuns())
-        glyphs << run.glyphIndexes();
-    return glyphs;
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    return runs.size() == 1 ? runs.first() : QGlyphRun();
 }
 
 const TextLayout::Glyph* TextLayout::glyph(char16_t c) const {
@@ -75,7 +73,7 @@ const TextLayout::Glyph* TextLayout::glyph(char16_t c) const {
     int count = 1;
     // A character the font lacks comes from another font, which only Qt's layout picks.
     if (!m_raw.glyphIndexesForChars(text.constData(), 1, &index, &count) || count != 1 || index == 0 ||
-        qtGlyphs(text) != QList<quint32>{index}) {
+        qtRun(text).glyphIndexes() != QList<quint32>{index}) {
         m_refused.insert(c);
         return nullptr;
     }
@@ -87,14 +85,14 @@ double TextLayout::kerning(char16_t a, char16_t b) const {
     auto found = m_kerning.constFind(key);
     if (found != m_kerning.cend())
         return *found;
-    // What the pair's shaping adds to the two advances; not a number where it joins or
+    // What the pair's shaping adds to the first advance; not a number where it joins or
     // replaces their glyphs.
-    const Glyph first = m_glyphs.value(a), second = m_glyphs.value(b);
     const QChar chars[] = {QChar{a}, QChar{b}};
-    const QString pair(chars, 2);
-    const double kern = qtGlyphs(pair) == QList<quint32>{first.index, second.index}
-                            ? m_metrics.horizontalAdvance(pair) - first.advance - second.advance
-                            : std::numeric_limits<double>::quiet_NaN();
+    const QGlyphRun run = qtRun(QString(chars, 2));
+    const double kern =
+        run.glyphIndexes() == QList<quint32>{m_glyphs.value(a).index, m_glyphs.value(b).index}
+            ? run.positions().at(1).x() - run.positions().at(0).x() - m_glyphs.value(a).advance
+            : std::numeric_limits<double>::quiet_NaN();
     m_kerning.insert(key, kern);
     return kern;
 }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QList>
 #include <QPointF>
@@ -42,7 +43,7 @@ private:
     };
     const Glyph* glyph(char16_t c) const;         // null: the text takes Qt's own layout
     double kerning(char16_t a, char16_t b) const; // not a number: the text takes Qt's own layout
-    QList<quint32> qtGlyphs(const QString& text) const;
+    QGlyphRun qtRun(const QString& text) const;
 
     QFont m_font;
     QFontMetricsF m_metrics;
