@@ -11,9 +11,10 @@ namespace zar {
 namespace {
 
 // Characters that Qt lays out as one glyph each, with nothing but pair kerning between them:
-// printable Latin. Controls, the soft hyphen and combining marks take Qt's own layout.
+// printable Latin. Controls, the soft hyphen, modifier letters (tone letters join up) and
+// combining marks take Qt's own layout.
 bool simple(char16_t c) {
-    return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x300 && c != 0xAD);
+    return (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x2B0 && c != 0xAD);
 }
 
 // The feature tags of an OpenType GSUB or GPOS table.

@@ -249,7 +249,8 @@ private slots:
     // What needs more than that is left to Qt, and is measured as Qt measures it.
     void laysOutTextAsQtDoes() {
         const QString texts[] = {"AVANTI, Yves L'Àquila", "WAVE To Ly 11,50 1'07\"45", "Più è già.", ""};
-        const QString others[] = {"e\u0301", "Tab\tto", "Zoë\u00ad", "漢字", "Ça\u2028va"};
+        const QString others[] = {"e\u0301",           "Tab\tto", "Zoë\u00ad",
+                                  "Tono \u02e5\u02e6", "漢字",    "Ça\u2028va"};
         const std::tuple<QString, QString, bool, bool> fonts[] = {
             {"Times New Roman", "Liberation Serif", false, false},
             {"Times New Roman", "Liberation Serif", true, false},
