@@ -33,7 +33,6 @@ public:
     // Any text's advance in the font's pixels: as Qt's metrics measure it.
     double width(const QString& text) const;
 
-    const QFontMetricsF& metrics() const { return m_metrics; }
     const QRawFont& rawFont() const { return m_raw; }
 
 private:
