@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Printer.h"
+#include "platform/TextLayout.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -14,6 +15,7 @@ struct CachedFont {
     QFont font;
     QFontMetricsF metrics;
     double mmPerUnit; // millimetres per metrics unit
+    TextLayout layout;
 
     // Reports measure a text and then print it, and repeat many texts (numbers, breeds,
     // headings): widths are remembered, within a bound.
@@ -25,7 +27,7 @@ struct CachedFont {
             return *found;
         if (widths.size() >= 65536)
             widths.clear();
-        const double width = metrics.horizontalAdvance(text) * mmPerUnit;
+        const double width = layout.width(text) * mmPerUnit;
         widths.insert(text, width);
         return width;
     }

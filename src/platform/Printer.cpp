@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -184,7 +185,18 @@ public:
             QTransform toDevice = QTransform::fromTranslate(call.x * m_pxX, baseline * m_pxY);
             toDevice.scale(font.mmPerUnit * m_pxX, font.mmPerUnit * m_pxY);
             m_painter.setTransform(toDevice);
-            m_painter.drawText(QPointF(0, 0), call.text);
+            // Glyphs placed from the font's remembered layout; an underline is Qt's to draw.
+            if (!font.font.underline() && font.layout.layOut(call.text, m_run)) {
+                m_glyphs.setGlyphIndexes(m_run.glyphs);
+                m_glyphs.setPositions(m_run.positions);
+                if (m_glyphsFont != &font) {
+                    m_glyphs.setRawFont(font.layout.rawFont());
+                    m_glyphsFont = &font;
+                }
+                m_painter.drawGlyphRun(QPointF(0, 0), m_glyphs);
+            } else {
+                m_painter.drawText(QPointF(0, 0), call.text);
+            }
             m_painter.resetTransform();
             return;
         }
@@ -250,6 +262,9 @@ private:
     QPainter m_painter;
     double m_pxX, m_pxY; // device pixels per mm
     const CachedFont* m_font = nullptr;
+    TextLayout::Run m_run;
+    QGlyphRun m_glyphs;
+    const CachedFont* m_glyphsFont = nullptr;
     qint64 m_flatKey = 0;
     QImage m_flat;
     QColor m_penColour;
@@ -764,7 +779,8 @@ const CachedFont& Printer::font() const {
         f.setUnderline(m_underline);
         f.setHintingPreference(QFont::PreferNoHinting);
         QFontMetricsF metrics(f);
-        auto cached = std::make_unique<CachedFont>(CachedFont{f, metrics, 25.4 / 72 / unitsPerPoint, {}});
+        auto cached = std::make_unique<CachedFont>(
+            CachedFont{f, metrics, 25.4 / 72 / unitsPerPoint, TextLayout(f), {}});
         found = m_fonts.emplace(key, std::move(cached)).first;
     }
     m_font = found->second.get();

@@ -9,6 +9,7 @@
 #include "platform/QtTexts.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
+#include "platform/TextLayout.h"
 #include "support/FormHelpers.h"
 #include "support/GuiTestBase.h"
 #include "support/PrintedPdf.h"
@@ -27,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QTranslator>
 
 #include <functional>
@@ -240,6 +242,71 @@ private slots:
                               test::fontFileWidthMm(file, "ROSSI MARIO", points), 0.002),
                          qPrintable(QStringLiteral("%1 pt, %2 dpi").arg(points).arg(dpi)));
             }
+    }
+
+    // Texts laid out from each font's remembered glyphs and pairs come out as Qt lays them out
+    // itself: the same glyphs at the same pen positions, kerning included, and the same width.
+    // What needs more than that is left to Qt, and is measured as Qt measures it.
+    void laysOutTextAsQtDoes() {
+        const QString texts[] = {"AVANTI, Yves L'Àquila", "WAVE To Ly 11,50 1'07\"45", "Più è già.", ""};
+        const QString others[] = {"e\u0301",           "Tab\tto", "Zoë\u00ad",
+                                  "Tono \u02e5\u02e6", "漢字",    "Ça\u2028va"};
+        const std::tuple<QString, QString, bool, bool> fonts[] = {
+            {"Times New Roman", "Liberation Serif", false, false},
+            {"Times New Roman", "Liberation Serif", true, false},
+            {"Times New Roman", "Liberation Serif", true, true},
+            {"Arial", "Liberation Sans", false, true},
+            {"Courier New", "Liberation Mono", false, false}};
+        for (const auto& [family, twin, bold, italic] : fonts) {
+            QFont font;
+            font.setFamilies({family, twin});
+            font.setPixelSize(1000);
+            font.setBold(bold);
+            font.setItalic(italic);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            const TextLayout layout(font);
+            const QFontMetricsF metrics(font);
+            for (const QString& text : texts) {
+                const QString what =
+                    QStringLiteral("%1 %2%3: %4").arg(family).arg(bold).arg(italic).arg(text);
+                QTextLayout qt(text, font);
+                qt.beginLayout();
+                qt.createLine();
+                qt.endLayout();
+                QList<quint32> glyphs;
+                QList<double> xs;
+                for (const QGlyphRun& run : qt.glyphRuns()) {
+                    glyphs << run.glyphIndexes();
+                    for (const QPointF& p : run.positions())
+                        xs << p.x();
+                }
+                TextLayout::Run run;
+                QVERIFY2(layout.layOut(text, run), qPrintable(what));
+                QList<double> ours;
+                for (const QPointF& p : run.positions)
+                    ours << p.x();
+                QCOMPARE(run.glyphs, glyphs);
+                QVERIFY2(ours == xs, qPrintable(what));
+                QCOMPARE(run.width, metrics.horizontalAdvance(text));
+                QCOMPARE(layout.width(text), metrics.horizontalAdvance(text));
+            }
+            for (const QString& text : others) {
+                TextLayout::Run run;
+                QVERIFY2(!layout.layOut(text, run), qPrintable(text));
+                QCOMPARE(layout.width(text), metrics.horizontalAdvance(text));
+            }
+        }
+        // A character the font lacks is drawn from another font, which only Qt picks.
+        QFont mono;
+        mono.setFamilies({"Courier New", "Liberation Mono"});
+        mono.setPixelSize(1000);
+        TextLayout::Run run;
+        QVERIFY(!TextLayout(mono).layOut(QStringLiteral("Ja\u0237"), run));
+        // A font that joins letters ("ff", "fi") is left to Qt altogether.
+        QFont joining(QStringLiteral("DejaVu Sans"));
+        joining.setPixelSize(1000);
+        for (const char* text : {"office", "AVANTI"})
+            QVERIFY2(!TextLayout(joining).layOut(text, run), text);
     }
 
     // A refused value is fault 380 and leaves every setting as it was.
