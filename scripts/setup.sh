@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ pkgconf qt6-base-dev libsqlcipher-dev sqlcipher fonts-liberation2
+packages=(cmake ninja-build g++ pkgconf qt6-base-dev libsqlcipher-dev sqlcipher fonts-liberation2 fonts-dejavu-core
           libgtest-dev libbenchmark-dev poppler-utils clang clang-format libclang-rt-14-dev
           cups-daemon cups-client printer-driver-cups-pdf libcups2-dev cups-filters ghostscript fontconfig
           qt6-translations-l10n)
