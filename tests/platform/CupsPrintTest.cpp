@@ -202,32 +202,19 @@ private:
     QProcess m_cupsd;
 };
 
-// A temporary folder on a small disk of its own (a tmpfs of `kib` KiB), where QDir::tempPath()
-// points while this lives; unmounted however the test ends.
-class SmallTempDisk {
+// A temporary folder on a small disk of its own, where QDir::tempPath() points while this lives.
+class SmallTempDisk : public test::SmallVolume {
 public:
-    explicit SmallTempDisk(int kib) : m_saved(qgetenv("TMPDIR")) {
-        int code = -1;
-        run("mount", {"-t", "tmpfs", "-o", QStringLiteral("size=%1k,mode=1777").arg(kib), "zar-test", path()},
-            &code);
-        m_mounted = m_dir.isValid() && code == 0;
+    explicit SmallTempDisk(int kib) : SmallVolume(kib), m_saved(qgetenv("TMPDIR")) {
         qputenv("TMPDIR", path().toLocal8Bit());
     }
-    ~SmallTempDisk() {
-        qputenv("TMPDIR", m_saved);
-        if (m_mounted)
-            run("umount", {path()});
-    }
-    bool mounted() const { return m_mounted; }
-    QString path() const { return m_dir.path(); }
+    ~SmallTempDisk() { qputenv("TMPDIR", m_saved); }
     QStringList files() const {
         return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
 private:
-    QTemporaryDir m_dir; // on the real temporary disk
     QByteArray m_saved;
-    bool m_mounted = false;
 };
 
 } // namespace
@@ -456,7 +443,7 @@ private slots:
         qint64 drawnKib = 0;
         for (const auto& c : cases) {
             SmallTempDisk disk(c.kib ? c.kib : int(drawnKib));
-            QVERIFY2(disk.mounted(), "cannot mount a tmpfs");
+            QVERIFY2(disk.isMounted(), "cannot mount a tmpfs");
             const QStringList out = printed(m_cups.out());
             c.print(shared);
             const QStringList told =

@@ -22,9 +22,10 @@ void TestFolder::openShared(SharedValues& shared) const {
     shared.openDatabase();
 }
 
-SmallVolume::SmallVolume() {
+SmallVolume::SmallVolume(int kib) {
+    const QByteArray size = "size=" + QByteArray::number(kib) + "k";
     m_mounted = m_dir.isValid() &&
-                ::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, "size=1m") == 0;
+                ::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", 0, size.constData()) == 0;
 }
 
 SmallVolume::~SmallVolume() {

@@ -21,11 +21,11 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A small tmpfs of its own (needs root), unmounted when the object dies. fill() takes every
-// byte left; makeRoom() gives them back.
+// A small tmpfs of its own (needs root) of `kib` KiB, unmounted when the object dies. fill()
+// takes every byte left; makeRoom() gives them back.
 class SmallVolume {
 public:
-    SmallVolume();
+    explicit SmallVolume(int kib = 1024);
     ~SmallVolume();
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_dir.path(); }
